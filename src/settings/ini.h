@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace corvane {
+
+// INI files: sections in brackets, key=value lines, names compared without regard to case,
+// the first match wins, lines we do not understand are kept as they are. Parsed files are
+// cached and refreshed when the file on disk changes (size, modification time, inode), so
+// reading many keys from one file parses it once. Every write replaces the file atomically.
+// One instance is created in main() and handed to whoever reads or writes INI files.
+class IniFiles {
+public:
+    IniFiles();
+    ~IniFiles();
+    IniFiles(const IniFiles&) = delete;
+    IniFiles& operator=(const IniFiles&) = delete;
+
+    // The key's value, whole; empty text for a missing key, section or file.
+    QString ReadIni(const QString& section, const QString& key, const QString& file);
+    // Writes one key, creating file, section and key as needed. False when the file could not
+    // be written; the old file is then untouched.
+    bool WriteIni(const QString& section, const QString& key, const QString& value,
+                  const QString& file);
+    // Removes a whole section. True when the file no longer holds it.
+    bool DeleteSection(const QString& section, const QString& file);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace corvane
