@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace corvane {
+
+// Playlists travel between machines, so the path helpers understand both the native form
+// ("/" separates, absolute when it starts with "/") and the Windows form (drive letter and
+// colon, "\" separates, absolute when the second character is ":").
+enum class PathStyle { Unix, Windows };
+inline constexpr PathStyle kNativePathStyle = PathStyle::Unix;
+
+struct SplitPathResult {
+    QString directory;  // up to and including the last separator; empty when there is none
+    QString fileName;   // everything after it
+};
+
+QChar Separator(PathStyle style = kNativePathStyle);
+SplitPathResult SplitPath(const QString& path, PathStyle style = kNativePathStyle);
+// The text before the last "."; the name unchanged when that text would be empty. Pass a bare
+// file name: the scan does not stop at a separator.
+QString StripExtension(const QString& name);
+// Makes a directory end in the separator (unchanged when it already does, e.g. a root).
+QString WithBackslash(const QString& directory, PathStyle style = kNativePathStyle);
+// The drive a path lies on: "C:\" style upper-cased in the Windows form, "/" for an absolute
+// native path (empty for a relative one).
+QString DriveOf(const QString& path, PathStyle style = kNativePathStyle);
+bool IsAbsolutePath(const QString& path, PathStyle style = kNativePathStyle);
+
+// A playlist entry as stored in a file, made into a song path: absolute entries unchanged,
+// relative ones joined to the playlist's directory. In the native form a relative entry with
+// "\" separators (written on Windows) is read with "/".
+QString ResolveEntry(const QString& directory, const QString& entry,
+                     PathStyle style = kNativePathStyle);
+// The text a playlist file stores for a song: just its file name when the song lies directly
+// in the playlist's directory (exact, case-sensitive comparison), else the whole path.
+QString EntryText(const QString& directory, const QString& song,
+                  PathStyle style = kNativePathStyle);
+
+}  // namespace corvane

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "playlist/playlist.h"
+
+namespace corvane {
+
+// The INI form (".pls"): section "playlist" with "NumberOfEntries" and keys "File1" to "FileN".
+
+// "NumberOfEntries" as the number it starts with, rounded half to even; 0 when the text does
+// not start with a number. Negative and huge values are returned as they are; the reader only
+// ever visits keys that exist.
+qint64 ParsePlsCount(const QString& text);
+
+// The position n of a key named "File" followed by n in decimal without leading zeros (case
+// blind); 0 for any other key.
+qint64 PlsFileKeyIndex(const QString& key);
+
+// The whole text of a ".pls" file for `songs`: UTF-8, CR LF line ends. `hooks.progress` gets
+// the count after every 50th entry, then `hooks.yield` runs. False when a song's path cannot be
+// stored as one INI value.
+bool FormatPls(const QStringList& songs, const QString& directory, PathStyle style,
+               const PlaylistHooks& hooks, QByteArray& out);
+
+}  // namespace corvane
