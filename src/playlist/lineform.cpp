@@ -51,11 +51,7 @@ bool FormatLineForm(const QStringList& songs, const QString& directory, PathStyl
         if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) return false;
         out.append(text.toUtf8());
         out.append("\r\n", 2);
-        const qsizetype count = i + 1;
-        if (count % kLineFormStep == 0) {
-            if (hooks.yield) hooks.yield();
-            if (hooks.progress) hooks.progress(static_cast<int>(count));
-        }
+        ReportStep(hooks, i + 1, kLineFormStep);
     }
     return true;
 }

@@ -2,8 +2,8 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
+#include "playlist/hooks.h"
 #include "playlist/paths.h"
 
 namespace corvane {
@@ -22,16 +22,8 @@ struct Playlist {
     QString ListName;        // file name of the current playlist
 };
 
-// Hooks into a long load or save, both optional. `progress` gets the number of entries written
-// so far after every 25th entry (line form) or 50th (INI form). `yield` marks the points where
-// a caller may let its event loop breathe.
-struct PlaylistHooks {
-    std::function<void(int)> progress;
-    std::function<void()> yield;
-};
-
 // Playlist files bigger than this are not playlists.
-inline constexpr qint64 kMaxPlaylistBytes = 512LL * 1024 * 1024;
+inline constexpr qint64 kMaxPlaylistBytes = 128LL * 1024 * 1024;
 
 // Reads directory + fileName into SongList; the form follows the name's ending ("pls": INI
 // form; "m3u", "m3u8", "cvn": line form). With `fresh` the lists are replaced and ListDir set,

@@ -84,10 +84,7 @@ bool FormatPls(const QStringList& songs, const QString& directory, PathStyle sty
         out.append('=');
         out.append(text.toUtf8());
         out.append("\r\n", 2);
-        if (count % kPlsWriteStep == 0) {
-            if (hooks.progress) hooks.progress(static_cast<int>(count));
-            if (hooks.yield) hooks.yield();
-        }
+        ReportStep(hooks, count, kPlsWriteStep);
     }
     out.append("NumberOfEntries=");
     out.append(QByteArray::number(songs.size()));

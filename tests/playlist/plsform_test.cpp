@@ -1,0 +1,53 @@
+#include "playlist/plsform.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+QString S(const char* text) { return QString::fromUtf8(text); }
+
+TEST(PlsForm, CountIsTheLeadingNumberRoundedHalfToEven) {
+    EXPECT_EQ(ParsePlsCount(S("3")), 3);
+    EXPECT_EQ(ParsePlsCount(S("12abc")), 12);
+    EXPECT_EQ(ParsePlsCount(S(" 7")), 7);
+    EXPECT_EQ(ParsePlsCount(S("2.5")), 2);
+    EXPECT_EQ(ParsePlsCount(S("3.5")), 4);
+    EXPECT_EQ(ParsePlsCount(S(".5e1")), 5);
+    EXPECT_EQ(ParsePlsCount(S("-5")), -5);
+    EXPECT_EQ(ParsePlsCount(S("99999999999")), 99999999999LL);
+    EXPECT_GT(ParsePlsCount(S("1e400")), 0);
+    for (const char* notANumber : {"", "abc", "-", ".", "e5", "+.x"})
+        EXPECT_EQ(ParsePlsCount(S(notANumber)), 0) << notANumber;
+}
+
+TEST(PlsForm, FileKeysAreNumberedWithoutLeadingZeros) {
+    EXPECT_EQ(PlsFileKeyIndex(S("File1")), 1);
+    EXPECT_EQ(PlsFileKeyIndex(S("FILE250")), 250);
+    for (const char* other : {"File", "File0", "File01", "File-1", "File1a", "Files1",
+                              "NumberOfEntries", "File99999999999999999999"})
+        EXPECT_EQ(PlsFileKeyIndex(S(other)), 0) << other;
+}
+
+TEST(PlsForm, FormatWritesOnlyTheListAndReportsEvery50) {
+    QStringList songs;
+    for (int i = 0; i < 120; ++i) songs << S("/l/a.mp3");
+    songs << S("/m/Caf\u00E9.mp3");
+    QList<int> steps;
+    PlaylistHooks hooks;
+    hooks.progress = [&](int value) { steps << value; };
+    QByteArray out;
+    ASSERT_TRUE(FormatPls(songs, S("/l/"), PathStyle::Unix, hooks, out));
+    EXPECT_EQ(steps, (QList<int>{50, 100}));
+    EXPECT_TRUE(out.startsWith("[playlist]\r\nFile1=a.mp3\r\nFile2=a.mp3\r\n"));
+    EXPECT_TRUE(out.endsWith("File121=/m/Caf\xC3\xA9.mp3\r\nNumberOfEntries=121\r\n"));
+}
+
+TEST(PlsForm, FormatRefusesValuesThatWouldNotReadBack) {
+    QByteArray out;
+    for (const char* bad : {"/m/a\nb.mp3", "/m/a.mp3 ", "/m/a\r.mp3"})
+        EXPECT_FALSE(FormatPls({S(bad)}, S("/l/"), PathStyle::Unix, {}, out)) << bad;
+}
+
+}  // namespace
+}  // namespace corvane
