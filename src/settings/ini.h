@@ -1,10 +1,17 @@
 #pragma once
 
+#include <QList>
 #include <QString>
-
 #include <memory>
 
 namespace corvane {
+
+// One key to write, for writing several keys with one rewrite of the file.
+struct IniWrite {
+    QString section;
+    QString key;
+    QString value;
+};
 
 // INI files: sections in brackets, key=value lines, names compared without regard to case,
 // the first match wins, lines we do not understand are kept as they are. Parsed files are
@@ -24,6 +31,10 @@ public:
     // be written; the old file is then untouched.
     bool WriteIni(const QString& section, const QString& key, const QString& value,
                   const QString& file);
+    // Writes all the keys with one rewrite of the file: all of them or, on failure, none.
+    // Names and values are trimmed; a name that could not be read back as written (empty,
+    // holding '=' or ']' or a line break) or a value with a line break fails the write.
+    bool WriteIni(const QList<IniWrite>& writes, const QString& file);
     // Removes a whole section. True when the file no longer holds it.
     bool DeleteSection(const QString& section, const QString& file);
 

@@ -1,0 +1,220 @@
+#include "settings/ini.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <cerrno>
+#include <functional>
+
+#include "settings/ini_document.h"
+
+namespace corvane {
+
+namespace {
+
+// Few files are open at once (settings, the song log, a playlist, a colour file); more than
+// this and the least recently used one is dropped and parsed again when next read.
+constexpr int kMaxCachedFiles = 16;
+// An INI file this large is not one of ours; refusing it beats running out of memory.
+constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
+
+// What tells us that a file changed under us. Our own writes replace the file, which always
+// gives it a new inode, so even a rewrite within the file system's time granularity shows.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    explicit FileStamp(const struct stat& st)
+        : device(st.st_dev),
+          inode(st.st_ino),
+          size(st.st_size),
+          modified(st.st_mtim),
+          changed(st.st_ctim) {}
+    FileStamp() = default;
+
+    bool SameFile(const FileStamp& o) const { return device == o.device && inode == o.inode; }
+    bool operator==(const FileStamp& o) const {
+        return SameFile(o) && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+               modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
+               changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+enum class FileState { Present, Missing, Unreadable };
+
+// Stats a path; Missing also when a parent folder is not a folder, as reading such a path
+// finds nothing and writing it fails later when the folder cannot be made.
+FileState StatPath(const QByteArray& native, struct stat* st) {
+    if (::stat(native.constData(), st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileState::Missing : FileState::Unreadable;
+    return S_ISREG(st->st_mode) ? FileState::Present : FileState::Unreadable;
+}
+
+// The rename is durable only once the folder that holds the new name is on disk too.
+void SyncFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool SaveAtomically(const QString& file, const QByteArray& bytes) {
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder)) return false;
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    if (out.write(bytes) != bytes.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) return false;
+    SyncFolder(folder);
+    return true;
+}
+
+}  // namespace
+
+struct IniFiles::Impl {
+    struct Entry {
+        FileStamp stamp;
+        IniDocument doc;
+        quint64 lastUse = 0;
+    };
+
+    QHash<QString, Entry> cache;
+    quint64 useCounter = 0;
+
+    // The parsed file, from the cache while the file is unchanged. Null unless Present.
+    IniDocument* Current(const QString& file, FileState* state);
+    IniDocument* Load(const QString& file, const struct stat& st, FileState* state);
+    void MakeRoom();
+    // Applies a change and writes the file when the change reports that it changed something.
+    bool Modify(const QString& file, const std::function<bool(IniDocument&)>& change);
+    void Remember(const QString& file, IniDocument* fresh);
+};
+
+IniDocument* IniFiles::Impl::Current(const QString& file, FileState* state) {
+    struct stat st {};
+    *state = StatPath(QFile::encodeName(file), &st);
+    if (*state != FileState::Present) {
+        cache.remove(file);
+        return nullptr;
+    }
+    const auto found = cache.find(file);
+    if (found != cache.end() && found->stamp == FileStamp(st)) {
+        found->lastUse = ++useCounter;
+        return &found->doc;
+    }
+    return Load(file, st, state);
+}
+
+IniDocument* IniFiles::Impl::Load(const QString& file, const struct stat& st, FileState* state) {
+    cache.remove(file);
+    *state = FileState::Unreadable;
+    QFile in(file);
+    if (st.st_size > kMaxFileSize || !in.open(QIODevice::ReadOnly)) return nullptr;
+    // The stamp is taken before reading: a change made while we read shows as a new stamp on
+    // the next look, and the file is read again then.
+    struct stat opened {};
+    if (::fstat(in.handle(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+        opened.st_size > kMaxFileSize)
+        return nullptr;
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError) return nullptr;
+    MakeRoom();
+    *state = FileState::Present;
+    Entry& entry = cache[file];
+    entry.stamp = FileStamp(opened);
+    entry.doc = IniDocument::Parse(bytes);
+    entry.lastUse = ++useCounter;
+    return &entry.doc;
+}
+
+void IniFiles::Impl::MakeRoom() {
+    while (cache.size() >= kMaxCachedFiles) {
+        auto oldest = cache.begin();
+        for (auto it = cache.begin(); it != cache.end(); ++it)
+            if (it->lastUse < oldest->lastUse) oldest = it;
+        cache.erase(oldest);
+    }
+}
+
+bool IniFiles::Impl::Modify(const QString& file, const std::function<bool(IniDocument&)>& change) {
+    FileState state = FileState::Missing;
+    IniDocument* doc = Current(file, &state);
+    if (state == FileState::Unreadable) return false;
+    IniDocument fresh;
+    const bool isNew = doc == nullptr;
+    if (isNew) doc = &fresh;
+    if (!change(*doc)) return true;
+    if (!SaveAtomically(file, doc->Serialize())) {
+        // The cached copy already holds the change that did not reach the disk.
+        cache.remove(file);
+        return false;
+    }
+    Remember(file, isNew ? &fresh : nullptr);
+    return true;
+}
+
+// Records the file we just wrote, so that reading it next does not parse it again, and drops
+// any other name for the same file, whose cached copy is now out of date.
+void IniFiles::Impl::Remember(const QString& file, IniDocument* fresh) {
+    struct stat st {};
+    if (StatPath(QFile::encodeName(file), &st) != FileState::Present) {
+        cache.remove(file);
+        return;
+    }
+    const FileStamp stamp(st);
+    if (fresh) {
+        MakeRoom();
+        cache[file].doc = std::move(*fresh);
+    }
+    Entry& entry = cache[file];
+    const FileStamp old = entry.stamp;
+    entry.stamp = stamp;
+    entry.lastUse = ++useCounter;
+    cache.removeIf([&](const QHash<QString, Entry>::iterator& it) {
+        return it.key() != file && (it->stamp.SameFile(old) || it->stamp.SameFile(stamp));
+    });
+}
+
+IniFiles::IniFiles() : impl_(std::make_unique<Impl>()) {}
+
+IniFiles::~IniFiles() = default;
+
+QString IniFiles::ReadIni(const QString& section, const QString& key, const QString& file) {
+    FileState state = FileState::Missing;
+    const IniDocument* doc = impl_->Current(file, &state);
+    return doc ? doc->Value(section, key) : QString();
+}
+
+bool IniFiles::WriteIni(const QString& section, const QString& key, const QString& value,
+                        const QString& file) {
+    return WriteIni(QList<IniWrite>{IniWrite{section, key, value}}, file);
+}
+
+bool IniFiles::WriteIni(const QList<IniWrite>& writes, const QString& file) {
+    for (const IniWrite& w : writes)
+        if (!IniDocument::CanWrite(w.section, w.key, w.value)) return false;
+    return impl_->Modify(file, [&](IniDocument& doc) {
+        bool changed = false;
+        for (const IniWrite& w : writes) changed = doc.Set(w.section, w.key, w.value) || changed;
+        return changed;
+    });
+}
+
+bool IniFiles::DeleteSection(const QString& section, const QString& file) {
+    return impl_->Modify(file, [&](IniDocument& doc) { return doc.RemoveSection(section); });
+}
+
+}  // namespace corvane
