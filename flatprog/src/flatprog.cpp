@@ -2,7 +2,6 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QResizeEvent>
 #include <cmath>
 #include <limits>
 
@@ -59,7 +58,6 @@ FlatProg::FlatProg(RestoreTag, QWidget* parent)
 FlatProg::FlatProg(QWidget* parent) : FlatProg(RestoreTag{}, parent) {
     range_->Load(kDefaultMax, kDefaultMin, kDefaultValue);
     range_->UpdateFraction();
-    LayoutBar();
 }
 
 FlatProg::~FlatProg() = default;
@@ -121,19 +119,19 @@ bool FlatProg::SetFillColor(quint32 color) {
 
 bool FlatProg::SetMax(qint32 max) {
     const bool done = range_->SetMax(max);
-    LayoutBar();
+    update();
     return done;
 }
 
 bool FlatProg::SetMin(qint32 min) {
     const bool done = range_->SetMin(min);
-    LayoutBar();
+    update();
     return done;
 }
 
 void FlatProg::SetValue(qint32 value) {
     range_->SetValue(value);
-    LayoutBar();
+    update();
 }
 
 void FlatProg::OnRangeWrite(RangeField which) {
@@ -197,19 +195,11 @@ QVariantMap FlatProg::Save() const {
 
 QSize FlatProg::sizeHint() const { return {120, 17}; }
 
-void FlatProg::LayoutBar() {
-    // Widths past the box (a Value outside a loaded range) are cut to the box.
+int FlatProg::BarWidth() const {
+    // Laid out from the stored share, so a resize never recomputes it; widths past the box
+    // (a Value outside a loaded range) are cut to the box.
     const double width = std::nearbyint(this->width() * range_->Fraction());
-    const int clamped = width <= 0.0 ? 0 : width >= this->width() ? this->width() : int(width);
-    if (clamped != barWidth_) {
-        barWidth_ = clamped;
-        update();
-    }
-}
-
-void FlatProg::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    LayoutBar();
+    return width <= 0.0 ? 0 : width >= this->width() ? this->width() : static_cast<int>(width);
 }
 
 void FlatProg::paintEvent(QPaintEvent* /*event*/) {
@@ -221,7 +211,7 @@ void FlatProg::paintEvent(QPaintEvent* /*event*/) {
     const bool bordered = borderStyle_ == kBorderFixedSingle;
     const QRect inside = bordered ? box.adjusted(1, 1, -1, -1) : box;
     painter.setClipRect(inside);
-    painter.fillRect(QRect(inside.left(), inside.top(), barWidth_, box.height()),
+    painter.fillRect(QRect(inside.left(), inside.top(), BarWidth(), box.height()),
                      ToQColor(fillColor_, colors));
     if (bordered) {
         painter.setClipping(false);

@@ -70,7 +70,7 @@ public:
 
     // The share of the range last drawn, and the bar's width in pixels.
     double Fraction() const;
-    int BarWidth() const { return barWidth_; }
+    int BarWidth() const;
 
     QSize sizeHint() const override;
 
@@ -87,20 +87,17 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct RestoreTag {};
     FlatProg(RestoreTag, QWidget* parent);
 
     void OnRangeWrite(RangeField which);
-    void LayoutBar();
 
     std::unique_ptr<ProgressRange> range_;
     quint32 backColor_ = kDefaultBackColor;
     quint32 fillColor_ = kDefaultFillColor;
     qint16 borderStyle_ = kBorderFixedSingle;
-    int barWidth_ = 0;
 };
 
 }  // namespace corvane::ombrel
