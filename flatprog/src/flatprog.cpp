@@ -78,21 +78,33 @@ qint32 FlatProg::Value() const { return range_->Value(); }
 
 double FlatProg::Fraction() const { return range_->Fraction(); }
 
-bool FlatProg::SetBackColor(quint32 color) {
+void FlatProg::Notify(void (FlatProg::*changed)(), QLatin1String name) {
+    Q_EMIT(this->*changed)();
+    Q_EMIT PropertyChanged(name);
+}
+
+bool FlatProg::SetColor(quint32& field, quint32 color, void (FlatProg::*changed)(),
+                        QLatin1String name) {
     if (!IsValidColorValue(color)) {
         return false;
     }
-    backColor_ = color;
+    field = color;
     update();
-    Q_EMIT BackColorChanged();
-    Q_EMIT PropertyChanged(kBackColorName);
+    Notify(changed, name);
     return true;
+}
+
+bool FlatProg::SetBackColor(quint32 color) {
+    return SetColor(backColor_, color, &FlatProg::BackColorChanged, kBackColorName);
+}
+
+bool FlatProg::SetFillColor(quint32 color) {
+    return SetColor(fillColor_, color, &FlatProg::FillColorChanged, kFillColorName);
 }
 
 void FlatProg::SetEnabled(bool enabled) {
     setEnabled(enabled);
-    Q_EMIT EnabledChanged();
-    Q_EMIT PropertyChanged(kEnabledName);
+    Notify(&FlatProg::EnabledChanged, kEnabledName);
 }
 
 bool FlatProg::SetBorderStyle(qint16 style) {
@@ -101,19 +113,7 @@ bool FlatProg::SetBorderStyle(qint16 style) {
     }
     borderStyle_ = style;
     update();
-    Q_EMIT BorderStyleChanged();
-    Q_EMIT PropertyChanged(kBorderStyleName);
-    return true;
-}
-
-bool FlatProg::SetFillColor(quint32 color) {
-    if (!IsValidColorValue(color)) {
-        return false;
-    }
-    fillColor_ = color;
-    update();
-    Q_EMIT FillColorChanged();
-    Q_EMIT PropertyChanged(kFillColorName);
+    Notify(&FlatProg::BorderStyleChanged, kBorderStyleName);
     return true;
 }
 
@@ -137,16 +137,13 @@ void FlatProg::SetValue(qint32 value) {
 void FlatProg::OnRangeWrite(RangeField which) {
     switch (which) {
         case RangeField::Max:
-            Q_EMIT MaxChanged();
-            Q_EMIT PropertyChanged(kMaxName);
+            Notify(&FlatProg::MaxChanged, kMaxName);
             break;
         case RangeField::Min:
-            Q_EMIT MinChanged();
-            Q_EMIT PropertyChanged(kMinName);
+            Notify(&FlatProg::MinChanged, kMinName);
             break;
         case RangeField::Value:
-            Q_EMIT ValueChanged();
-            Q_EMIT PropertyChanged(kValueName);
+            Notify(&FlatProg::ValueChanged, kValueName);
             break;
     }
 }

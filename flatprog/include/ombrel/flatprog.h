@@ -92,6 +92,8 @@ private:
     struct RestoreTag {};
     FlatProg(RestoreTag, QWidget* parent);
 
+    void Notify(void (FlatProg::*changed)(), QLatin1String name);
+    bool SetColor(quint32& field, quint32 color, void (FlatProg::*changed)(), QLatin1String name);
     void OnRangeWrite(RangeField which);
 
     std::unique_ptr<ProgressRange> range_;
