@@ -62,13 +62,13 @@ public:
     void SetValue(qint32 value);
 
     // Reads every property from the bag, a missing one taking its default. Max, Min and Value
-    // are stored as they are, without the setters' checks, and the bar is not redrawn. An
+    // are stored as they are, without the setters' checks, and the bar keeps its share. An
     // entry of the wrong type or out of range takes its default too; then the result is false
     // and error names the entries.
     bool Load(const QVariantMap& bag, QString* error = nullptr);
     QVariantMap Save() const;
 
-    // The share of the range last drawn, and the bar's width in pixels.
+    // The share of the range last drawn, and the bar's width in pixels at the current size.
     double Fraction() const;
     int BarWidth() const;
 
