@@ -198,6 +198,18 @@ QString IniFiles::ReadIni(const QString& section, const QString& key, const QStr
     return doc ? doc->Value(section, key) : QString();
 }
 
+bool IniFiles::ReadSection(const QString& section, const QString& file,
+                           QList<IniKeyValue>& keys) {
+    keys.clear();
+    FileState state = FileState::Missing;
+    const IniDocument* doc = impl_->Current(file, &state);
+    if (!doc || !doc->HasSection(section)) return false;
+    const auto found = doc->Keys(section);
+    keys.reserve(qsizetype(found.size()));
+    for (const auto& [key, value] : found) keys.append(IniKeyValue{key, value});
+    return true;
+}
+
 bool IniFiles::WriteIni(const QString& section, const QString& key, const QString& value,
                         const QString& file) {
     return WriteIni(QList<IniWrite>{IniWrite{section, key, value}}, file);

@@ -13,6 +13,12 @@ struct IniWrite {
     QString value;
 };
 
+// One key of a section as ReadSection lists it.
+struct IniKeyValue {
+    QString key;  // lower-cased
+    QString value;
+};
+
 // INI files: sections in brackets, key=value lines, names compared without regard to case,
 // the first match wins, lines we do not understand are kept as they are. Parsed files are
 // cached and refreshed when the file on disk changes (size, modification time, inode), so
@@ -27,6 +33,9 @@ public:
 
     // The key's value, whole; empty text for a missing key, section or file.
     QString ReadIni(const QString& section, const QString& key, const QString& file);
+    // Every key of the section with the value ReadIni gives for it, in file order, each name
+    // once: one parse for readers of many keys. False when the file or the section is missing.
+    bool ReadSection(const QString& section, const QString& file, QList<IniKeyValue>& keys);
     // Writes one key, creating file, section and key as needed. False when the file could not
     // be written; the old file is then untouched.
     bool WriteIni(const QString& section, const QString& key, const QString& value,

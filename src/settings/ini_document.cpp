@@ -1,6 +1,7 @@
 #include "settings/ini_document.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace corvane {
 
@@ -109,10 +110,31 @@ QString IniDocument::Value(const QString& section, const QString& key) const {
     if (s == sections_.cend()) return {};
     const auto k = s->keys.constFind(key.trimmed().toLower());
     if (k == s->keys.cend()) return {};
-    const Line& line = blocks_[size_t(k->block)].lines[size_t(k->line)];
+    return ValueOf(blocks_[size_t(k->block)].lines[size_t(k->line)]);
+}
+
+QString IniDocument::ValueOf(const Line& line) {
     QString value = QStringView(line.text).mid(line.equals + 1).trimmed().toString();
     if (value.isNull()) value = QLatin1String("");
     return value;
+}
+
+std::vector<std::pair<QString, QString>> IniDocument::Keys(const QString& section) const {
+    std::vector<std::pair<QString, QString>> keys;
+    const auto s = sections_.constFind(section.trimmed().toLower());
+    if (s == sections_.cend()) return keys;
+    std::vector<std::pair<KeyRef, QString>> refs;
+    refs.reserve(size_t(s->keys.size()));
+    for (auto k = s->keys.cbegin(); k != s->keys.cend(); ++k) refs.emplace_back(k.value(), k.key());
+    std::sort(refs.begin(), refs.end(), [](const auto& a, const auto& b) {
+        return a.first.block != b.first.block ? a.first.block < b.first.block
+                                              : a.first.line < b.first.line;
+    });
+    keys.reserve(refs.size());
+    for (const auto& [ref, name] : refs) {
+        keys.emplace_back(name, ValueOf(blocks_[size_t(ref.block)].lines[size_t(ref.line)]));
+    }
+    return keys;
 }
 
 bool IniDocument::HasSection(const QString& section) const {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <utility>
 #include <vector>
 
 namespace corvane {
@@ -24,6 +25,8 @@ public:
     // The value of the key, trimmed; a null QString when the section or key is missing.
     QString Value(const QString& section, const QString& key) const;
     bool HasSection(const QString& section) const;
+    // Each key of the section once, lower-cased, with its Value(), in file order.
+    std::vector<std::pair<QString, QString>> Keys(const QString& section) const;
 
     // The names and value must pass CanWrite. False when the key already held that value.
     bool Set(const QString& section, const QString& key, const QString& value);
@@ -55,6 +58,7 @@ private:
         QHash<QString, KeyRef> keys;  // lower-cased key name
     };
 
+    static QString ValueOf(const Line& line);
     void AddLine(const QString& text);
     void IndexKey(const QString& lowerSection, int block, int line);
 

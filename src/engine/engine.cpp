@@ -1,0 +1,165 @@
+#include "engine/engine.h"
+
+#include "engine/audio_output.h"
+#include "engine/channel.h"
+#include "engine/media_player.h"
+#include "engine/mixer.h"
+#include "engine/portaudio_output.h"
+
+#include <QDebug>
+
+namespace corvane::engine {
+
+namespace {
+constexpr int kWatchMs = 500;
+constexpr int kRetryTicks = 6;  // retry a lost device every 3 s
+}  // namespace
+
+Engine::Engine(const EngineOptions& options, DecoderFactory factory, QObject* parent)
+    : QObject(parent), options_(options) {
+    if (options_.bufferFrames < 16 || options_.bufferFrames > 16384) options_.bufferFrames = 512;
+    std::vector<Channel*> channels;
+    for (auto& c : channels_) {
+        c = std::make_unique<Channel>();
+        channels.push_back(c.get());
+    }
+    mixer_ = std::make_unique<Mixer>(std::move(channels));
+    // Slots 0..5 are Player(1..6), 6..7 are AP(0..1).
+    for (int i = 0; i < 8; ++i) {
+        const int index = i < 6 ? i + 1 : i - 6;
+        players_[i] = std::make_unique<MediaPlayer>(index, channels_[i].get(), factory,
+                                                    options_.rate, &signal_);
+    }
+    inert_ = std::make_unique<MediaPlayer>(-1, nullptr, factory, options_.rate, &signal_);
+    connect(&watch_, &QTimer::timeout, this, &Engine::CheckOutput);
+    StartOutput();
+}
+
+Engine::~Engine() {
+    watch_.stop();
+    DropOutput();
+    for (auto& p : players_) p.reset();  // workers stop before the channels go
+}
+
+MediaPlayer* Engine::Player(int index) {
+    return index >= 1 && index <= 6 ? players_[index - 1].get() : inert_.get();
+}
+
+MediaPlayer* Engine::AP(int index) {
+    return index >= 0 && index <= 1 ? players_[6 + index].get() : inert_.get();
+}
+
+QString Engine::StatusText() const {
+    return silent_ && options_.output == OutputKind::Device ? QLatin1String(kSilentText)
+                                                            : QString();
+}
+
+long long Engine::Underruns() const {
+    return pastUnderruns_ + (output_ != nullptr ? output_->Underruns() : 0);
+}
+
+long long Engine::StarvedBuffers() const { return mixer_->StarvedBuffers(); }
+
+void Engine::SetOutput(OutputKind kind, const QString& device) {
+    DropOutput();
+    options_.output = kind;
+    options_.device = device;
+    silent_ = false;
+    StartOutput();
+    Q_EMIT OutputChanged();
+}
+
+void Engine::RenderOffline(float* out, int frames) {
+    if (offline_ != nullptr) offline_->Render(out, frames);
+}
+
+void Engine::WakeAll() {
+    // Only the offline renderer waits; waking a worker just makes it top up its ring early.
+    for (auto& p : players_) p->WakeWorker();
+}
+
+void Engine::StartOutput() {
+    mixer_->SetOwner(++owner_);
+    switch (options_.output) {
+        case OutputKind::Offline:
+            offline_ = std::make_unique<OfflineRenderer>(mixer_.get(), owner_, &signal_,
+                                                         [this] { WakeAll(); });
+            return;
+        case OutputKind::Null:
+            output_ = std::make_unique<NullOutput>(mixer_.get(), owner_, options_.rate,
+                                                   options_.bufferFrames);
+            output_->Start(nullptr);
+            silent_ = true;
+            return;
+        case OutputKind::Device: {
+            auto device = std::make_unique<PortAudioOutput>(
+                mixer_.get(), owner_, options_.rate, options_.bufferFrames, options_.device);
+            QString error;
+            if (device->Start(&error)) {
+                output_ = std::move(device);
+                silent_ = false;
+                watch_.start(kWatchMs);
+                return;
+            }
+            qDebug() << "audio device:" << error;
+            FallBackToSilence();
+            return;
+        }
+    }
+}
+
+void Engine::DropOutput() {
+    if (output_ != nullptr) {
+        output_->Stop();
+        pastUnderruns_ += output_->Underruns();
+    }
+    output_.reset();
+    offline_.reset();
+}
+
+void Engine::FallBackToSilence() {
+    DropOutput();
+    mixer_->SetOwner(++owner_);
+    output_ = std::make_unique<NullOutput>(mixer_.get(), owner_, options_.rate,
+                                           options_.bufferFrames);
+    output_->Start(nullptr);
+    ticksSinceRetry_ = 0;
+    watch_.start(kWatchMs);
+    if (!silent_) {
+        silent_ = true;
+        // Queued, so a listener connected right after construction still hears about it.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                Q_EMIT NoSoundDevice(QLatin1String(kSilentText));
+                Q_EMIT OutputChanged();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+// Twice a second in device mode: a device that stopped pulling is replaced by silence
+// without stopping the players, and while silent the device is tried again every 3 s.
+void Engine::CheckOutput() {
+    if (options_.output != OutputKind::Device) return;
+    if (!silent_) {
+        if (output_ != nullptr && !output_->Healthy()) FallBackToSilence();
+        return;
+    }
+    if (++ticksSinceRetry_ < kRetryTicks) return;
+    ticksSinceRetry_ = 0;
+    const int owner = owner_ + 1;
+    auto device = std::make_unique<PortAudioOutput>(mixer_.get(), owner, options_.rate,
+                                                    options_.bufferFrames, options_.device);
+    // The new stream renders silence until it owns the mixer, so starting it first is safe.
+    QString error;
+    if (!device->Start(&error)) return;
+    DropOutput();
+    owner_ = owner;
+    mixer_->SetOwner(owner_);
+    output_ = std::move(device);
+    silent_ = false;
+    Q_EMIT OutputChanged();
+}
+
+}  // namespace corvane::engine

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "engine/player_worker.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+
+namespace corvane::engine {
+
+class AudioOutput;
+class Channel;
+class MediaPlayer;
+class Mixer;
+class OfflineRenderer;
+
+enum class OutputKind {
+    Device,   // PortAudio; falls back to Null while no device can be used
+    Null,     // silent, in real time
+    Offline,  // nothing runs by itself: RenderOffline pulls the mix
+};
+
+struct EngineOptions {
+    OutputKind output = OutputKind::Device;
+    QString device;           // the "AudioDevice" setting; empty = the default device
+    int bufferFrames = 512;   // the "AudioBuffer" setting
+    int rate = 44100;
+};
+
+// The audio engine: the output, the mixer and the eight players Player(1..6) and AP(0..1).
+// Created once in main() and handed to whoever needs a player. The players' notifications
+// carry their index within their own array (1..6 for Player, 0..1 for AP).
+class Engine : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr char kSilentText[] = "No sound device: playing silently.";
+
+    Engine(const EngineOptions& options, DecoderFactory factory, QObject* parent = nullptr);
+    ~Engine() override;
+
+    // Player(1) to Player(6) and AP(0), AP(1); any other index gives a player that accepts
+    // every call and does nothing.
+    MediaPlayer* Player(int index);
+    MediaPlayer* AP(int index);
+
+    int Rate() const { return options_.rate; }
+    int BufferFrames() const { return options_.bufferFrames; }
+    OutputKind RequestedOutput() const { return options_.output; }
+    // True while sound goes nowhere (no device, or the device died and is being retried).
+    bool PlayingSilently() const { return silent_; }
+    // "No sound device: playing silently." while silent in device mode, else empty.
+    QString StatusText() const;
+    // Device buffers that ran dry (reported by the device), over every device opened.
+    long long Underruns() const;
+    // Buffers in which a playing player's decoder had fallen behind.
+    long long StarvedBuffers() const;
+
+    // Switches the output; players keep their state and position.
+    void SetOutput(OutputKind kind, const QString& device = QString());
+
+    // Offline output only: renders the next `frames` interleaved stereo frames into `out`.
+    void RenderOffline(float* out, int frames);
+
+Q_SIGNALS:
+    // Sent when the engine falls back to silent output (at start or when the device dies).
+    void NoSoundDevice(const QString& text);
+    void OutputChanged();
+
+private:
+    void StartOutput();
+    void DropOutput();
+    void FallBackToSilence();
+    void CheckOutput();
+    void WakeAll();
+
+    EngineOptions options_;
+    DataSignal signal_;
+    std::array<std::unique_ptr<Channel>, 8> channels_;
+    std::unique_ptr<Mixer> mixer_;
+    std::array<std::unique_ptr<MediaPlayer>, 8> players_;
+    std::unique_ptr<MediaPlayer> inert_;
+    std::unique_ptr<AudioOutput> output_;
+    std::unique_ptr<OfflineRenderer> offline_;
+    int owner_ = 0;
+    bool silent_ = false;
+    long long pastUnderruns_ = 0;
+    int ticksSinceRetry_ = 0;
+    QTimer watch_;
+};
+
+}  // namespace corvane::engine

@@ -1,0 +1,38 @@
+#include "engine/mixer.h"
+
+#include "engine/channel.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace corvane::engine {
+
+namespace {
+thread_local bool inAudioCallback = false;
+
+struct AudioCallbackScope {
+    AudioCallbackScope() { inAudioCallback = true; }
+    ~AudioCallbackScope() { inAudioCallback = false; }
+};
+}  // namespace
+
+bool InAudioCallback() { return inAudioCallback; }
+
+void Mixer::Render(int owner, float* out, int frames) noexcept {
+    AudioCallbackScope scope;
+    std::fill(out, out + 2 * static_cast<long>(frames), 0.0f);
+    if (owner_.load(std::memory_order_seq_cst) != owner) return;
+    if (busy_.exchange(true, std::memory_order_seq_cst)) return;
+    if (owner_.load(std::memory_order_seq_cst) == owner) {
+        for (Channel* channel : channels_)
+            if (!channel->MixInto(out, frames)) starved_.fetch_add(1, std::memory_order_relaxed);
+    }
+    busy_.store(false, std::memory_order_release);
+}
+
+void Mixer::SetOwner(int owner) {
+    owner_.store(owner, std::memory_order_seq_cst);
+    while (busy_.load(std::memory_order_seq_cst)) std::this_thread::yield();
+}
+
+}  // namespace corvane::engine

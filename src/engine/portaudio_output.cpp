@@ -1,0 +1,110 @@
+#include "engine/portaudio_output.h"
+
+#include "engine/mixer.h"
+
+#include <portaudio.h>
+
+namespace corvane::engine {
+
+namespace {
+
+int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+             PaStreamCallbackFlags flags, void* self) {
+    static_cast<PortAudioOutput*>(self)->Pull(static_cast<float*>(output), frames,
+                                              (flags & paOutputUnderflow) != 0);
+    return paContinue;
+}
+
+PaDeviceIndex FindDevice(const QString& name) {
+    if (name.isEmpty()) return Pa_GetDefaultOutputDevice();
+    PaDeviceIndex partial = paNoDevice;
+    for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        if (info == nullptr || info->maxOutputChannels < 2) continue;
+        const QString deviceName = QString::fromUtf8(info->name);
+        if (deviceName == name) return i;
+        if (partial == paNoDevice && deviceName.contains(name, Qt::CaseInsensitive)) partial = i;
+    }
+    return partial;
+}
+
+QString PaText(PaError error) { return QString::fromUtf8(Pa_GetErrorText(error)); }
+
+}  // namespace
+
+void PortAudioOutput::StreamCloser::operator()(void* stream) const {
+    Pa_AbortStream(stream);
+    Pa_CloseStream(stream);
+}
+
+PortAudioOutput::PortAudioOutput(Mixer* mixer, int owner, int rate, int bufferFrames,
+                                 QString device)
+    : mixer_(mixer),
+      owner_(owner),
+      rate_(rate),
+      bufferFrames_(bufferFrames),
+      device_(std::move(device)) {}
+
+PortAudioOutput::~PortAudioOutput() { Stop(); }
+
+bool PortAudioOutput::Start(QString* error) {
+    if (!initialised_) {
+        const PaError err = Pa_Initialize();
+        if (err != paNoError) {
+            *error = PaText(err);
+            return false;
+        }
+        initialised_ = true;
+    }
+    const PaDeviceIndex device = FindDevice(device_);
+    if (device == paNoDevice) {
+        *error = QStringLiteral("no output device");
+        return false;
+    }
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+    PaStreamParameters params{};
+    params.device = device;
+    params.channelCount = 2;
+    params.sampleFormat = paFloat32;
+    params.suggestedLatency = info != nullptr ? info->defaultLowOutputLatency : 0.05;
+    PaStream* stream = nullptr;
+    PaError err = Pa_OpenStream(&stream, nullptr, &params, rate_,
+                                static_cast<unsigned long>(bufferFrames_), paNoFlag, Callback,
+                                this);
+    if (err != paNoError) {
+        *error = PaText(err);
+        return false;
+    }
+    stream_.reset(stream);
+    err = Pa_StartStream(stream);
+    if (err != paNoError) {
+        *error = PaText(err);
+        stream_.reset();
+        return false;
+    }
+    return true;
+}
+
+void PortAudioOutput::Stop() {
+    stream_.reset();
+    if (initialised_) Pa_Terminate();
+    initialised_ = false;
+}
+
+bool PortAudioOutput::Healthy() {
+    if (stream_ == nullptr || Pa_IsStreamActive(stream_.get()) != 1) return false;
+    // A callback that stopped coming (the sound server went away) counts as dead after a
+    // second; the first check only takes the count.
+    const long long now = callbacks_.load(std::memory_order_relaxed);
+    stalledChecks_ = now == lastCallbacks_ ? stalledChecks_ + 1 : 0;
+    lastCallbacks_ = now;
+    return stalledChecks_ < 2;
+}
+
+void PortAudioOutput::Pull(float* out, unsigned long frames, bool underflow) noexcept {
+    callbacks_.fetch_add(1, std::memory_order_relaxed);
+    if (underflow) underruns_.fetch_add(1, std::memory_order_relaxed);
+    mixer_->Render(owner_, out, static_cast<int>(frames));
+}
+
+}  // namespace corvane::engine

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "engine/audio_output.h"
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+namespace corvane::engine {
+
+// The sound card through PortAudio: the default output device, or the one whose name is
+// `device` (exactly, else the first containing it). PortAudio is initialised per instance, so
+// a new instance sees devices that appeared since (a restarted sound server).
+class PortAudioOutput : public AudioOutput {
+public:
+    PortAudioOutput(Mixer* mixer, int owner, int rate, int bufferFrames, QString device);
+    ~PortAudioOutput() override;
+    bool Start(QString* error) override;
+    void Stop() override;
+    bool Healthy() override;
+    long long Underruns() const override { return underruns_.load(std::memory_order_relaxed); }
+
+    // For the callback only.
+    void Pull(float* out, unsigned long frames, bool underflow) noexcept;
+
+private:
+    struct StreamCloser {
+        void operator()(void* stream) const;
+    };
+
+    Mixer* mixer_;
+    int owner_;
+    int rate_;
+    int bufferFrames_;
+    QString device_;
+    bool initialised_ = false;
+    std::unique_ptr<void, StreamCloser> stream_;
+    std::atomic<long long> callbacks_{0};
+    std::atomic<long long> underruns_{0};
+    long long lastCallbacks_ = -1;
+    int stalledChecks_ = 0;
+};
+
+}  // namespace corvane::engine
