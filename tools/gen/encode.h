@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "tones.h"
+
+namespace corvane::gen {
+
+struct EncodeSettings {
+    std::string codec;  // FFmpeg encoder name, e.g. "libmp3lame"
+    std::string muxer;  // FFmpeg muxer name, e.g. "mp3"
+    long bitRate = 0;   // bits per second; 0 leaves the encoder's default
+    int quality = -1;   // encoder speed/quality trade-off (compression_level); -1 = default
+    std::map<std::string, std::string> tags;  // container metadata (title, artist, ...)
+};
+
+// Encodes `pcm` with FFmpeg's own libraries into `path` (written as path.part, then renamed).
+// Throws std::runtime_error with FFmpeg's message on failure.
+void EncodeFile(const std::filesystem::path& path, const Pcm& pcm, const EncodeSettings& settings);
+
+// Seconds of audio FFmpeg decodes from `path` (the first audio stream), or -1 when it cannot be
+// opened at all.
+double DecodedSeconds(const std::filesystem::path& path);
+
+}  // namespace corvane::gen
