@@ -49,7 +49,8 @@ IniDocument IniDocument::Parse(const QByteArray& bytes) {
         qsizetype end = text.indexOf(u'\n', start);
         const qsizetype next = end < 0 ? text.size() : end + 1;
         if (end < 0) end = text.size();
-        if (end > start && text.at(end - 1) == u'\r') --end;
+        // In a file of LF lines a stray CR stays part of its line, so it is written back.
+        if (doc.crlf_ && end > start && text.at(end - 1) == u'\r') --end;
         doc.AddLine(text.mid(start, end - start));
         start = next;
     }
@@ -84,7 +85,8 @@ void IniDocument::IndexKey(const QString& lowerSection, int block, int line) {
     const Line& l = blocks_[size_t(block)].lines[size_t(line)];
     const QString key = QStringView(l.text).left(l.equals).trimmed().toString().toLower();
     // First match wins: a later duplicate of the key is kept in the file but never read.
-    sections_[lowerSection].keys.insert(key, KeyRef{block, line});
+    QHash<QString, KeyRef>& keys = sections_[lowerSection].keys;
+    if (!keys.contains(key)) keys.insert(key, KeyRef{block, line});
 }
 
 QByteArray IniDocument::Serialize() const {
