@@ -83,11 +83,13 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     }
     const float targetLeft = targetLeft_.load(std::memory_order_relaxed);
     const float targetRight = targetRight_.load(std::memory_order_relaxed);
-    if (!wasPlaying_) {
+    const uint32_t playSerial = playSerial_.load(std::memory_order_relaxed);
+    if (!wasPlaying_ || playSerial != heardPlaySerial_) {
         // A start is not a level change: begin at the set level.
         gainLeft_ = targetLeft;
         gainRight_ = targetRight;
         wasPlaying_ = true;
+        heardPlaySerial_ = playSerial;
     }
     const float stepLeft = (targetLeft - gainLeft_) / static_cast<float>(frames);
     const float stepRight = (targetRight - gainRight_) / static_cast<float>(frames);

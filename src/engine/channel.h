@@ -85,6 +85,7 @@ private:
     float gainLeft_ = 1.0f;                      // audio thread only
     float gainRight_ = 1.0f;
     bool wasPlaying_ = false;
+    uint32_t heardPlaySerial_ = 0;
 
     std::atomic<int64_t> position_{0};
     std::atomic<uint64_t> adopted_{0};

@@ -155,4 +155,13 @@ void MediaPlayer::Ended(uint32_t playSerial) {
         Qt::QueuedConnection);
 }
 
+void MediaPlayer::LengthFound(uint64_t openSerial, long long lengthFrames) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, openSerial, lengthFrames] {
+            if (openSerial == openSerial_) lengthFrames_ = lengthFrames;
+        },
+        Qt::QueuedConnection);
+}
+
 }  // namespace corvane::engine

@@ -53,6 +53,8 @@ public:
     void Play();
     void Stop();
     // Seconds heard from the start of the file (within the current pass of a loop).
+    // Duration is the decoder's figure after opening, corrected once the whole file has been
+    // decoded (formats whose header does not tell the length).
     double Position() const;
     void SetPosition(double seconds);
     double Duration() const;
@@ -76,6 +78,7 @@ private:
     void OpenFailed(uint64_t serial, const QString& error) override;
     void SeekFailed(uint64_t serial) override;
     void Ended(uint32_t playSerial) override;
+    void LengthFound(uint64_t openSerial, long long lengthFrames) override;
 
     void SetOpenState(int state);
     void SetPlayState(int state);

@@ -133,6 +133,7 @@ void PlayerWorker::DoOpen(const QString& path, uint64_t serial) {
         return;
     }
     decoder_ = std::move(decoder);
+    openSerial_ = serial;
     length_ = std::max(0LL, decoder_->LengthFrames());
     StartStream(0, serial);
     Fill(kPrefillFrames);
@@ -156,6 +157,7 @@ void PlayerWorker::StartStream(long long frame, uint64_t serial) {
     stream_->Reset(frame, serial);
     pass_ = 1;
     passFrames_ = 0;
+    passFromStart_ = frame == 0;
     ended_ = false;
     channel_->Publish(stream_);
     channel_->Settle(serial);
@@ -181,6 +183,10 @@ void PlayerWorker::Fill(int maxFrames) {
         if (got < want) {
             // End of this pass. An empty pass ends too, or a silent file would loop forever.
             ended_ = true;
+            if (passFromStart_ && passFrames_ != length_) {
+                length_ = passFrames_;
+                events_->LengthFound(openSerial_, length_);
+            }
             stream_->endAt.store(stream_->ring.WriteIndex(), std::memory_order_release);
             signal_->Notify();
             if (!Loop()) break;
@@ -203,6 +209,7 @@ bool PlayerWorker::Loop() {
     }
     ++pass_;
     passFrames_ = 0;
+    passFromStart_ = true;
     ended_ = false;
     return true;
 }

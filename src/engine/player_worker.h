@@ -43,6 +43,8 @@ public:
     virtual void OpenFailed(uint64_t serial, const QString& error) = 0;
     virtual void SeekFailed(uint64_t serial) = 0;
     virtual void Ended(uint32_t playSerial) = 0;
+    // A whole pass was decoded and the file turned out longer or shorter than announced.
+    virtual void LengthFound(uint64_t openSerial, long long lengthFrames) = 0;
 };
 
 // One decoder thread per player: a slow open or a slow disk on one line never holds up
@@ -95,6 +97,8 @@ private:
     // Worker thread only.
     std::unique_ptr<Decoder> decoder_;
     long long length_ = 0;
+    uint64_t openSerial_ = 0;
+    bool passFromStart_ = true;
     Stream* stream_ = nullptr;
     int pass_ = 1;
     long long passFrames_ = 0;
