@@ -1,0 +1,425 @@
+#include "engine/desk.h"
+
+#include <QFileInfo>
+
+#include "engine/crossfader.h"
+#include "engine/tick_texts.h"
+#include "engine/volume_law.h"
+#include "playlist/paths.h"
+#include "settings/settings.h"
+
+namespace corvane::engine {
+
+namespace {
+
+bool IsLine(int line) { return line >= 0 && line < Desk::kLineCount; }
+bool HasFadeMode(int line) { return line >= 0 && line <= 6; }
+
+void Rewind(LinePlayer* player) {
+    if (player != nullptr) player->SetPosition(0.0);
+}
+
+constexpr char kSoundFilter[] =
+    "Sound Files|*.wav;*.mp3;*.mp2;*.mp1;*.ra;*.rm;*.ram;*.mid|All Files|*.*";
+constexpr char kPlaylistFilter[] =
+    "Playlist Files (*.cvn, *.m3u, *.pls)|*.cvn;*.m3u;*.pls|All Files (*.*)|*.*";
+
+}  // namespace
+
+Desk::Desk(const DeskPlayers& players, Settings& settings, CrossfaderModel& crossfader,
+           PlaylistLoader loadPlaylist, QObject* parent)
+    : QObject(parent),
+      players_(players),
+      settings_(settings),
+      crossfader_(crossfader),
+      loadPlaylist_(std::move(loadPlaylist)) {
+    slider_.fill(kDefaultSlider);
+    fadeMode_.fill(FadeMode::AlwaysOn);
+    title_.fill(QString::fromLatin1(kNoTitle));
+    connect(&crossfader_, &CrossfaderModel::LevelsChanged, this, &Desk::ApplyCrossfaderLevels);
+    connect(&crossfader_, &CrossfaderModel::FadeDone, this, &Desk::FadeDone);
+}
+
+Desk::~Desk() = default;
+
+QString Desk::LineName(int line) {
+    if (line == kAutoPilotLine) return QStringLiteral("AutoPilot");
+    if (line == kMasterLine) return QStringLiteral("Master");
+    return QStringLiteral("Line %1").arg(line);
+}
+
+void Desk::RestoreDesk(bool line1FromCommandLine) {
+    for (int line = 0; line < kLineCount; ++line) {
+        SetSlider(line, settings_.GetInt(keys::SliderKey(line)));
+    }
+    for (int line = 1; line <= 6; ++line) ApplyLoop(line, settings_.GetBool(keys::LoopKey(line)));
+    for (int line = 1; line <= 6; ++line) {
+        if (line == 1 && line1FromCommandLine) continue;
+        const QString file = settings_.GetText(keys::FileKey(line));
+        LinePlayer* player = PlayerOf(line);
+        if (file.isEmpty() || player == nullptr) continue;
+        player->SetAutoStart(false);
+        player->OpenFile(file);
+    }
+    for (int line = 0; line <= 6; ++line) {
+        const int stored = settings_.GetInt(keys::FadeModeKey(line));
+        // Other stored numbers leave the line's mode as it is.
+        if (stored >= 0 && stored <= 2) ApplyFadeMode(line, static_cast<FadeMode>(stored));
+    }
+    ApplyLoop(kAutoPilotLine, settings_.GetBool(keys::LoopKey(kAutoPilotLine)));
+    crossfader_.SetFadeSpeed(settings_.GetInt(keys::kFadeSpeed));
+    remain_ = settings_.GetBool(keys::kRemain);
+}
+
+int Desk::Slider(int line) const { return IsLine(line) ? slider_[line] : 0; }
+int Desk::Pan(int line) const { return IsLine(line) ? pan_[line] : 0; }
+bool Desk::IsMuted(int line) const { return IsLine(line) && muted_[line]; }
+FadeMode Desk::GetFadeMode(int line) const {
+    return HasFadeMode(line) ? fadeMode_[line] : FadeMode::AlwaysOn;
+}
+bool Desk::Loop(int line) const { return HasFadeMode(line) && loop_[line]; }
+QString Desk::Title(int line) const { return HasFadeMode(line) ? title_[line] : QString(); }
+bool Desk::IsHighlighted(int line) const { return IsLine(line) && highlighted_[line]; }
+bool Desk::IsPlaying(int line) const {
+    const LinePlayer* player = PlayerOf(line);
+    return player != nullptr && player->PlayState() == LinePlayer::kPlaying;
+}
+
+LinePlayer* Desk::PlayerOf(int line) const {
+    return IsPlaybackLine(line) ? players_.line[line] : nullptr;
+}
+
+int Desk::FadeFactor(int line) const {
+    switch (GetFadeMode(line)) {
+        case FadeMode::Left:
+            return crossfader_.LeftLevel();
+        case FadeMode::Right:
+            return crossfader_.RightLevel();
+        case FadeMode::AlwaysOn:
+            break;
+    }
+    return 100;
+}
+
+bool Desk::SetSlider(int line, int value) {
+    if (!IsLine(line) || value < 0 || value > kMaxSlider) return false;
+    const bool changed = slider_[line] != value;
+    slider_[line] = value;
+    ApplyLineVolume(line);
+    if (changed) Q_EMIT SliderChanged(line, value);
+    return true;
+}
+
+void Desk::SaveSlider(int line) {
+    if (IsLine(line)) settings_.SavePref(keys::SliderKey(line), slider_[line]);
+}
+
+void Desk::SetPan(int line, int value) {
+    if (!HasFadeMode(line) || value < -kMaxPan || value > kMaxPan) return;
+    const bool changed = pan_[line] != value;
+    pan_[line] = value;
+    if (line == kAutoPilotLine) {
+        for (LinePlayer* ap : players_.ap) {
+            if (ap != nullptr) ap->SetBalance(value);
+        }
+    } else if (LinePlayer* player = PlayerOf(line)) {
+        player->SetBalance(value);
+    }
+    if (changed) Q_EMIT PanChanged(line, value);
+}
+
+void Desk::MuteDown(int line) {
+    if (!IsLine(line)) return;
+    muted_[line] = true;
+    Q_EMIT MuteChanged(line, true);
+    if (line == kAutoPilotLine) {
+        for (LinePlayer* ap : players_.ap) {
+            if (ap != nullptr) ap->SetVolume(kSilentVolume);
+        }
+    } else if (line == kMasterLine) {
+        // The control's own minimum: not every mixer's range starts at 0.
+        if (master_ != nullptr && master_->Available()) master_->SetRaw(master_->Minimum());
+    } else if (LinePlayer* player = PlayerOf(line)) {
+        player->SetVolume(kSilentVolume);
+    }
+}
+
+void Desk::MuteUp(int line, bool leftButton) {
+    // Any other button's release keeps the line muted: that is how a mute is latched.
+    if (!IsLine(line) || !leftButton) return;
+    const bool wasMuted = muted_[line];
+    muted_[line] = false;
+    if (wasMuted) Q_EMIT MuteChanged(line, false);
+    ApplyLineVolume(line);
+}
+
+void Desk::ApplyFadeMode(int line, FadeMode mode) {
+    const bool changed = fadeMode_[line] != mode;
+    fadeMode_[line] = mode;
+    ApplyLineVolume(line);
+    if (changed) Q_EMIT FadeModeChanged(line, mode);
+}
+
+void Desk::SelectFadeMode(int line, FadeMode mode) {
+    if (!HasFadeMode(line)) return;
+    settings_.SavePref(keys::FadeModeKey(line), static_cast<int>(mode));
+    ApplyFadeMode(line, mode);
+}
+
+void Desk::ApplyLineVolume(int line) {
+    if (!IsLine(line) || muted_[line]) return;
+    if (line == kMasterLine) {
+        if (master_ != nullptr && master_->Available()) {
+            master_->SetRaw(
+                MasterControlValue(slider_[line], master_->Range(), master_->Minimum()));
+        }
+        return;
+    }
+    const int volume = LineVolume(slider_[line], FadeFactor(line));
+    if (line == kAutoPilotLine) {
+        for (LinePlayer* ap : players_.ap) {
+            if (ap != nullptr) ap->SetVolume(volume);
+        }
+        for (LinePlayer* ap : players_.ap) {
+            if (ap != nullptr) ap->SetBalance(pan_[line]);
+        }
+    } else if (LinePlayer* player = PlayerOf(line)) {
+        player->SetBalance(pan_[line]);
+        player->SetVolume(volume);
+    }
+}
+
+void Desk::ApplyCrossfaderLevels() {
+    for (int line = 0; line <= 6; ++line) ApplyLineVolume(line);
+}
+
+void Desk::Play(int line) {
+    if (LinePlayer* player = PlayerOf(line)) {
+        player->SetPosition(0.0);
+        player->Play();
+    }
+}
+
+void Desk::Stop(int line) {
+    if (LinePlayer* player = PlayerOf(line)) {
+        player->Stop();
+        player->SetPosition(0.0);
+    }
+}
+
+void Desk::ToggleLine(int line) {
+    if (IsPlaying(line)) {
+        Stop(line);
+    } else {
+        Play(line);
+    }
+}
+
+void Desk::ApplyLoop(int line, bool on) {
+    if (!HasFadeMode(line)) return;
+    loop_[line] = on;
+    if (line == kAutoPilotLine) {
+        Q_EMIT ApLoopChanged(on);
+    } else if (LinePlayer* player = PlayerOf(line)) {
+        player->SetRepeatCount(on ? LinePlayer::kLoopForever : 1);
+    }
+    Q_EMIT LoopChanged(line, on);
+}
+
+void Desk::SetLoop(int line, bool on) {
+    if (!HasFadeMode(line)) return;
+    ApplyLoop(line, on);
+    settings_.SavePref(keys::LoopKey(line), on);
+}
+
+void Desk::StopAll() {
+    for (int line = 1; line <= 6; ++line) {
+        if (IsPlaying(line)) Stop(line);
+    }
+    Q_EMIT AutoPilotStopped();
+    for (LinePlayer* ap : players_.ap) {
+        if (ap != nullptr) ap->Stop();
+    }
+}
+
+OpenDialogSpec Desk::OpenDialogFor(int line) const {
+    if (line == kAutoPilotLine) {
+        return {QStringLiteral("Open a Playlist file"),
+                NameFiltersFrom(QString::fromLatin1(kPlaylistFilter)),
+                settings_.GetText(keys::kListPath)};
+    }
+    return {QStringLiteral("Open a file on line %1").arg(line),
+            NameFiltersFrom(QString::fromLatin1(kSoundFilter)), settings_.GetText(keys::kPath)};
+}
+
+bool Desk::FileOpen(int line, const QString& path) {
+    if (line == kAutoPilotLine) return OpenPlaylist(path);
+    if (IsPlaybackLine(line)) return OpenSoundFile(line, path);
+    return false;
+}
+
+bool Desk::OpenSoundFile(int line, const QString& path) {
+    const QString folder = SplitPath(path).directory;
+    if (!folder.isEmpty()) settings_.SavePref(keys::kPath, folder);
+    LinePlayer* player = PlayerOf(line);
+    if (player == nullptr || !QFileInfo(path).isFile() || !HasSoundFileEnding(path)) {
+        Q_EMIT MessageRequested(QString::fromLatin1(kErrorLoadingFile));
+        return false;
+    }
+    player->SetAutoStart(false);
+    player->OpenFile(path);
+    return true;
+}
+
+bool Desk::OpenPlaylist(const QString& path) {
+    if (!QFileInfo(path).isFile()) return false;
+    const SplitPathResult parts = SplitPath(path);
+    settings_.SavePref(keys::kListPath, parts.directory);
+    if (!loadPlaylist_ || !loadPlaylist_(parts.directory, parts.fileName)) {
+        Q_EMIT MessageRequested(QString::fromLatin1(kCouldNotLoadPlaylist));
+        return false;
+    }
+    title_[kAutoPilotLine] = parts.fileName;
+    Q_EMIT TitleChanged(kAutoPilotLine, parts.fileName);
+    settings_.SavePref(keys::kPlayList, path);
+    Q_EMIT PlaylistLoaded();
+    return true;
+}
+
+void Desk::PlayerOpenStateChanged(int line, int /*oldState*/, int /*newState*/) {
+    LinePlayer* player = PlayerOf(line);
+    if (player == nullptr) return;
+    const QString path = player->FileName();
+    title_[line] =
+        path.isEmpty() ? QString::fromLatin1(kNoTitle) : StripExtension(SplitPath(path).fileName);
+    Q_EMIT TitleChanged(line, title_[line]);
+    // A failed open leaves no file name; the line's remembered file is kept for the next start.
+    if (!path.isEmpty()) settings_.SavePref(keys::FileKey(line), path);
+}
+
+void Desk::PlayerPlayStateChanged(int line, int /*oldState*/, int newState) {
+    LinePlayer* player = PlayerOf(line);
+    if (player == nullptr) return;
+    if (newState == LinePlayer::kPlaying) {
+        SetHighlight(line, true);
+        if (settings_.GetBool(keys::kLogAll)) Q_EMIT SongStarted(player->FileName());
+    } else if (newState == LinePlayer::kStopped) {
+        SetHighlight(line, false);
+    }
+}
+
+void Desk::SetHighlight(int line, bool on) {
+    highlighted_[line] = on;
+    Q_EMIT HighlightChanged(line, on);
+}
+
+void Desk::StopAutoPilotNow() {
+    Q_EMIT AutoPilotStopped();
+    for (LinePlayer* ap : players_.ap) {
+        if (ap != nullptr) ap->Stop();
+    }
+    Rewind(players_.ap[currentAp_]);
+}
+
+void Desk::FadeDone(bool atLeft) {
+    if (!settings_.GetBool(keys::kAsof)) return;
+    // The side that has just faded out is the one opposite the knob.
+    const FadeMode silent = atLeft ? FadeMode::Right : FadeMode::Left;
+    for (int line = 1; line <= 6; ++line) {
+        if (fadeMode_[line] == silent) Stop(line);
+    }
+    if (fadeMode_[kAutoPilotLine] == silent) StopAutoPilotNow();
+    if (settings_.GetBool(keys::kAutoReset)) crossfader_.Reset();
+}
+
+bool Desk::PerformKey(const KeyAction& key) {
+    switch (key.action) {
+        case DeskAction::AutoFadeLeft:
+            crossfader_.AutoFadeLeft();
+            return true;
+        case DeskAction::AutoFadeRight:
+            crossfader_.AutoFadeRight();
+            return true;
+        case DeskAction::StopFade:
+            crossfader_.StopIt();
+            return true;
+        case DeskAction::ResetCrossfader:
+            crossfader_.Reset();
+            return true;
+        case DeskAction::MasterUp:
+            SetSlider(kMasterLine, slider_[kMasterLine] + 1);
+            return true;
+        case DeskAction::MasterDown:
+            SetSlider(kMasterLine, slider_[kMasterLine] - 1);
+            return true;
+        case DeskAction::SaveMaster:
+            SaveSlider(kMasterLine);
+            return true;
+        case DeskAction::MuteMasterDown:
+            MuteDown(kMasterLine);
+            return true;
+        case DeskAction::MuteMasterUp:
+            MuteUp(kMasterLine, true);
+            return true;
+        case DeskAction::StopAll:
+            StopAll();
+            return true;
+        case DeskAction::LineToggle:
+            ToggleLine(key.line);
+            return true;
+        case DeskAction::LineArm:
+        case DeskAction::OpenArm:
+            keyLine_ = key.line;
+            return false;
+        default:
+            return false;
+    }
+}
+
+void Desk::SetCurrentAp(int index) {
+    if (index == 0 || index == 1) currentAp_ = index;
+}
+
+void Desk::SetToolTipsOn(bool on) { toolTipsOn_ = on; }
+
+void Desk::Tick(const QDateTime& now) {
+    for (int line = 0; line <= 6; ++line) {
+        const LinePlayer* player =
+            line == kAutoPilotLine ? players_.ap[currentAp_] : PlayerOf(line);
+        const LineTimeTexts texts = player != nullptr
+                                        ? TimeTextsFor(player->Position(), player->Duration())
+                                        : TimeTextsFor(0.0, 0.0);
+        const QString& caption = engine::TimeCaption(texts, remain_);
+        if (caption != timeCaption_[line]) {
+            timeCaption_[line] = caption;
+            Q_EMIT TimeCaptionChanged(line, caption);
+        }
+        // The status line follows a line's time while it shows that line's last text.
+        if (!status_.isEmpty() && status_ == timeStatus_[line]) SetStatus(texts.status);
+        timeStatus_[line] = texts.status;
+    }
+    const QString caption = engine::ClockCaption(now);
+    const QString toolTip = toolTipsOn_ ? engine::ClockToolTip(now.date()) : QString();
+    if (caption != clockCaption_ || toolTip != clockToolTip_) {
+        clockCaption_ = caption;
+        clockToolTip_ = toolTip;
+        Q_EMIT ClockChanged(caption, toolTip);
+    }
+    Q_EMIT AutoPilotStep();
+}
+
+QString Desk::TimeCaption(int line) const {
+    return HasFadeMode(line) ? timeCaption_[line] : QString();
+}
+
+void Desk::ShowTimeStatus(int line) {
+    if (HasFadeMode(line)) SetStatus(timeStatus_[line]);
+}
+
+void Desk::SetStatus(const QString& text) {
+    if (text == status_) return;
+    status_ = text;
+    Q_EMIT StatusChanged(text);
+}
+
+}  // namespace corvane::engine

@@ -1,0 +1,20 @@
+#include "engine/media_player_line.h"
+
+#include "engine/media_player.h"
+
+namespace corvane::engine {
+
+void MediaPlayerLine::OpenFile(const QString& path) { player_->OpenFile(path); }
+void MediaPlayerLine::SetAutoStart(bool on) { player_->SetAutoStart(on); }
+QString MediaPlayerLine::FileName() const { return player_->FileName(); }
+void MediaPlayerLine::Play() { player_->Play(); }
+void MediaPlayerLine::Stop() { player_->Stop(); }
+double MediaPlayerLine::Position() const { return player_->Position(); }
+void MediaPlayerLine::SetPosition(double seconds) { player_->SetPosition(seconds); }
+double MediaPlayerLine::Duration() const { return player_->Duration(); }
+int MediaPlayerLine::PlayState() const { return player_->PlayState(); }
+void MediaPlayerLine::SetRepeatCount(int count) { player_->SetRepeatCount(count); }
+void MediaPlayerLine::SetVolume(int hundredthsDb) { player_->SetVolume(hundredthsDb); }
+void MediaPlayerLine::SetBalance(int hundredthsDb) { player_->SetBalance(hundredthsDb); }
+
+}  // namespace corvane::engine

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/line_player.h"
+
+namespace corvane::engine {
+
+class MediaPlayer;
+
+// Lets the desk drive one of the engine's players. Holds a borrowed pointer: the engine owns
+// the players for the whole run.
+class MediaPlayerLine final : public LinePlayer {
+public:
+    explicit MediaPlayerLine(MediaPlayer* player) : player_(player) {}
+
+    MediaPlayer* Player() const { return player_; }
+
+    void OpenFile(const QString& path) override;
+    void SetAutoStart(bool on) override;
+    QString FileName() const override;
+    void Play() override;
+    void Stop() override;
+    double Position() const override;
+    void SetPosition(double seconds) override;
+    double Duration() const override;
+    int PlayState() const override;
+    void SetRepeatCount(int count) override;
+    void SetVolume(int hundredthsDb) override;
+    void SetBalance(int hundredthsDb) override;
+
+private:
+    MediaPlayer* player_;
+};
+
+}  // namespace corvane::engine
