@@ -41,7 +41,10 @@ public:
 
     // --- UI thread.
     void SetLevels(int volume, int balance);
-    void SetRepeatCount(int count) { repeatCount_.store(count, std::memory_order_relaxed); }
+    void SetRepeatCount(int count) {
+        repeatCount_.store(count, std::memory_order_relaxed);
+        repeatChanges_.fetch_add(1, std::memory_order_release);
+    }
     // Starts the audio thread consuming; returns the play serial an end will be reported with.
     uint32_t Play();
     void Stop() { playing_.store(false, std::memory_order_release); }
@@ -51,6 +54,9 @@ public:
 
     // --- Decoder worker.
     int RepeatCount() const { return repeatCount_.load(std::memory_order_relaxed); }
+    uint32_t RepeatChanges() const { return repeatChanges_.load(std::memory_order_acquire); }
+    // The worker has acted on every RepeatCount change up to `changes`.
+    void RepeatSeen(uint32_t changes) { repeatSeen_.store(changes, std::memory_order_release); }
     Stream* AcquireFreeStream();
     // Hands `stream` to the audio thread; a stream published earlier but never picked up goes
     // back to the free pool.
@@ -80,6 +86,8 @@ private:
     std::atomic<uint32_t> playSerial_{0};
     std::atomic<uint32_t> endedSerial_{0};
     std::atomic<int> repeatCount_{1};
+    std::atomic<uint32_t> repeatChanges_{0};
+    std::atomic<uint32_t> repeatSeen_{0};
     std::atomic<float> targetLeft_{1.0f};
     std::atomic<float> targetRight_{1.0f};
     float gainLeft_ = 1.0f;                      // audio thread only

@@ -116,7 +116,10 @@ void PlayerWorker::Run() {
         }
         if (todo.open) DoOpen(todo.path, todo.openSerial);
         if (todo.seek) DoSeek(todo.seekFrame, todo.seekSerial);
+        const uint32_t repeatChanges = channel_->RepeatChanges();
         Fill(kRingFrames);
+        channel_->RepeatSeen(repeatChanges);
+        signal_->Notify();
         ReportEnd();
     }
 }

@@ -94,11 +94,11 @@ void PortAudioOutput::Stop() {
 bool PortAudioOutput::Healthy() {
     if (stream_ == nullptr || Pa_IsStreamActive(stream_.get()) != 1) return false;
     // A callback that stopped coming (the sound server went away) counts as dead after a
-    // second; the first check only takes the count.
+    // second; a sound server may take a few seconds to start a new stream.
     const long long now = callbacks_.load(std::memory_order_relaxed);
     stalledChecks_ = now == lastCallbacks_ ? stalledChecks_ + 1 : 0;
     lastCallbacks_ = now;
-    return stalledChecks_ < 2;
+    return stalledChecks_ < (now == 0 ? 8 : 2);
 }
 
 void PortAudioOutput::Pull(float* out, unsigned long frames, bool underflow) noexcept {
