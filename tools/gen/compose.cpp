@@ -44,11 +44,15 @@ public:
                 (bar / style_.barsPerChord) % static_cast<int>(style_.progression.size());
             const int degree = style_.progression[static_cast<std::size_t>(chord)];
             const double start = bar * style_.beatsPerBar;
+            // A part enters `in` bars after the start and stops `out` bars before the end.
+            auto plays = [&](int in, int out) {
+                return style_.steady || (bar >= in && bar < bars_ - out);
+            };
             if (bar % style_.barsPerChord == 0) Pad(degree, start);
-            if (bar >= 1 && bar < bars_ - 1) Arp(degree, start);
-            if (bar >= 2 && bar < bars_ - 1) Bass(degree, start);
-            if (style_.drums && bar >= 4 && bar < bars_ - 2) Drums(start, bar);
-            if (bar >= 6 && bar < bars_ - 3) Lead(degree, start);
+            if (plays(1, 1)) Arp(degree, start);
+            if (plays(2, 1)) Bass(degree, start);
+            if (style_.drums && plays(4, 2)) Drums(start, bar);
+            if (plays(6, 3)) Lead(degree, start);
         }
         return std::move(notes_);
     }

@@ -29,10 +29,11 @@ struct Style {
     int arpPerBeat = 2;  // arpeggio notes per beat; 0 for none
     int drums = 1;       // 0 none, 1 light (kick and hats), 2 full (adds a snare)
     std::uint64_t seed = 1;
+    bool steady = false;  // every part plays every bar (for pieces made to loop)
 };
 
 // A whole arrangement for `bars` bars: pads from the start, then bass, drums and a lead
-// melody entering one after another, thinning out again in the last bars.
+// melody entering one after another, thinning out again in the last bars (unless steady).
 std::vector<NoteEvent> Compose(const Style& style, int bars);
 
 }  // namespace corvane::gen

@@ -1,5 +1,6 @@
 #include "demo.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "compose.h"
@@ -90,7 +91,12 @@ Pcm MusicPiece(int variant, double seconds) {
     // Other keys and seeds than the demo pieces, so no two pieces are alike.
     style.tonic = 43 + (variant * 5) % 12;
     style.seed = 100 + static_cast<std::uint64_t>(variant);
-    return RenderStyle(style, seconds);
+    // Long pieces repeat a 16-bar loop: cheaper to make, and just as good to decode.
+    style.steady = true;
+    const int bars = std::min(16, BarsFor(style, seconds));
+    const double loopSeconds = bars * style.beatsPerBar * 60.0 / style.bpm;
+    return RenderLooped(Compose(style, bars), style.bpm, std::min(loopSeconds, seconds), seconds,
+                        style.seed);
 }
 
 std::vector<Job> DemoJobs(const std::filesystem::path& dir) {

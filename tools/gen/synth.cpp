@@ -177,16 +177,19 @@ void Master(std::vector<float>& mix) {
 
 }  // namespace
 
-Pcm Render(const std::vector<NoteEvent>& notes, double bpm, double seconds, std::uint64_t seed) {
+namespace {
+
+// The dry mix of every note, `frames` long.
+std::vector<float> Play(const std::vector<NoteEvent>& notes, double bpm, long long frames,
+                        std::uint64_t seed) {
     static const Wavetable kPad({1.0, 0.5, 0.3, 0.2, 0.12, 0.08, 0.05});
     static const Wavetable kBass({1.0, 0.35, 0.1});
     static const Wavetable kBell({1.0, 0.0, 0.35, 0.0, 0.15, 0.0, 0.05});
     static const Wavetable kFlute({1.0, 0.2, 0.08});
 
     const double beatSeconds = 60.0 / bpm;
-    Pcm pcm{kRate, 2, {}};
-    pcm.samples.assign(static_cast<std::size_t>(FramesFor(seconds, kRate) * 2), 0.0f);
-    std::vector<float> echoBus(pcm.samples.size(), 0.0f);
+    std::vector<float> mix(static_cast<std::size_t>(frames * 2), 0.0f);
+    std::vector<float> echoBus(mix.size(), 0.0f);
     Rng rng(seed);
     float padPan = -0.6f;
     for (const NoteEvent& n : notes) {
@@ -198,13 +201,12 @@ Pcm Render(const std::vector<NoteEvent>& notes, double bpm, double seconds, std:
             case Part::Pad:
                 // Two slightly detuned voices spread apart make the pad wide and slow-moving.
                 padPan = -padPan;
-                AddVoice(pcm.samples, start,
-                         {&kPad, f * 1.003, 0.05f * v, padPan, 1.2, length - 0.6, 2.0});
-                AddVoice(pcm.samples, start,
+                AddVoice(mix, start, {&kPad, f * 1.003, 0.05f * v, padPan, 1.2, length - 0.6, 2.0});
+                AddVoice(mix, start,
                          {&kPad, f * 0.997, 0.05f * v, -padPan, 1.2, length - 0.6, 2.0});
                 break;
             case Part::Bass:
-                AddVoice(pcm.samples, start,
+                AddVoice(mix, start,
                          {&kBass, f, 0.32f * v, 0.0f, 0.01, length * 0.7, length * 0.5});
                 break;
             case Part::Arp:
@@ -215,18 +217,38 @@ Pcm Render(const std::vector<NoteEvent>& notes, double bpm, double seconds, std:
                 AddVoice(echoBus, start, {&kFlute, f, 0.11f * v, 0.1f, 0.06, length * 0.8, 0.4});
                 break;
             case Part::Kick:
-                AddKick(pcm.samples, start, 0.55f * v);
+                AddKick(mix, start, 0.55f * v);
                 break;
             case Part::Hat:
-                AddNoiseHit(pcm.samples, start, 0.3f * v, 0.025, 7000.0, 16000.0, 0.3f, rng);
+                AddNoiseHit(mix, start, 0.3f * v, 0.025, 7000.0, 16000.0, 0.3f, rng);
                 break;
             case Part::Snare:
-                AddNoiseHit(pcm.samples, start, 0.5f * v, 0.09, 900.0, 6000.0, -0.1f, rng);
+                AddNoiseHit(mix, start, 0.5f * v, 0.09, 900.0, 6000.0, -0.1f, rng);
                 break;
         }
     }
     AddEcho(echoBus, beatSeconds * 0.75, 0.35f);
-    for (std::size_t i = 0; i < echoBus.size(); ++i) pcm.samples[i] += echoBus[i];
+    for (std::size_t i = 0; i < echoBus.size(); ++i) mix[i] += echoBus[i];
+    return mix;
+}
+
+}  // namespace
+
+Pcm Render(const std::vector<NoteEvent>& notes, double bpm, double seconds, std::uint64_t seed) {
+    Pcm pcm{kRate, 2, Play(notes, bpm, FramesFor(seconds, kRate), seed)};
+    Master(pcm.samples);
+    return pcm;
+}
+
+Pcm RenderLooped(const std::vector<NoteEvent>& notes, double bpm, double loopSeconds,
+                 double seconds, std::uint64_t seed) {
+    constexpr double kTail = 4.0;  // longer than any release or echo worth hearing
+    const auto loop = static_cast<std::size_t>(FramesFor(loopSeconds, kRate) * 2);
+    std::vector<float> once = Play(notes, bpm, FramesFor(loopSeconds + kTail, kRate), seed);
+    for (std::size_t i = loop; i < once.size(); ++i) once[i % loop] += once[i];
+    Pcm pcm{kRate, 2, {}};
+    pcm.samples.resize(static_cast<std::size_t>(FramesFor(seconds, kRate) * 2));
+    for (std::size_t i = 0; i < pcm.samples.size(); ++i) pcm.samples[i] = once[i % loop];
     Master(pcm.samples);
     return pcm;
 }
