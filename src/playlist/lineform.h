@@ -8,13 +8,8 @@
 
 namespace corvane {
 
-// Longer lines are skipped on reading: no path is that long, but the rest of the file is kept.
-inline constexpr qsizetype kMaxLineBytes = 64 * 1024;
-
-// Playlist text is UTF-8 when it is valid UTF-8, else Latin-1 (older 8-bit lists).
-bool IsUtf8Text(const QByteArray& data);
-
-// The entries of a line-form file (".m3u", ".m3u8", ".cvn"): one per line, CR LF or LF ended;
+// The entries of a line-form file (".m3u", ".m3u8", ".cvn"): one per line, CR LF or LF ended,
+// UTF-8 or Latin-1;
 // empty lines and "#" lines (#EXTM3U, #EXTINF) are not entries. `hooks.yield` runs after
 // every 25th entry.
 QStringList ParseLineForm(const QByteArray& data, const QString& directory, PathStyle style,

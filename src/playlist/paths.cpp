@@ -29,19 +29,20 @@ QString DriveOf(const QString& path, PathStyle style) {
     return path.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString();
 }
 
-bool IsAbsolutePath(const QString& path, PathStyle style) {
-    if (style == PathStyle::Windows) return path.size() >= 2 && path.at(1) == QLatin1Char(':');
-    return path.startsWith(QLatin1Char('/'));
+void ToNativeSeparators(QString& path, qsizetype from, PathStyle style) {
+    if (style != PathStyle::Unix) return;
+    const qsizetype first = path.indexOf(QLatin1Char('\\'), from);
+    if (first < 0) return;
+    QChar* chars = path.data();
+    for (qsizetype i = first; i < path.size(); ++i)
+        if (chars[i] == u'\\') chars[i] = u'/';
 }
 
 QString ResolveEntry(const QString& directory, const QString& entry, PathStyle style) {
     if (IsAbsolutePath(entry, style)) return entry;
-    if (style == PathStyle::Unix && entry.contains(QLatin1Char('\\'))) {
-        QString native = entry;
-        native.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        return directory + native;
-    }
-    return directory + entry;
+    QString path = directory + entry;
+    ToNativeSeparators(path, directory.size(), style);
+    return path;
 }
 
 QString EntryText(const QString& directory, const QString& song, PathStyle style) {

@@ -25,7 +25,15 @@ QString WithBackslash(const QString& directory, PathStyle style = kNativePathSty
 // The drive a path lies on: "C:\" style upper-cased in the Windows form, "/" for an absolute
 // native path (empty for a relative one).
 QString DriveOf(const QString& path, PathStyle style = kNativePathStyle);
-bool IsAbsolutePath(const QString& path, PathStyle style = kNativePathStyle);
+// For text and for the raw bytes of a playlist line alike (a second byte ':' in UTF-8 or
+// Latin-1 is always the second character).
+template <typename View>
+bool IsAbsolutePath(const View& path, PathStyle style = kNativePathStyle) {
+    if (style == PathStyle::Windows) return path.size() >= 2 && path[1] == u':';
+    return path.size() >= 1 && path[0] == u'/';
+}
+// In the native form, turns "\" from position `from` on into "/".
+void ToNativeSeparators(QString& path, qsizetype from, PathStyle style);
 
 // A playlist entry as stored in a file, made into a song path: absolute entries unchanged,
 // relative ones joined to the playlist's directory. In the native form a relative entry with

@@ -3,20 +3,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <algorithm>
-#include <utility>
-#include <vector>
 
 #include "playlist/lineform.h"
 #include "playlist/plsform.h"
-#include "settings/ini.h"
 #include "settings/settings.h"
 
 namespace corvane {
 
 namespace {
-
-constexpr int kPlsReadStep = 25;
 
 enum class PlaylistForm { Unknown, Lines, Ini };
 
@@ -44,12 +38,13 @@ void Adopt(Playlist& playlist, const QString& directory, bool fresh, const QStri
     }
 }
 
-// Reads the whole file, or nothing: a half-read list is never adopted.
-bool ReadWholeFile(const QString& path, QByteArray& data) {
+// Reads the whole file, or nothing: a half-read list is never adopted. Text never holds NUL
+// bytes, so a file that does is some other kind of file.
+bool ReadPlaylistFile(const QString& path, QByteArray& data) {
     QFile file(path);
     if (file.size() > kMaxPlaylistBytes || !file.open(QIODevice::ReadOnly)) return false;
     data = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    return file.error() == QFileDevice::NoError && !data.contains('\0');
 }
 
 // The previous file stays in place until the new one is completely on disk.
@@ -67,9 +62,7 @@ bool WriteAtomically(const QString& path, const QByteArray& data) {
 bool LoadLineForm(Playlist& playlist, const QString& directory, const QString& path, bool fresh,
                   const PlaylistHooks& hooks, PathStyle style) {
     QByteArray data;
-    if (!ReadWholeFile(path, data)) return false;
-    // Text never holds NUL bytes: this is some other kind of file.
-    if (data.contains('\0')) return false;
+    if (!ReadPlaylistFile(path, data)) return false;
     Yield(hooks);
     Adopt(playlist, directory, fresh, ParseLineForm(data, directory, style, hooks));
     return true;
@@ -78,43 +71,26 @@ bool LoadLineForm(Playlist& playlist, const QString& directory, const QString& p
 }  // namespace
 
 bool ReadPls(Playlist& playlist, const QString& directory, const QString& fileName, bool fresh,
-             IniFiles& ini, const PlaylistHooks& hooks, PathStyle style) {
-    QList<IniKeyValue> keys;
-    // Without its section the file is no playlist of this form: keep the list as it is.
-    if (!ini.ReadSection(QStringLiteral("playlist"), directory + fileName, keys)) return false;
+             const PlaylistHooks& hooks, PathStyle style) {
+    QByteArray data;
+    if (!ReadPlaylistFile(directory + fileName, data)) return false;
     Yield(hooks);
-    qint64 count = 0;
-    std::vector<std::pair<qint64, QString>> files;
-    files.reserve(static_cast<size_t>(keys.size()));
-    for (const IniKeyValue& key : keys) {
-        if (const qint64 index = PlsFileKeyIndex(key.key)) {
-            if (!key.value.isEmpty()) files.emplace_back(index, key.value);
-        } else if (key.key.compare(QLatin1String("NumberOfEntries"), Qt::CaseInsensitive) == 0) {
-            count = ParsePlsCount(key.value);
-        }
-    }
-    // Only the keys that exist are visited, however large the stated count.
-    std::sort(files.begin(), files.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
     QStringList entries;
-    for (const auto& [index, value] : files) {
-        if (index > count) break;
-        entries.append(ResolveEntry(directory, value, style));
-        if (hooks.yield && entries.size() % kPlsReadStep == 0) hooks.yield();
-    }
+    // Without its section the file is no playlist of this form: keep the list as it is.
+    if (!ParsePls(data, directory, style, hooks, entries)) return false;
     Adopt(playlist, directory, fresh, entries);
     return true;
 }
 
 bool LoadPlaylist(Playlist& playlist, const QString& directory, const QString& fileName, bool fresh,
-                  IniFiles& ini, const PlaylistHooks& hooks, PathStyle style) {
+                  const PlaylistHooks& hooks, PathStyle style) {
     if (directory.isEmpty() || fileName.isEmpty()) return false;
     const QString path = directory + fileName;
     if (!QFileInfo(path).isFile()) return false;
     bool result = false;
     switch (FormOf(fileName)) {
         case PlaylistForm::Ini:
-            result = ReadPls(playlist, directory, fileName, fresh, ini, hooks, style);
+            result = ReadPls(playlist, directory, fileName, fresh, hooks, style);
             break;
         case PlaylistForm::Lines:
             result = LoadLineForm(playlist, directory, path, fresh, hooks, style);

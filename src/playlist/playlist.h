@@ -8,7 +8,6 @@
 
 namespace corvane {
 
-class IniFiles;
 class Settings;
 
 // The one playlist in memory, shared by the AutoPilot and the Playlist Editor. Created in
@@ -30,11 +29,11 @@ inline constexpr qint64 kMaxPlaylistBytes = 128LL * 1024 * 1024;
 // else the entries are appended. False, with nothing changed, for empty arguments, a missing
 // or unreadable file, an unknown ending or a file that is not text.
 bool LoadPlaylist(Playlist& playlist, const QString& directory, const QString& fileName, bool fresh,
-                  IniFiles& ini, const PlaylistHooks& hooks = {},
-                  PathStyle style = kNativePathStyle);
-// The INI-form reader behind LoadPlaylist.
+                  const PlaylistHooks& hooks = {}, PathStyle style = kNativePathStyle);
+// The INI-form reader behind LoadPlaylist; false, with nothing changed, for a file without the
+// section "playlist".
 bool ReadPls(Playlist& playlist, const QString& directory, const QString& fileName, bool fresh,
-             IniFiles& ini, const PlaylistHooks& hooks = {}, PathStyle style = kNativePathStyle);
+             const PlaylistHooks& hooks = {}, PathStyle style = kNativePathStyle);
 
 // Writes SongList to directory + fileName ("pls" in any case: INI form, else line form); songs
 // lying directly in `directory` are stored relative. The file is replaced atomically: on false

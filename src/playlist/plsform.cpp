@@ -1,12 +1,19 @@
 #include "playlist/plsform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "playlist/playlisttext.h"
 
 namespace corvane {
 
 namespace {
 constexpr int kPlsWriteStep = 50;
+constexpr int kPlsReadStep = 25;
 
 bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
@@ -54,18 +61,65 @@ qint64 ParsePlsCount(const QString& text) {
     return static_cast<qint64>(std::nearbyint(value));  // default rounding: half to even
 }
 
-qint64 PlsFileKeyIndex(const QString& key) {
+qint64 PlsFileKeyIndex(QByteArrayView key) {
     if (key.size() < 5 || key.size() > 22) return 0;
-    if (!key.startsWith(QLatin1String("file"), Qt::CaseInsensitive)) return 0;
-    if (key.at(4) == QLatin1Char('0')) return 0;
+    if (key.first(4).compare("file", Qt::CaseInsensitive) != 0 || key[4] == '0') return 0;
     qint64 index = 0;
-    for (qsizetype i = 4; i < key.size(); ++i) {
-        if (!IsDigit(key.at(i))) return 0;
-        const int digit = key.at(i).unicode() - '0';
+    for (char c : key.sliced(4)) {
+        if (c < '0' || c > '9') return 0;
+        const int digit = c - '0';
         if (index > (std::numeric_limits<qint64>::max() - digit) / 10) return 0;
         index = index * 10 + digit;
     }
     return index;
+}
+
+bool ParsePls(const QByteArray& data, const QString& directory, PathStyle style,
+              const PlaylistHooks& hooks, QStringList& entries) {
+    const PlaylistText text(data);
+    bool found = false;
+    bool inList = false;
+    std::optional<QByteArrayView> count;
+    std::vector<std::pair<qint64, QByteArrayView>> files;
+    text.ForEachLine([&](QByteArrayView line) {
+        if (line.size() > kMaxLineBytes) return;
+        const QByteArrayView trimmed = TrimmedBytes(line);
+        if (trimmed.isEmpty() || trimmed.front() == ';' || trimmed.front() == '#') return;
+        const qsizetype close = trimmed.front() == '[' ? trimmed.indexOf(']') : -1;
+        if (close > 0) {
+            inList = TrimmedBytes(trimmed.sliced(1, close - 1))
+                         .compare("playlist", Qt::CaseInsensitive) == 0;
+            found = found || inList;
+            return;
+        }
+        const qsizetype equals = trimmed.indexOf('=');
+        if (!inList || equals <= 0) return;
+        const QByteArrayView key = TrimmedBytes(trimmed.first(equals));
+        const QByteArrayView value = TrimmedBytes(trimmed.sliced(equals + 1));
+        if (const qint64 index = PlsFileKeyIndex(key))
+            files.emplace_back(index, value);
+        else if (!count && key.compare("NumberOfEntries", Qt::CaseInsensitive) == 0)
+            count = value;
+    });
+    if (!found) return false;
+
+    const qint64 last = count ? ParsePlsCount(text.Decode(*count)) : 0;
+    // Only the keys that exist are visited, however large the stated count; among keys of the
+    // same number the first in the file wins.
+    const auto byNumber = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(files.begin(), files.end(), byNumber))
+        std::stable_sort(files.begin(), files.end(), byNumber);
+    entries.reserve(entries.size() + qsizetype(files.size()));
+    qint64 previous = 0;
+    for (const auto& [index, value] : files) {
+        if (index > last) break;
+        if (index == previous) continue;
+        previous = index;
+        if (value.isEmpty()) continue;
+        entries.append(text.Entry(directory, value, style));
+        if (hooks.yield && entries.size() % kPlsReadStep == 0) hooks.yield();
+    }
+    return true;
 }
 
 bool FormatPls(const QStringList& songs, const QString& directory, PathStyle style,

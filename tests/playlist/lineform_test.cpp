@@ -1,4 +1,5 @@
 #include "playlist/lineform.h"
+#include "playlist/playlisttext.h"
 
 #include <gtest/gtest.h>
 

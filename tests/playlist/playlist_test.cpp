@@ -31,7 +31,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
     bool Load(const QString& name, bool fresh = true) {
-        return LoadPlaylist(list_, dir_, name, fresh, ini_);
+        return LoadPlaylist(list_, dir_, name, fresh);
     }
     bool Save(const QString& name, Settings* settings = nullptr) {
         return SavePlaylist(list_, dir_, name, settings);
@@ -52,7 +52,6 @@ protected:
 
     QTemporaryDir tmp_;
     QString dir_;
-    IniFiles ini_;
     Playlist list_;
 };
 
@@ -86,8 +85,8 @@ TEST_F(PlaylistFiles, RefusedLoadsChangeNothing) {
     Write(S("binary.m3u"), binary);
     Write(S("nosection.pls"), "File1=/music/a.mp3\r\nNumberOfEntries=1\r\n");
     Prime();
-    EXPECT_FALSE(LoadPlaylist(list_, QString(), S("x.m3u"), true, ini_));
-    EXPECT_FALSE(LoadPlaylist(list_, dir_, QString(), true, ini_));
+    EXPECT_FALSE(LoadPlaylist(list_, QString(), S("x.m3u"), true));
+    EXPECT_FALSE(LoadPlaylist(list_, dir_, QString(), true));
     for (const char* name : {"missing.m3u", "x.m3u", "list.txt", "binary.m3u", "nosection.pls"})
         EXPECT_FALSE(Load(S(name))) << name;
     ExpectPrimed();

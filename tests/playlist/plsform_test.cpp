@@ -22,11 +22,32 @@ TEST(PlsForm, CountIsTheLeadingNumberRoundedHalfToEven) {
 }
 
 TEST(PlsForm, FileKeysAreNumberedWithoutLeadingZeros) {
-    EXPECT_EQ(PlsFileKeyIndex(S("File1")), 1);
-    EXPECT_EQ(PlsFileKeyIndex(S("FILE250")), 250);
+    EXPECT_EQ(PlsFileKeyIndex("File1"), 1);
+    EXPECT_EQ(PlsFileKeyIndex("FILE250"), 250);
     for (const char* other : {"File", "File0", "File01", "File-1", "File1a", "Files1",
                               "NumberOfEntries", "File99999999999999999999"})
-        EXPECT_EQ(PlsFileKeyIndex(S(other)), 0) << other;
+        EXPECT_EQ(PlsFileKeyIndex(other), 0) << other;
+}
+
+QStringList Entries(const QByteArray& data, bool expectSection = true) {
+    QStringList entries;
+    EXPECT_EQ(ParsePls(data, S("/l/"), PathStyle::Unix, {}, entries), expectSection);
+    return entries;
+}
+
+TEST(PlsForm, ReadsByTheIniRules) {
+    // Keys before the section and in other sections don't count; the section may come back;
+    // names are case-blind and the first match wins; blanks around names and values go.
+    EXPECT_EQ(Entries("File1=/x/before.mp3\r\n[other]\r\nFile1=/x/other.mp3\r\n"
+                      " [ PlayList ] \r\n ; comment\r\n#File2=/x/comment.mp3\r\n"
+                      "  file2  =  /m/b.mp3  \r\nFILE1=/m/a.mp3\r\nFile1=/x/second.mp3\r\n"
+                      "[other]\r\nNumberOfEntries=0\r\n[playlist]\r\nNumberOfEntries=3\r\n"
+                      "File3=\r\nFile3=/x/late.mp3\r\nnumberofentries=1\r\n"),
+              (QStringList{S("/m/a.mp3"), S("/m/b.mp3")}));
+    EXPECT_EQ(Entries("[playlist]\nFile1=Sub\\b.mp3\nNumberOfEntries=1"),
+              QStringList{S("/l/Sub/b.mp3")});
+    EXPECT_TRUE(Entries("[playlist", false).isEmpty());
+    EXPECT_TRUE(Entries("", false).isEmpty());
 }
 
 TEST(PlsForm, FormatWritesOnlyTheListAndReportsEvery50) {
