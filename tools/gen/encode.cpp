@@ -149,6 +149,8 @@ struct InputDeleter {
 
 }  // namespace
 
+void QuietCodecLogs() { av_log_set_level(AV_LOG_FATAL); }
+
 double DecodedSeconds(const std::filesystem::path& path) {
     AVFormatContext* raw = nullptr;
     if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return -1.0;
@@ -158,10 +160,11 @@ double DecodedSeconds(const std::filesystem::path& path) {
     const int stream = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
     if (stream < 0) return -1.0;
     std::unique_ptr<AVCodecContext, CodecContextDeleter> decoder(avcodec_alloc_context3(codec));
-    if (avcodec_parameters_to_context(decoder.get(), raw->streams[stream]->codecpar) < 0 ||
-        avcodec_open2(decoder.get(), codec, nullptr) < 0) {
+    if (avcodec_parameters_to_context(decoder.get(), raw->streams[stream]->codecpar) < 0) {
         return -1.0;
     }
+    decoder->pkt_timebase = raw->streams[stream]->time_base;
+    if (avcodec_open2(decoder.get(), codec, nullptr) < 0) return -1.0;
     std::unique_ptr<AVPacket, PacketDeleter> packet(av_packet_alloc());
     std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
     long long samples = 0;

@@ -20,6 +20,10 @@ struct EncodeSettings {
 // Throws std::runtime_error with FFmpeg's message on failure.
 void EncodeFile(const std::filesystem::path& path, const Pcm& pcm, const EncodeSettings& settings);
 
+// Keeps FFmpeg's chatter out of the build log (the truncated fixture makes its decoder
+// complain, as it should); failures still reach us as error codes.
+void QuietCodecLogs();
+
 // Seconds of audio FFmpeg decodes from `path` (the first audio stream), or -1 when it cannot be
 // opened at all.
 double DecodedSeconds(const std::filesystem::path& path);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "demo.h"
+#include "encode.h"
 #include "fixtures.h"
 #include "tones.h"
 
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto began = std::chrono::steady_clock::now();
+    QuietCodecLogs();
     try {
         const fs::path fixtureDir = fs::absolute(argv[1]);
         const fs::path demoDir = fs::absolute(argv[2]);
