@@ -1,6 +1,5 @@
 #include "appearance/ui/butt.h"
 
-#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -92,11 +91,6 @@ void Butt::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = event->button() == Qt::LeftButton && pressed_;
     SetPressed(false);
     if (click) Q_EMIT Click();
-}
-
-void Butt::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) update();
-    QWidget::changeEvent(event);
 }
 
 }  // namespace corvane::appearance

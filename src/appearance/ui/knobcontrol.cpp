@@ -1,6 +1,5 @@
 #include "appearance/ui/knobcontrol.h"
 
-#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -94,12 +93,14 @@ KnobControl::Part KnobControl::Capture(QPointF twips) {
 
 void KnobControl::mousePressEvent(QMouseEvent* event) {
     const QPointF at = PixelsToTwips(event->position());
-    PartPressed(Capture(at), InPart(captured_, at), event->button());
+    const Part part = Capture(at);
+    PartPressed(part, InPart(part, at), event->button());
 }
 
 void KnobControl::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPointF at = PixelsToTwips(event->position());
-    PartDoubleClicked(Capture(at), InPart(captured_, at), event->button());
+    const Part part = Capture(at);
+    PartDoubleClicked(part, InPart(part, at), event->button());
 }
 
 void KnobControl::PartDoubleClicked(Part part, QPointF at, Qt::MouseButton button) {
@@ -117,12 +118,6 @@ void KnobControl::mouseReleaseEvent(QMouseEvent* event) {
     const Part part = capturing_ ? captured_ : PartAt(at);
     if (event->buttons() == Qt::NoButton) capturing_ = false;
     PartReleased(part, InPart(part, at), event->button());
-}
-
-void KnobControl::changeEvent(QEvent* event) {
-    // The host's background colour reaches us through the inherited palette.
-    if (event->type() == QEvent::PaletteChange) update();
-    QWidget::changeEvent(event);
 }
 
 }  // namespace corvane::appearance

@@ -1,6 +1,5 @@
 #include "appearance/ui/picturebutton.h"
 
-#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <utility>
@@ -105,11 +104,6 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
         SetArmed(armed_ && LeftHeld(event->buttons()));
     }
     Q_EMIT MouseUp(event->button());
-}
-
-void PictureButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) update();
-    QWidget::changeEvent(event);
 }
 
 }  // namespace corvane::appearance
