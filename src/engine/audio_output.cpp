@@ -1,11 +1,11 @@
 #include "engine/audio_output.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "engine/channel.h"
 #include "engine/mixer.h"
 #include "engine/player_worker.h"
-
-#include <algorithm>
-#include <chrono>
 
 namespace corvane::engine {
 

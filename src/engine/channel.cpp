@@ -138,7 +138,8 @@ bool Channel::MixInto(float* out, int frames) noexcept {
 
 bool Channel::ReadyFor(int frames) noexcept {
     if (settled_.load(std::memory_order_acquire) != requested_.load(std::memory_order_acquire) ||
-        repeatSeen_.load(std::memory_order_acquire) != repeatChanges_.load(std::memory_order_acquire))
+        repeatSeen_.load(std::memory_order_acquire) !=
+            repeatChanges_.load(std::memory_order_acquire))
         return false;
     AdoptPending();
     if (!playing_.load(std::memory_order_acquire) || current_ == nullptr) return true;

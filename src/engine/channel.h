@@ -1,12 +1,12 @@
 #pragma once
 
-#include "engine/ring_buffer.h"
-
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <limits>
 #include <memory>
+
+#include "engine/ring_buffer.h"
 
 namespace corvane::engine {
 
@@ -22,10 +22,10 @@ struct Stream {
     static constexpr int64_t kEndHeard = -1;
 
     StereoRing ring{kRingFrames};
-    SpscQueue<int64_t, 64> wraps;           // ring indices where the file starts over
-    std::atomic<int64_t> endAt{kNoEnd};     // ring index after the last frame of the last pass
-    int64_t startFrame = 0;                 // file frame of ring index 0
-    uint64_t serial = 0;                    // the open or seek request it answers
+    SpscQueue<int64_t, 64> wraps;        // ring indices where the file starts over
+    std::atomic<int64_t> endAt{kNoEnd};  // ring index after the last frame of the last pass
+    int64_t startFrame = 0;              // file frame of ring index 0
+    uint64_t serial = 0;                 // the open or seek request it answers
 
     void Reset(int64_t start, uint64_t requestSerial);
 };
@@ -77,10 +77,10 @@ private:
     bool EndOfPlay(Stream* stream, int64_t readIndex) noexcept;
 
     std::array<std::unique_ptr<Stream>, 3> pool_;
-    std::array<bool, 3> busy_{};                 // worker's view: current, pending or retired
+    std::array<bool, 3> busy_{};  // worker's view: current, pending or retired
     std::atomic<Stream*> pending_{nullptr};
-    SpscQueue<Stream*, 4> retired_;              // audio thread -> worker
-    Stream* current_ = nullptr;                  // audio thread only
+    SpscQueue<Stream*, 4> retired_;  // audio thread -> worker
+    Stream* current_ = nullptr;      // audio thread only
 
     std::atomic<bool> playing_{false};
     std::atomic<uint32_t> playSerial_{0};
@@ -90,7 +90,7 @@ private:
     std::atomic<uint32_t> repeatSeen_{0};
     std::atomic<float> targetLeft_{1.0f};
     std::atomic<float> targetRight_{1.0f};
-    float gainLeft_ = 1.0f;                      // audio thread only
+    float gainLeft_ = 1.0f;  // audio thread only
     float gainRight_ = 1.0f;
     bool wasPlaying_ = false;
     uint32_t heardPlaySerial_ = 0;

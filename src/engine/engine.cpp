@@ -1,12 +1,12 @@
 #include "engine/engine.h"
 
+#include <QDebug>
+
 #include "engine/audio_output.h"
 #include "engine/channel.h"
 #include "engine/media_player.h"
 #include "engine/mixer.h"
 #include "engine/portaudio_output.h"
-
-#include <QDebug>
 
 namespace corvane::engine {
 
@@ -92,8 +92,8 @@ void Engine::StartOutput() {
             silent_ = true;
             return;
         case OutputKind::Device: {
-            auto device = std::make_unique<PortAudioOutput>(
-                mixer_.get(), owner_, options_.rate, options_.bufferFrames, options_.device);
+            auto device = std::make_unique<PortAudioOutput>(mixer_.get(), owner_, options_.rate,
+                                                            options_.bufferFrames, options_.device);
             QString error;
             if (device->Start(&error)) {
                 output_ = std::move(device);
@@ -120,8 +120,8 @@ void Engine::DropOutput() {
 void Engine::FallBackToSilence() {
     DropOutput();
     mixer_->SetOwner(++owner_);
-    output_ = std::make_unique<NullOutput>(mixer_.get(), owner_, options_.rate,
-                                           options_.bufferFrames);
+    output_ =
+        std::make_unique<NullOutput>(mixer_.get(), owner_, options_.rate, options_.bufferFrames);
     output_->Start(nullptr);
     ticksSinceRetry_ = 0;
     watch_.start(kWatchMs);

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "engine/player_worker.h"
-
 #include <QObject>
 #include <QString>
 #include <QTimer>
-
 #include <array>
 #include <memory>
+
+#include "engine/player_worker.h"
 
 namespace corvane::engine {
 
@@ -25,8 +24,8 @@ enum class OutputKind {
 
 struct EngineOptions {
     OutputKind output = OutputKind::Device;
-    QString device;           // the "AudioDevice" setting; empty = the default device
-    int bufferFrames = 512;   // the "AudioBuffer" setting
+    QString device;          // the "AudioDevice" setting; empty = the default device
+    int bufferFrames = 512;  // the "AudioBuffer" setting
     int rate = 44100;
 };
 

@@ -1,11 +1,10 @@
 #include "engine/media_player.h"
 
-#include "engine/channel.h"
-
 #include <QMetaObject>
-
 #include <algorithm>
 #include <cmath>
+
+#include "engine/channel.h"
 
 namespace corvane::engine {
 
@@ -140,8 +139,8 @@ void MediaPlayer::OpenFailed(uint64_t serial, const QString& error) {
 }
 
 void MediaPlayer::SeekFailed(uint64_t serial) {
-    QMetaObject::invokeMethod(this, [this, serial] { failedSeek_ = serial; },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, serial] { failedSeek_ = serial; }, Qt::QueuedConnection);
 }
 
 void MediaPlayer::Ended(uint32_t playSerial) {

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "engine/player_worker.h"
-
 #include <QObject>
 #include <QString>
-
 #include <cstdint>
 #include <memory>
+
+#include "engine/player_worker.h"
 
 namespace corvane::engine {
 
@@ -29,8 +28,8 @@ public:
     static constexpr int kStopped = 0;
     static constexpr int kPlaying = 2;
 
-    MediaPlayer(int index, Channel* channel, DecoderFactory factory, int rate,
-                DataSignal* signal, QObject* parent = nullptr);
+    MediaPlayer(int index, Channel* channel, DecoderFactory factory, int rate, DataSignal* signal,
+                QObject* parent = nullptr);
     ~MediaPlayer() override;
 
     int Index() const { return index_; }
@@ -101,8 +100,8 @@ private:
     int balance_ = 0;
     long long lengthFrames_ = 0;
 
-    uint64_t serial_ = 0;        // last request (open or seek) sent to the worker
-    uint64_t openSerial_ = 0;    // the open that FileName names
+    uint64_t serial_ = 0;      // last request (open or seek) sent to the worker
+    uint64_t openSerial_ = 0;  // the open that FileName names
     uint64_t failedSeek_ = 0;
     double requestedPosition_ = 0.0;
     uint32_t playSerial_ = 0;

@@ -1,9 +1,9 @@
 #include "engine/mixer.h"
 
-#include "engine/channel.h"
-
 #include <algorithm>
 #include <thread>
+
+#include "engine/channel.h"
 
 namespace corvane::engine {
 

@@ -1,9 +1,9 @@
 #include "engine/player_worker.h"
 
-#include "engine/channel.h"
-
 #include <algorithm>
 #include <chrono>
+
+#include "engine/channel.h"
 
 namespace corvane::engine {
 
@@ -35,8 +35,8 @@ uint64_t DataSignal::Count() {
     return count_;
 }
 
-PlayerWorker::PlayerWorker(Channel* channel, DecoderFactory factory, int rate,
-                           DataSignal* signal, WorkerEvents* events)
+PlayerWorker::PlayerWorker(Channel* channel, DecoderFactory factory, int rate, DataSignal* signal,
+                           WorkerEvents* events)
     : channel_(channel),
       factory_(std::move(factory)),
       rate_(rate),

@@ -1,15 +1,14 @@
 #pragma once
 
-#include "engine/decoder.h"
-
 #include <QString>
-
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
+
+#include "engine/decoder.h"
 
 namespace corvane::engine {
 

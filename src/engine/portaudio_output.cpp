@@ -1,8 +1,8 @@
 #include "engine/portaudio_output.h"
 
-#include "engine/mixer.h"
-
 #include <portaudio.h>
+
+#include "engine/mixer.h"
 
 namespace corvane::engine {
 
@@ -68,9 +68,9 @@ bool PortAudioOutput::Start(QString* error) {
     params.sampleFormat = paFloat32;
     params.suggestedLatency = info != nullptr ? info->defaultLowOutputLatency : 0.05;
     PaStream* stream = nullptr;
-    PaError err = Pa_OpenStream(&stream, nullptr, &params, rate_,
-                                static_cast<unsigned long>(bufferFrames_), paNoFlag, Callback,
-                                this);
+    PaError err =
+        Pa_OpenStream(&stream, nullptr, &params, rate_, static_cast<unsigned long>(bufferFrames_),
+                      paNoFlag, Callback, this);
     if (err != paNoError) {
         *error = PaText(err);
         return false;

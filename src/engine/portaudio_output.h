@@ -1,11 +1,10 @@
 #pragma once
 
-#include "engine/audio_output.h"
-
 #include <QString>
-
 #include <atomic>
 #include <memory>
+
+#include "engine/audio_output.h"
 
 namespace corvane::engine {
 

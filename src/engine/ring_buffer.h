@@ -90,7 +90,9 @@ public:
         if (h == tail_.load(std::memory_order_acquire)) return nullptr;
         return &items_[h & (N - 1)];
     }
-    void Pop() { head_.store(head_.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
+    void Pop() {
+        head_.store(head_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+    }
     bool Full() const {
         return tail_.load(std::memory_order_relaxed) - head_.load(std::memory_order_acquire) == N;
     }

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
-
 #include <cmath>
 #include <cstdio>
 #include <vector>

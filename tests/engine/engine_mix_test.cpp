@@ -1,5 +1,4 @@
 #include <QSignalSpy>
-
 #include <cmath>
 
 #include "engine/channel.h"

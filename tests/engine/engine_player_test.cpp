@@ -92,8 +92,8 @@ TEST_F(EnginePlayer, DurationOfEveryFormat) {
 
 TEST_F(EnginePlayer, BadFilesFailToOpenAndLeaveThePlayerUsable) {
     MediaPlayer* p = engine_->Player(5);
-    const char* bad[] = {"truncated_missing.mp3", "random.mp3", "empty.wav", "text.mid",
-                         "hls.mp3", "http.ram"};
+    const char* bad[] = {
+        "truncated_missing.mp3", "random.mp3", "empty.wav", "text.mid", "hls.mp3", "http.ram"};
     for (const char* name : bad) {
         QSignalSpy opens(p, &MediaPlayer::OpenStateChanged);
         EXPECT_FALSE(Open(p, Fixture(name))) << name;

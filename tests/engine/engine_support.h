@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
-
 #include <functional>
 #include <memory>
 #include <vector>

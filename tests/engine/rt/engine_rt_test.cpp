@@ -1,7 +1,6 @@
 // Proves that the audio path never allocates: operator new (and, outside sanitizer builds,
 // malloc) abort when called on a thread that is inside the mixer.
 #include <QString>
-
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -71,8 +70,8 @@ protected:
     void PlayEight(Engine& engine) {
         for (int i = 0; i < 8; ++i) {
             MediaPlayer* p = i < 6 ? engine.Player(i + 1) : engine.AP(i - 6);
-            const QString file = Fixture("bench_60s_") + QString::number(i + 1) +
-                                 QStringLiteral(".mp3");
+            const QString file =
+                Fixture("bench_60s_") + QString::number(i + 1) + QStringLiteral(".mp3");
             ASSERT_TRUE(Open(p, file)) << p->LastError().toStdString();
             p->SetVolume(-600 * i);
             p->SetBalance(i % 2 == 0 ? -3360 : 3360);

@@ -1,0 +1,171 @@
+// Engine figures; BM_DecodeFloor8 (decoder_bench.cpp) is the floor for BM_RenderEightPlayers.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/media_player.h"
+
+namespace {
+
+using corvane::engine::Engine;
+using corvane::engine::EngineOptions;
+using corvane::engine::MediaPlayer;
+using corvane::engine::OutputKind;
+
+QCoreApplication* App() {
+    static int argc = 1;
+    static char name[] = "corvane-bench";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = QCoreApplication::instance() != nullptr
+                                       ? QCoreApplication::instance()
+                                       : new QCoreApplication(argc, argv);
+    return app;
+}
+
+QString Fixture(const QString& name) {
+    return QStringLiteral(CORVANE_BINARY_DIR "/fixtures/") + name;
+}
+
+bool Wait(const std::function<bool()>& done, int ms = 10000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms) {
+        QCoreApplication::processEvents();
+        if (!done()) QThread::usleep(100);
+    }
+    return done();
+}
+
+std::unique_ptr<Engine> MakeEngine(OutputKind kind) {
+    App();
+    EngineOptions options;
+    options.output = kind;
+    return std::make_unique<Engine>(options, corvane::engine::OpenDecoder);
+}
+
+MediaPlayer* Slot(Engine& engine, int i) { return i < 6 ? engine.Player(i + 1) : engine.AP(i - 6); }
+
+bool PlayEight(Engine& engine) {
+    for (int i = 0; i < 8; ++i) {
+        MediaPlayer* p = Slot(engine, i);
+        p->SetAutoStart(true);
+        p->OpenFile(Fixture(QStringLiteral("bench_60s_%1.mp3").arg(i + 1)));
+    }
+    return Wait([&] {
+        for (int i = 0; i < 8; ++i)
+            if (Slot(engine, i)->PlayState() != MediaPlayer::kPlaying) return false;
+        return true;
+    });
+}
+
+long ResidentBytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The eight 60 s mp3s at once through the eight players and the offline renderer, from open
+// to the end of the last one.
+void BM_RenderEightPlayers(benchmark::State& state) {
+    std::vector<float> out(2 * 4096);
+    long long frames = 0;
+    for (auto _ : state) {
+        auto engine = MakeEngine(OutputKind::Offline);
+        if (!PlayEight(*engine)) {
+            state.SkipWithError("cannot open the bench files (build corvane_fixtures)");
+            return;
+        }
+        auto allStopped = [&] {
+            for (int i = 0; i < 8; ++i)
+                if (Slot(*engine, i)->PlayState() == MediaPlayer::kPlaying) return false;
+            return true;
+        };
+        for (;;) {
+            engine->RenderOffline(out.data(), 4096);
+            if (std::all_of(out.begin(), out.end(), [](float v) { return v == 0.0f; })) break;
+            frames += 4096;
+        }
+        // The ends reach the UI thread through the workers' poll, a few ms later.
+        Wait(allStopped);
+    }
+    // Audio of all eight players per second of wall time.
+    state.counters["x_real_time"] =
+        benchmark::Counter(8.0 * frames / 44100, benchmark::Counter::kIsRate);
+    state.counters["mix_s"] = static_cast<double>(frames) / 44100 / state.iterations();
+}
+BENCHMARK(BM_RenderEightPlayers)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// OpenFile of a 5-minute mp3 until the open state 6 arrives on the UI thread. Also reports
+// the play latency (frames rendered after Play before the first sample) and the memory an
+// open player takes.
+void BM_OpenToReady(benchmark::State& state) {
+    const long bare = ResidentBytes();
+    auto engine = MakeEngine(OutputKind::Offline);
+    MediaPlayer* p = engine->Player(1);
+    const QString path = Fixture(QStringLiteral("bench_5min.mp3"));
+    const long before = ResidentBytes();
+    for (auto _ : state) {
+        p->OpenFile(path);
+        if (!Wait([p] { return p->OpenState() != MediaPlayer::kOpening; })) break;
+        state.PauseTiming();
+        if (p->OpenState() != MediaPlayer::kOpen) {
+            state.SkipWithError("cannot open bench_5min.mp3 (build corvane_fixtures)");
+            return;
+        }
+        state.ResumeTiming();
+    }
+    // The rings are allocated with the engine; the decoder comes with the open.
+    state.counters["rss_MiB_engine_per_player"] = (before - bare) / 8.0 / 1048576.0;
+    state.counters["rss_MiB_open_decoder"] = (ResidentBytes() - before) / 1048576.0;
+    p->SetPosition(120.0);
+    p->Play();
+    std::vector<float> out(2 * 512);
+    engine->RenderOffline(out.data(), 512);
+    int latency = 0;
+    while (latency < 512 && out[2 * latency] == 0.0f && out[2 * latency + 1] == 0.0f) ++latency;
+    state.counters["play_latency_frames"] = latency;
+}
+BENCHMARK(BM_OpenToReady)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// CPU of the whole process while the eight players play mp3 in real time through the null
+// output: getrusage (user + system, all threads) over 10 s of wall time, in % of one core.
+void BM_NullOutputCpu(benchmark::State& state) {
+    for (auto _ : state) {
+        auto engine = MakeEngine(OutputKind::Null);
+        if (!PlayEight(*engine)) {
+            state.SkipWithError("cannot open the bench files (build corvane_fixtures)");
+            return;
+        }
+        Wait([] { return false; }, 1000);  // past the initial fill of the rings
+        const double cpu = CpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        while (wall.elapsed() < 10000) {
+            QCoreApplication::processEvents();
+            QThread::msleep(20);
+        }
+        state.counters["cpu_percent_of_core"] =
+            100.0 * (CpuSeconds() - cpu) / (wall.elapsed() / 1000.0);
+    }
+}
+BENCHMARK(BM_NullOutputCpu)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+}  // namespace
