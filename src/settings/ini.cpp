@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "settings/ini_document.h"
 
@@ -86,40 +88,58 @@ bool SaveAtomically(const QString& file, const QByteArray& bytes) {
 
 struct IniFiles::Impl {
     struct Entry {
+        QString path;
+        QByteArray native;  // the path as the system takes it, made once
         FileStamp stamp;
         IniDocument doc;
         quint64 lastUse = 0;
     };
 
-    QHash<QString, Entry> cache;
+    // A handful of entries, searched in order: cheaper than hashing the path on every read.
+    std::vector<std::unique_ptr<Entry>> cache;
     quint64 useCounter = 0;
 
+    Entry* Find(const QString& file);
+    void Forget(const QString& file);
     // The parsed file, from the cache while the file is unchanged. Null unless Present.
     IniDocument* Current(const QString& file, FileState* state);
-    IniDocument* Load(const QString& file, const struct stat& st, FileState* state);
-    void MakeRoom();
+    IniDocument* Load(const QString& file, QByteArray native, const struct stat& st,
+                      FileState* state);
+    Entry& Add(const QString& file, QByteArray native);
     // Applies a change and writes the file when the change reports that it changed something.
     bool Modify(const QString& file, const std::function<bool(IniDocument&)>& change);
     void Remember(const QString& file, IniDocument* fresh);
 };
 
-IniDocument* IniFiles::Impl::Current(const QString& file, FileState* state) {
-    struct stat st {};
-    *state = StatPath(QFile::encodeName(file), &st);
-    if (*state != FileState::Present) {
-        cache.remove(file);
-        return nullptr;
-    }
-    const auto found = cache.find(file);
-    if (found != cache.end() && found->stamp == FileStamp(st)) {
-        found->lastUse = ++useCounter;
-        return &found->doc;
-    }
-    return Load(file, st, state);
+IniFiles::Impl::Entry* IniFiles::Impl::Find(const QString& file) {
+    for (const auto& entry : cache)
+        if (entry->path == file) return entry.get();
+    return nullptr;
 }
 
-IniDocument* IniFiles::Impl::Load(const QString& file, const struct stat& st, FileState* state) {
-    cache.remove(file);
+void IniFiles::Impl::Forget(const QString& file) {
+    std::erase_if(cache, [&](const auto& entry) { return entry->path == file; });
+}
+
+IniDocument* IniFiles::Impl::Current(const QString& file, FileState* state) {
+    Entry* entry = Find(file);
+    QByteArray native = entry ? entry->native : QFile::encodeName(file);
+    struct stat st {};
+    *state = StatPath(native, &st);
+    if (*state != FileState::Present) {
+        Forget(file);
+        return nullptr;
+    }
+    if (entry && entry->stamp == FileStamp(st)) {
+        entry->lastUse = ++useCounter;
+        return &entry->doc;
+    }
+    return Load(file, std::move(native), st, state);
+}
+
+IniDocument* IniFiles::Impl::Load(const QString& file, QByteArray native, const struct stat& st,
+                                  FileState* state) {
+    Forget(file);
     *state = FileState::Unreadable;
     QFile in(file);
     if (st.st_size > kMaxFileSize || !in.open(QIODevice::ReadOnly)) return nullptr;
@@ -131,22 +151,25 @@ IniDocument* IniFiles::Impl::Load(const QString& file, const struct stat& st, Fi
         return nullptr;
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError) return nullptr;
-    MakeRoom();
     *state = FileState::Present;
-    Entry& entry = cache[file];
+    Entry& entry = Add(file, std::move(native));
     entry.stamp = FileStamp(opened);
     entry.doc = IniDocument::Parse(bytes);
-    entry.lastUse = ++useCounter;
     return &entry.doc;
 }
 
-void IniFiles::Impl::MakeRoom() {
-    while (cache.size() >= kMaxCachedFiles) {
-        auto oldest = cache.begin();
-        for (auto it = cache.begin(); it != cache.end(); ++it)
-            if (it->lastUse < oldest->lastUse) oldest = it;
+IniFiles::Impl::Entry& IniFiles::Impl::Add(const QString& file, QByteArray native) {
+    if (cache.size() >= size_t(kMaxCachedFiles)) {
+        const auto oldest = std::min_element(
+            cache.begin(), cache.end(), [](auto& a, auto& b) { return a->lastUse < b->lastUse; });
         cache.erase(oldest);
     }
+    cache.push_back(std::make_unique<Entry>());
+    Entry& entry = *cache.back();
+    entry.path = file;
+    entry.native = std::move(native);
+    entry.lastUse = ++useCounter;
+    return entry;
 }
 
 bool IniFiles::Impl::Modify(const QString& file, const std::function<bool(IniDocument&)>& change) {
@@ -159,7 +182,7 @@ bool IniFiles::Impl::Modify(const QString& file, const std::function<bool(IniDoc
     if (!change(*doc)) return true;
     if (!SaveAtomically(file, doc->Serialize())) {
         // The cached copy already holds the change that did not reach the disk.
-        cache.remove(file);
+        Forget(file);
         return false;
     }
     Remember(file, isNew ? &fresh : nullptr);
@@ -169,22 +192,24 @@ bool IniFiles::Impl::Modify(const QString& file, const std::function<bool(IniDoc
 // Records the file we just wrote, so that reading it next does not parse it again, and drops
 // any other name for the same file, whose cached copy is now out of date.
 void IniFiles::Impl::Remember(const QString& file, IniDocument* fresh) {
+    QByteArray native = QFile::encodeName(file);
     struct stat st {};
-    if (StatPath(QFile::encodeName(file), &st) != FileState::Present) {
-        cache.remove(file);
+    if (StatPath(native, &st) != FileState::Present) {
+        Forget(file);
         return;
     }
     const FileStamp stamp(st);
+    Entry* entry = Find(file);
     if (fresh) {
-        MakeRoom();
-        cache[file].doc = std::move(*fresh);
+        entry = &Add(file, std::move(native));
+        entry->doc = std::move(*fresh);
     }
-    Entry& entry = cache[file];
-    const FileStamp old = entry.stamp;
-    entry.stamp = stamp;
-    entry.lastUse = ++useCounter;
-    cache.removeIf([&](const QHash<QString, Entry>::iterator& it) {
-        return it.key() != file && (it->stamp.SameFile(old) || it->stamp.SameFile(stamp));
+    if (!entry) return;
+    const FileStamp old = entry->stamp;
+    entry->stamp = stamp;
+    entry->lastUse = ++useCounter;
+    std::erase_if(cache, [&](const auto& other) {
+        return other->path != file && (other->stamp.SameFile(old) || other->stamp.SameFile(stamp));
     });
 }
 
@@ -198,8 +223,7 @@ QString IniFiles::ReadIni(const QString& section, const QString& key, const QStr
     return doc ? doc->Value(section, key) : QString();
 }
 
-bool IniFiles::ReadSection(const QString& section, const QString& file,
-                           QList<IniKeyValue>& keys) {
+bool IniFiles::ReadSection(const QString& section, const QString& file, QList<IniKeyValue>& keys) {
     keys.clear();
     FileState state = FileState::Missing;
     const IniDocument* doc = impl_->Current(file, &state);

@@ -36,11 +36,49 @@ bool HasLineBreak(const QString& text) { return text.contains(u'\n') || text.con
 
 }  // namespace
 
+// The hash is FNV-1a over the case-folded name. Only units that fold to ASCII are hashed: any pair
+// of names that compare equal ignoring case yields the same ASCII units in the same places (a
+// non-ASCII letter such as the Kelvin sign folds to its ASCII twin), so equal names hash alike, and
+// the usual all-ASCII names are hashed in full.
+CaseBlindName::CaseBlindName(QString name) : text(std::move(name)) {
+    quint64 h = 14695981039346656037ULL;
+    for (const QChar c : std::as_const(text)) {
+        char16_t unit = c.unicode();
+        if (unit >= u'A' && unit <= u'Z') {
+            unit = char16_t(unit + 32);
+        } else if (unit >= 0x80) {
+            unit = c.toCaseFolded().unicode();
+            if (unit >= 0x80) unit = 0x80;
+        }
+        h = (h ^ unit) * 1099511628211ULL;
+    }
+    hash = size_t(h ^ (h >> 32));
+}
+
+size_t qHash(const CaseBlindName& name, size_t seed) { return name.hash ^ seed; }
+
+bool operator==(const CaseBlindName& a, const CaseBlindName& b) {
+    const qsizetype size = a.text.size();
+    if (a.hash != b.hash || size != b.text.size()) return false;
+    const QChar* x = a.text.constData();  // not utf16(), which copies a view's text
+    const QChar* y = b.text.constData();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t p = x[i].unicode();
+        const char16_t q = y[i].unicode();
+        if (p == q) continue;
+        if (p >= 0x80 || q >= 0x80) return a.text.compare(b.text, Qt::CaseInsensitive) == 0;
+        const char16_t lower = p | 0x20;
+        if (lower != (q | 0x20) || lower < u'a' || lower > u'z') return false;
+    }
+    return true;
+}
+
 IniDocument IniDocument::Parse(const QByteArray& bytes) {
     IniDocument doc;
     doc.blocks_.emplace_back();
     doc.bom_ = bytes.startsWith(kBom);
-    const QString text = DecodeText(doc.bom_ ? bytes.mid(kBom.size()) : bytes);
+    doc.text_ = DecodeText(doc.bom_ ? bytes.mid(kBom.size()) : bytes);
+    const QString& text = doc.text_;
     const qsizetype firstBreak = text.indexOf(u'\n');
     doc.crlf_ = firstBreak > 0 && text.at(firstBreak - 1) == u'\r';
 
@@ -51,42 +89,54 @@ IniDocument IniDocument::Parse(const QByteArray& bytes) {
         if (end < 0) end = text.size();
         // In a file of LF lines a stray CR stays part of its line, so it is written back.
         if (doc.crlf_ && end > start && text.at(end - 1) == u'\r') --end;
-        doc.AddLine(text.mid(start, end - start));
+        doc.AddLine(start, end - start);
         start = next;
     }
     return doc;
 }
 
-void IniDocument::AddLine(const QString& text) {
-    Line line{text, -1};
-    if (text.size() <= kMaxLineLength && !IsComment(text)) {
+void IniDocument::AddLine(qsizetype start, qsizetype length) {
+    Line line{start, length, QString(), -1};
+    const QStringView text = QStringView(text_).mid(start, length);
+    if (length <= kMaxLineLength && !IsComment(text)) {
         const QString section = SectionName(text);
         if (!section.isNull()) {
             Block block;
-            block.header = text;
-            block.hasHeader = true;
-            block.lowerName = section.toLower();
-            sections_[block.lowerName].blocks.push_back(int(blocks_.size()));
+            block.header = text.toString();
+            block.section = FindSection(section);
+            if (block.section < 0) block.section = AddSection(section);
+            sections_[size_t(block.section)].blocks.push_back(int(blocks_.size()));
             blocks_.push_back(std::move(block));
             return;
         }
         const qsizetype equals = text.indexOf(u'=');
-        if (equals > 0 && !QStringView(text).left(equals).trimmed().isEmpty()) line.equals = equals;
+        if (equals > 0 && !text.left(equals).trimmed().isEmpty()) line.equals = equals;
     }
     Block& block = blocks_.back();
     block.lines.push_back(std::move(line));
-    if (block.hasHeader && block.lines.back().equals >= 0) {
-        const int blockIndex = int(blocks_.size()) - 1;
-        IndexKey(block.lowerName, blockIndex, int(block.lines.size()) - 1);
-    }
+    if (block.section >= 0 && block.lines.back().equals >= 0)
+        IndexKey(block.section, int(blocks_.size()) - 1, int(block.lines.size()) - 1);
 }
 
-void IniDocument::IndexKey(const QString& lowerSection, int block, int line) {
+int IniDocument::FindSection(QStringView name) const {
+    return sectionNames_.value(CaseBlindName::View(name.trimmed()), -1);
+}
+
+int IniDocument::AddSection(const QString& name) {
+    sections_.emplace_back();
+    const int index = int(sections_.size()) - 1;
+    sectionNames_.insert(CaseBlindName{name}, index);
+    return index;
+}
+
+void IniDocument::IndexKey(int section, int block, int line) {
     const Line& l = blocks_[size_t(block)].lines[size_t(line)];
-    const QString key = QStringView(l.text).left(l.equals).trimmed().toString().toLower();
+    // A name as read stays a view of text_; only a name we added owns its text.
+    const QStringView name = TextOf(l).left(l.equals).trimmed();
+    CaseBlindName key = l.own.isNull() ? CaseBlindName::View(name) : CaseBlindName(name.toString());
     // First match wins: a later duplicate of the key is kept in the file but never read.
-    QHash<QString, KeyRef>& keys = sections_[lowerSection].keys;
-    if (!keys.contains(key)) keys.insert(key, KeyRef{block, line});
+    KeyRef& ref = sections_[size_t(section)].keys[std::move(key)];
+    if (ref.block < 0) ref = KeyRef{block, line};
 }
 
 QByteArray IniDocument::Serialize() const {
@@ -95,39 +145,41 @@ QByteArray IniDocument::Serialize() const {
     for (const Block& block : blocks_) {
         if (block.removed) continue;
         length += block.header.size() + eol.size();
-        for (const Line& line : block.lines) length += line.text.size() + eol.size();
+        for (const Line& line : block.lines) length += TextOf(line).size() + eol.size();
     }
     QString text;
     text.reserve(length);
     for (const Block& block : blocks_) {
         if (block.removed) continue;
-        if (block.hasHeader) text.append(block.header).append(eol);
-        for (const Line& line : block.lines) text.append(line.text).append(eol);
+        if (block.section >= 0) text.append(block.header).append(eol);
+        for (const Line& line : block.lines) text.append(TextOf(line)).append(eol);
     }
     return bom_ ? kBom + text.toUtf8() : text.toUtf8();
 }
 
 QString IniDocument::Value(const QString& section, const QString& key) const {
-    const auto s = sections_.constFind(section.trimmed().toLower());
-    if (s == sections_.cend()) return {};
-    const auto k = s->keys.constFind(key.trimmed().toLower());
-    if (k == s->keys.cend()) return {};
+    const int s = FindSection(section);
+    if (s < 0) return {};
+    const QHash<CaseBlindName, KeyRef>& keys = sections_[size_t(s)].keys;
+    const auto k = keys.constFind(CaseBlindName::View(QStringView(key).trimmed()));
+    if (k == keys.cend()) return {};
     return ValueOf(blocks_[size_t(k->block)].lines[size_t(k->line)]);
 }
 
-QString IniDocument::ValueOf(const Line& line) {
-    QString value = QStringView(line.text).mid(line.equals + 1).trimmed().toString();
+QString IniDocument::ValueOf(const Line& line) const {
+    QString value = TextOf(line).mid(line.equals + 1).trimmed().toString();
     if (value.isNull()) value = QLatin1String("");
     return value;
 }
 
 std::vector<std::pair<QString, QString>> IniDocument::Keys(const QString& section) const {
     std::vector<std::pair<QString, QString>> keys;
-    const auto s = sections_.constFind(section.trimmed().toLower());
-    if (s == sections_.cend()) return keys;
+    const int s = FindSection(section);
+    if (s < 0) return keys;
     std::vector<std::pair<KeyRef, QString>> refs;
-    refs.reserve(size_t(s->keys.size()));
-    for (auto k = s->keys.cbegin(); k != s->keys.cend(); ++k) refs.emplace_back(k.value(), k.key());
+    refs.reserve(size_t(sections_[size_t(s)].keys.size()));
+    for (auto k = sections_[size_t(s)].keys.cbegin(); k != sections_[size_t(s)].keys.cend(); ++k)
+        refs.emplace_back(k.value(), k.key().text.toLower());
     std::sort(refs.begin(), refs.end(), [](const auto& a, const auto& b) {
         return a.first.block != b.first.block ? a.first.block < b.first.block
                                               : a.first.line < b.first.line;
@@ -139,32 +191,30 @@ std::vector<std::pair<QString, QString>> IniDocument::Keys(const QString& sectio
     return keys;
 }
 
-bool IniDocument::HasSection(const QString& section) const {
-    return sections_.contains(section.trimmed().toLower());
-}
+bool IniDocument::HasSection(const QString& section) const { return FindSection(section) >= 0; }
 
 bool IniDocument::Set(const QString& section, const QString& key, const QString& value) {
     const QString name = key.trimmed();
-    const QString lowerSection = section.trimmed().toLower();
-    SectionIndex& index = sections_[lowerSection];
-    const auto found = index.keys.constFind(name.toLower());
+    int s = FindSection(section);
+    if (s < 0) {
+        s = AddSection(section.trimmed());
+        Block block;
+        block.header = u'[' + section.trimmed() + u']';
+        block.section = s;
+        sections_[size_t(s)].blocks.push_back(int(blocks_.size()));
+        blocks_.push_back(std::move(block));
+    }
+    SectionIndex& index = sections_[size_t(s)];
+    const auto found = index.keys.constFind(CaseBlindName::View(name));
     if (found != index.keys.cend()) {
         Line& line = blocks_[size_t(found->block)].lines[size_t(found->line)];
         // Keep the key's spelling as the file has it.
-        const QString existing = QStringView(line.text).left(line.equals).trimmed().toString();
-        const QString text = existing + u'=' + value.trimmed();
-        if (text == line.text) return false;
-        line.text = text;
+        const QStringView existing = TextOf(line).left(line.equals).trimmed();
+        QString text = existing.toString() + u'=' + value.trimmed();
+        if (text == TextOf(line)) return false;
         line.equals = existing.size();
+        line.own = std::move(text);
         return true;
-    }
-    if (index.blocks.empty()) {
-        Block block;
-        block.header = u'[' + section.trimmed() + u']';
-        block.hasHeader = true;
-        block.lowerName = lowerSection;
-        blocks_.push_back(std::move(block));
-        index.blocks.push_back(int(blocks_.size()) - 1);
     }
     // After the section's last key, so blank lines and comments that lead into the next
     // section stay where they are. Only non-key lines move, and those are not indexed.
@@ -172,19 +222,21 @@ bool IniDocument::Set(const QString& section, const QString& key, const QString&
     std::vector<Line>& lines = blocks_[size_t(blockIndex)].lines;
     auto at = lines.end();
     while (at != lines.begin() && std::prev(at)->equals < 0) --at;
-    at = lines.insert(at, Line{name + u'=' + value.trimmed(), name.size()});
-    IndexKey(lowerSection, blockIndex, int(at - lines.begin()));
+    at = lines.insert(at, Line{0, 0, name + u'=' + value.trimmed(), name.size()});
+    IndexKey(s, blockIndex, int(at - lines.begin()));
     return true;
 }
 
 bool IniDocument::RemoveSection(const QString& section) {
-    const auto found = sections_.find(section.trimmed().toLower());
-    if (found == sections_.end()) return false;
-    for (int b : found->blocks) {
+    const auto found = sectionNames_.find(CaseBlindName::View(QStringView(section).trimmed()));
+    if (found == sectionNames_.end()) return false;
+    SectionIndex& index = sections_[size_t(found.value())];
+    for (int b : index.blocks) {
         blocks_[size_t(b)].removed = true;
         blocks_[size_t(b)].lines = {};
     }
-    sections_.erase(found);
+    index = {};  // the slot stays, unused, so the other sections keep their numbers
+    sectionNames_.erase(found);
     return true;
 }
 

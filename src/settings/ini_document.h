@@ -8,6 +8,22 @@
 
 namespace corvane {
 
+// A section or key name as a hash key that ignores case. Built from a view for lookups, so a
+// lookup allocates nothing; stored names own their text. The hash is kept, so that probing a
+// large table compares hashes and rarely has to touch the names' text.
+struct CaseBlindName {
+    CaseBlindName() = default;
+    explicit CaseBlindName(QString name);
+    static CaseBlindName View(QStringView name) {
+        return CaseBlindName(QString::fromRawData(name.data(), name.size()));
+    }
+
+    QString text;
+    size_t hash = 0;
+};
+bool operator==(const CaseBlindName& a, const CaseBlindName& b);
+size_t qHash(const CaseBlindName& name, size_t seed = 0);
+
 // One INI file in memory. Lines are kept in file order exactly as read, so a rewrite changes
 // only the lines that were written; lookups go through a hash of lower-cased names. A section
 // that appears more than once is one section: its keys are looked up across every occurrence,
@@ -38,32 +54,46 @@ public:
     static bool CanWrite(const QString& section, const QString& key, const QString& value);
 
 private:
+    // A line as read is a span of text_, so parsing a large file allocates next to nothing;
+    // a line we wrote holds its own text.
     struct Line {
-        QString text;
+        qsizetype start = 0;
+        qsizetype length = 0;
+        QString own;            // null for a line as read
         qsizetype equals = -1;  // position of '=' on a key line, -1 on any other line
     };
     struct Block {
-        QString header;  // the section's own line as read; empty for the lines before any
-        QString lowerName;
-        bool hasHeader = false;
+        QString header;    // the section's own line as read; empty for the lines before any
+        int section = -1;  // index into sections_, -1 for the lines before any section
         bool removed = false;
         std::vector<Line> lines;
     };
     struct KeyRef {
-        int block = 0;
+        int block = -1;  // -1 until the key is indexed
         int line = 0;
     };
     struct SectionIndex {
         std::vector<int> blocks;
-        QHash<QString, KeyRef> keys;  // lower-cased key name
+        QHash<CaseBlindName, KeyRef> keys;
     };
 
-    static QString ValueOf(const Line& line);
-    void AddLine(const QString& text);
-    void IndexKey(const QString& lowerSection, int block, int line);
+    QStringView TextOf(const Line& line) const {
+        return line.own.isNull() ? QStringView(text_).mid(line.start, line.length)
+                                 : QStringView(line.own);
+    }
+    QString ValueOf(const Line& line) const;
+    void AddLine(qsizetype start, qsizetype length);
+    void IndexKey(int section, int block, int line);
+    // The section's index, or -1; Add also makes a new one.
+    int FindSection(QStringView name) const;
+    int AddSection(const QString& name);
 
+    // The file's text as read. Never changed once parsed: the lines and key names as read
+    // point into it.
+    QString text_;
     std::vector<Block> blocks_;
-    QHash<QString, SectionIndex> sections_;  // lower-cased section name
+    std::vector<SectionIndex> sections_;
+    QHash<CaseBlindName, int> sectionNames_;
     bool crlf_ = false;
     bool bom_ = false;
 };
