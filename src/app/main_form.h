@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "app/color_scheme.h"
+#include "engine/key_map.h"
+#include "engine/open_dialog.h"
+
+class QLabel;
+class QMenu;
+
+namespace corvane {
+class Settings;
+struct Playlist;
+}  // namespace corvane
+
+namespace corvane::engine {
+class CrossfaderModel;
+class Desk;
+class Engine;
+class MediaPlayerLine;
+}  // namespace corvane::engine
+
+namespace corvane::appearance {
+class PictureButton;
+}
+
+namespace corvane::app {
+
+class AutoPilotPanel;
+class ButtonRow;
+class CrossfaderPanel;
+class LineStrip;
+
+// The modal dialogs the main window shows; tests put their own in so nothing blocks.
+struct FormDialogs {
+    // The path the user chose in an open dialog; empty when they cancelled.
+    std::function<QString(QWidget* parent, const engine::OpenDialogSpec& spec)> chooseFile;
+    // A message box with an OK button, titled with the application's name.
+    std::function<void(QWidget* parent, const QString& text)> showMessage;
+
+    static FormDialogs Standard();
+};
+
+// The main window: the mixing desk of eight line strips, the AutoPilot's panel, the
+// crossfader, the button row and the status-help line. It owns the desk logic and drives the
+// engine's eight players through it; the main tick Timer1, the keyboard and the pop-up menu
+// live here.
+class MainForm : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr char kTitlePrefix[] = "CVN v.1.40 - ";
+    static constexpr int kTickMs = 300;
+    static constexpr int kHighPriorityTickMs = 1;
+
+    MainForm(engine::Engine& engine, Settings& settings, Playlist& playlist,
+             FormDialogs dialogs = FormDialogs::Standard(), QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    // Restores the desk from the settings: status help, tick rate, tooltips, sliders, loops,
+    // files, fade modes, the playlist, the colours.
+    void LoadSettings();
+    // Timer1 runs from here on.
+    void StartTimer();
+
+    void ToolsOn();
+    void ToolsOff();
+    bool HighPriority() const { return highPriority_; }
+    // The line's open dialog; a cancelled dialog leaves the line as it was.
+    void FileOpen(int line);
+    // Shows RCMenu at the pointer.
+    void ShowMenu();
+    // The main tick: time displays, clock, then the AutoPilot's step.
+    void Timer1Tick();
+
+    engine::Desk& Desk() const { return *desk_; }
+    engine::CrossfaderModel& CrossfaderModel() const { return *crossfader_; }
+    LineStrip* Strip(int line) const { return strips_.at(line); }
+    AutoPilotPanel* AutoPilot() const { return autoPilot_; }
+    CrossfaderPanel* CrossfaderArea() const { return crossfaderPanel_; }
+    ButtonRow* Buttons() const { return buttons_; }
+    QLabel* Status() const { return status_; }
+    QMenu* RCMenu() const { return menu_; }
+    const QTimer& Timer1() const { return timer1_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void BuildDesk();
+    QMenu* BuildMenu();
+    void ConnectDesk();
+    void RunKey(const engine::KeyAction& action);
+    void ApplyToolTips(bool on);
+    void ApplyColors(const ColorScheme& scheme);
+    void RestorePlaylist();
+    bool LoadPlaylistFile(const QString& directory, const QString& fileName);
+    void UpdateTitle();
+    // The AutoPilot's step at the end of every tick; it comes with the AutoPilot.
+    void AutoPilotStep() {}
+
+    engine::Engine& engine_;
+    Settings& settings_;
+    Playlist& playlist_;
+    FormDialogs dialogs_;
+    std::array<std::unique_ptr<engine::MediaPlayerLine>, 7> linePlayers_;  // [0] unused
+    std::array<std::unique_ptr<engine::MediaPlayerLine>, 2> apPlayers_;
+    std::unique_ptr<engine::CrossfaderModel> crossfader_;
+    std::unique_ptr<engine::Desk> desk_;
+    engine::KeyMap keys_;
+    QTimer timer1_;
+    bool highPriority_ = false;
+
+    std::array<LineStrip*, 8> strips_{};
+    AutoPilotPanel* autoPilot_ = nullptr;
+    CrossfaderPanel* crossfaderPanel_ = nullptr;
+    ButtonRow* buttons_ = nullptr;
+    QLabel* status_ = nullptr;
+    QMenu* menu_ = nullptr;
+    QList<QWidget*> dividers_;
+};
+
+}  // namespace corvane::app
