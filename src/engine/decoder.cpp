@@ -19,14 +19,24 @@ bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
     return false;
 }
 
+// Opens `path` for reading if it is a regular file: a fifo or a device could block forever.
+bool OpenRegularFile(const QString& path, QFile* file, QString* error) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        *error = QStringLiteral("file not found");
+        return false;
+    }
+    if (!info.isFile() || !file->open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read the file");
+        return false;
+    }
+    return true;
+}
+
 // A sound file other than a metafile: MIDI by its signature, everything else through FFmpeg.
 std::unique_ptr<Decoder> OpenMedia(const QString& path, int outputRate, QString* error) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QFileInfo(path).exists() ? QStringLiteral("cannot read the file")
-                                          : QStringLiteral("file not found");
-        return nullptr;
-    }
+    if (!OpenRegularFile(path, &file, error)) return nullptr;
     const QByteArray head = file.read(4);
     file.close();
     if (head == QByteArrayLiteral("MThd")) return OpenMidiDecoder(path, outputRate, error);
@@ -41,11 +51,7 @@ std::unique_ptr<Decoder> OpenMedia(const QString& path, int outputRate, QString*
 // (or itself) is refused, so no chain can loop.
 std::unique_ptr<Decoder> OpenRam(const QString& path, int outputRate, QString* error) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QFileInfo(path).exists() ? QStringLiteral("cannot read the file")
-                                          : QStringLiteral("file not found");
-        return nullptr;
-    }
+    if (!OpenRegularFile(path, &file, error)) return nullptr;
     const QByteArray text = file.read(kMaxRamBytes);
     // Some .ram files are RealMedia streams under the wrong name.
     if (text.startsWith(".RMF") || text.startsWith(".ra\xfd"))

@@ -17,7 +17,7 @@ constexpr const char* kSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
 // events take effect at the next block, so they land up to one block late.
 constexpr int kSynthBlock = 64;
 // Far above any real song; keeps a hostile file from filling memory.
-constexpr qint64 kMaxMidiBytes = 16 * 1024 * 1024;
+constexpr qint64 kMaxMidiBytes = 4 * 1024 * 1024;
 
 struct SettingsFreer {
     void operator()(fluid_settings_t* s) const { delete_fluid_settings(s); }
@@ -81,7 +81,10 @@ bool MidiDecoder::Open(const QString& path, QString* error) {
         *error = QStringLiteral("cannot start the synthesizer");
         return false;
     }
-    fluid_settings_setnum(settings_.get(), "synth.sample-rate", outputRate_);
+    if (fluid_settings_setnum(settings_.get(), "synth.sample-rate", outputRate_) != FLUID_OK) {
+        *error = QStringLiteral("the synthesizer cannot run at %1 Hz").arg(outputRate_);
+        return false;
+    }
     fluid_settings_setint(settings_.get(), "synth.threadsafe-api", 0);  // one worker uses it
     synth_.reset(new_fluid_synth(settings_.get()));
     if (!synth_) {

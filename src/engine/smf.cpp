@@ -7,7 +7,7 @@ namespace corvane::engine {
 namespace {
 
 // Bounds the work a hostile file can cause; real songs stay far below it.
-constexpr size_t kMaxEvents = 4'000'000;
+constexpr size_t kMaxEvents = 1'000'000;
 constexpr uint32_t kDefaultTempo = 500'000;  // microseconds per quarter note (120 bpm)
 
 struct RawEvent {

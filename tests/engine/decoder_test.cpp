@@ -1,6 +1,7 @@
 #include "engine/decoder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDataStream>
 #include <QFile>
@@ -205,6 +206,9 @@ TEST_F(DecoderTest, BadInputFailsCleanly) {
         EXPECT_FALSE(error.isEmpty()) << file;
     }
     EXPECT_FALSE(OpenDecoder(Temp("missing.wav"), 44100, &error));
+    // A fifo would block the worker forever on open.
+    ASSERT_EQ(mkfifo(Temp("pipe.wav").toLocal8Bit().constData(), 0600), 0);
+    EXPECT_FALSE(OpenDecoder(Temp("pipe.wav"), 44100, &error));
 
     // Plays what it has; the header's 4 GB claim is bounded by the file's size.
     auto huge = Open(Fixture("huge_header.wav"), 44100);
