@@ -67,7 +67,9 @@ LineStrip::LineStrip(int line, Desk& desk, QWidget* parent)
     column->addWidget(name_);
 
     if (master) {
-        column->addSpacing(kTitleRow + kButtonRow + column->spacing());
+        // Empty rows, not spacing: the rows of every strip line up only with the same gaps.
+        column->addWidget(Row(this, kTitleRow));
+        column->addWidget(Row(this, kButtonRow));
     } else {
         title_ = new ElidedLabel(desk.Title(line), this);
         title_->setAlignment(Qt::AlignCenter);
@@ -88,7 +90,8 @@ LineStrip::LineStrip(int line, Desk& desk, QWidget* parent)
     column->addWidget(colon_);
 
     if (master) {
-        column->addSpacing(kButtonRow + kPanRow + column->spacing());
+        column->addWidget(Row(this, kButtonRow));
+        column->addWidget(Row(this, kPanRow));
     } else {
         QWidget* fades = Row(this, kButtonRow);
         BuildFadeRow(fades);

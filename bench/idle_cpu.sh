@@ -1,0 +1,45 @@
+#!/bin/bash
+# Idle CPU of the running desk: starts Corvane on a virtual X display with a fresh settings
+# folder (so the demo set is loaded on lines 1 to 6 and nothing plays), lets it settle for 5 s,
+# then reads its user and system time from /proc/<pid>/stat over 20 s. Once with the normal
+# 300 ms tick, once with "Priority" 1 (the 1 ms tick).
+# Usage: bench/idle_cpu.sh [build dir]   (default: build)
+set -eu
+build=$(cd "${1:-build}" && pwd)
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 1 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+measure() {
+    local priority=$1
+    export XDG_CONFIG_HOME=$work/config-$priority XDG_DATA_HOME=$work/data
+    mkdir -p "$XDG_CONFIG_HOME/Corvane"
+    printf '[1.40]\nPriority=%s\n' "$priority" >"$XDG_CONFIG_HOME/Corvane/Corvane.ini"
+    "$build/bin/corvane" >"$work/app.log" 2>&1 &
+    app_pid=$!
+    sleep 5
+    local before after
+    before=$(cpu_ticks "$app_pid")
+    sleep 20
+    after=$(cpu_ticks "$app_pid")
+    kill "$app_pid"; wait "$app_pid" 2>/dev/null || true
+    app_pid=
+    awk -v d=$((after - before)) -v hz="$(getconf CLK_TCK)" -v p="$priority" \
+        'BEGIN { printf "Priority %s: %.2f %% of one core (%d ticks of 1/%d s in 20 s)\n", p, 100 * d / (hz * 20), d, hz }'
+}
+
+measure 300
+measure 1
