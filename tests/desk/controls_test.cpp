@@ -329,6 +329,16 @@ TEST(PictureButton, ActsOnReleaseOnlyWhileArmed) {
     EXPECT_EQ(click.count(), 3);
 }
 
+TEST(PictureButton, PairsActOnThePressWithoutArming) {
+    PictureButton loop(ButtonKind::Loop);
+    QSignalSpy down(&loop, &PictureButton::MouseDown);
+    QSignalSpy click(&loop, &PictureButton::Click);
+    DoubleClick(loop, {120, 120});
+    EXPECT_EQ(down.count(), 2);
+    EXPECT_EQ(click.count(), 0);
+    EXPECT_FALSE(loop.IsArmed());
+}
+
 // ---- The built-in drawings.
 
 TEST(BuiltInPictures, EveryDrawingLoadsAndTheKnobsFitTheirTracks) {

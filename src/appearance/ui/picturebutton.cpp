@@ -64,7 +64,21 @@ void PictureButton::SetArmed(bool armed) {
     update();
 }
 
-void PictureButton::Press() { SetArmed(true); }
+bool PictureButton::ActsOnRelease() const {
+    switch (kind_) {
+        case ButtonKind::Loop:
+        case ButtonKind::FadeLeft:
+        case ButtonKind::FadeRight:
+        case ButtonKind::AlwaysOn:
+            return false;
+        default:
+            return true;
+    }
+}
+
+void PictureButton::Press() {
+    if (ActsOnRelease()) SetArmed(true);
+}
 
 void PictureButton::Release() {
     const bool act = armed_;
@@ -91,7 +105,7 @@ void PictureButton::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(
 
 void PictureButton::mouseMoveEvent(QMouseEvent* event) {
     Q_EMIT MouseOver();
-    if (!LeftHeld(event->buttons())) return;
+    if (!ActsOnRelease() || !LeftHeld(event->buttons())) return;
     const QPointF at = PixelsToTwips(event->position());
     const QSizeF size = QSizeF(this->size()) * kTwipsPerPixel;
     SetArmed(at.x() >= 0 && at.y() >= 0 && at.x() < size.width() && at.y() < size.height());

@@ -22,10 +22,11 @@ enum class ButtonKind {
     AutoNext
 };
 
-// A left press arms the button and draws a border; while the left button is held, leaving the
-// button disarms it and coming back re-arms it; releasing the left button while armed raises
-// Click. A double-click counts as a second press. Hosts that act on the press (the fade and
-// loop pairs) use MouseDown instead. 240 x 240 twips.
+// Buttons that act on release (open, play, stop and the AutoPilot's three): a left press arms
+// the button and draws a border; while the left button is held, leaving the button disarms it
+// and coming back re-arms it; releasing the left button while armed raises Click. The pairs
+// (loop, fade left, fade right, always on) act on the press: they raise MouseDown and are never
+// armed. A double-click counts as a second press. 240 x 240 twips.
 class PictureButton : public QWidget {
     Q_OBJECT
 
@@ -39,9 +40,11 @@ public:
     void SetLit(bool lit);
     bool IsLit() const { return lit_; }
     bool IsArmed() const { return armed_; }
+    bool ActsOnRelease() const;
     void ToolTipChange(const QString& text);
 
-    // The left-button press and release, for hosts that drive the button from the keyboard.
+    // The left-button press and release, for hosts that drive the button from the keyboard;
+    // the press arms only a button that acts on release.
     void Press();
     void Release();
 
