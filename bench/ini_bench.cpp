@@ -1,4 +1,6 @@
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QFile>
@@ -74,7 +76,29 @@ void BM_WriteIniLog(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteIniLog)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// The floor for writing: the same file's bytes replaced atomically, nothing else.
+// A whole song-log entry (count, File, Date, Time) as one rewrite of the file.
+void BM_WriteIniLogEntry(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = WriteSongLog(dir, state.range(0));
+    corvane::IniFiles ini;
+    int64_t n = state.range(0);
+    for (auto _ : state) {
+        const QString number = QString::number(++n);
+        const QList<corvane::IniWrite> entry = {
+            {QStringLiteral("Total"), QStringLiteral("Entries"), number},
+            {QStringLiteral("Songs"), number + QStringLiteral(" File"),
+             QStringLiteral("/home/dj/Music/New Song.mp3")},
+            {QStringLiteral("Songs"), number + QStringLiteral(" Date"),
+             QStringLiteral("2024-05-02")},
+            {QStringLiteral("Songs"), number + QStringLiteral(" Time"), QStringLiteral("22:01:00")},
+        };
+        if (!ini.WriteIni(entry, path)) state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(BM_WriteIniLogEntry)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The floor for writing: the same file's bytes replaced durably (file and folder synced),
+// nothing else.
 void BM_WriteIniLogFloor(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = WriteSongLog(dir, state.range(0));
@@ -85,6 +109,10 @@ void BM_WriteIniLogFloor(benchmark::State& state) {
         QSaveFile out(path);
         if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
             state.SkipWithError("write failed");
+        const int folder =
+            ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY);
+        ::fsync(folder);
+        ::close(folder);
     }
 }
 BENCHMARK(BM_WriteIniLogFloor)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
