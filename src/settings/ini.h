@@ -41,8 +41,9 @@ public:
     bool WriteIni(const QString& section, const QString& key, const QString& value,
                   const QString& file);
     // Writes all the keys with one rewrite of the file: all of them or, on failure, none.
-    // Names and values are trimmed; a name that could not be read back as written (empty,
-    // holding '=' or ']' or a line break) or a value with a line break fails the write.
+    // Names and values are trimmed. A write fails, and writes nothing, when it could not be
+    // read back as written: an empty name, a section name with ']', a key name with '=' or
+    // starting with '[', ';' or '#', a line break anywhere, or a line over 64 KiB.
     bool WriteIni(const QList<IniWrite>& writes, const QString& file);
     // Removes a whole section. True when the file no longer holds it.
     bool DeleteSection(const QString& section, const QString& file);
