@@ -126,6 +126,26 @@ void OpenOnly(benchmark::State& state, const char* name) {
 void BM_DecoderOpen5min(benchmark::State& state) { OpenOnly(state, "bench_5min.mp3"); }
 BENCHMARK(BM_DecoderOpen5min)->Unit(benchmark::kMillisecond);
 
+// A sample-exact seek (demuxer seek, preroll decode, discard) and the first block after it.
+void BM_DecoderSeek5min(benchmark::State& state) {
+    QString error;
+    auto d = corvane::engine::OpenDecoder(BenchFile("bench_5min.mp3"), kRate, &error);
+    if (!d) {
+        state.SkipWithError(error.toUtf8().constData());
+        return;
+    }
+    std::vector<float> out(2 * 4096);
+    long long target = 0;
+    for (auto _ : state) {
+        target = (target + 37 * kRate + 123) % (290LL * kRate);
+        if (!d->Seek(target) || d->Read(out.data(), 4096) != 4096) {
+            state.SkipWithError("seek failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_DecoderSeek5min)->Unit(benchmark::kMillisecond);
+
 // Each MIDI decoder loads the General MIDI sound font for its own synth.
 void BM_DecoderOpenMidi(benchmark::State& state) { OpenOnly(state, "tempo.mid"); }
 BENCHMARK(BM_DecoderOpenMidi)->Unit(benchmark::kMillisecond);
