@@ -28,6 +28,15 @@ public:
     virtual void SetVolume(int hundredthsDb) = 0;
     // Same units; negative toward the left, positive toward the right.
     virtual void SetBalance(int hundredthsDb) = 0;
+    // Starts this (loaded, stopped) player at the exact output frame where `current` has
+    // `remainingSeconds` left to play, so an overlap does not wait for the next main tick.
+    // False when it cannot be scheduled; the caller then starts it with Play on its own. A
+    // later Play starts it at once (no harm once it has started); Stop or OpenFile cancels it.
+    virtual bool PlayAfter(LinePlayer& current, double remainingSeconds) {
+        (void)current;
+        (void)remainingSeconds;
+        return false;
+    }
 };
 
 // The system's master volume control, driven by line 7. Absent (nullptr) until the system
