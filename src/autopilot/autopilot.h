@@ -182,6 +182,7 @@ private:
 
     // The pick that wrapped the cursor with ApLoop off: the AutoPilot stops once it starts.
     QString lastOfList_;
+    bool wrapPick_ = false;  // the last pick wrapped the cursor round
     // The path StartIt last handed to a player: the stall watch skips it only once tried.
     QString triedPath_;
     // The path whose start is scheduled in the engine on the other player.

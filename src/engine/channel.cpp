@@ -29,9 +29,11 @@ void Channel::SetLevels(int volume, int balance) {
     targetRight_.store(balance < 0 ? gain * LevelToGain(balance) : gain, std::memory_order_relaxed);
 }
 
-uint32_t Channel::Play() {
+uint32_t Channel::StartPlaying(const Channel* leader, int64_t leaderFrame) {
+    startAt_.store(leaderFrame, std::memory_order_relaxed);
+    startLeader_.store(leader, std::memory_order_relaxed);
     const uint32_t serial = playSerial_.load(std::memory_order_relaxed) + 1;
-    playSerial_.store(serial, std::memory_order_relaxed);
+    playSerial_.store(serial, std::memory_order_release);
     playing_.store(true, std::memory_order_release);
     return serial;
 }
@@ -75,6 +77,14 @@ bool Channel::EndOfPlay(Stream* stream, int64_t readIndex) noexcept {
     return true;
 }
 
+int Channel::FramesBeforeStart(int frames) noexcept {
+    if (waitLeader_ == nullptr) return 0;
+    const int64_t offset = waitAt_ - waitLeader_->bufferStart_;
+    if (offset >= frames) return frames;
+    waitLeader_ = nullptr;
+    return offset > 0 ? static_cast<int>(offset) : 0;
+}
+
 bool Channel::MixInto(float* out, int frames) noexcept {
     AdoptPending();
     if (!playing_.load(std::memory_order_acquire)) {
@@ -83,14 +93,20 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     }
     const float targetLeft = targetLeft_.load(std::memory_order_relaxed);
     const float targetRight = targetRight_.load(std::memory_order_relaxed);
-    const uint32_t playSerial = playSerial_.load(std::memory_order_relaxed);
+    const uint32_t playSerial = playSerial_.load(std::memory_order_acquire);
     if (!wasPlaying_ || playSerial != heardPlaySerial_) {
         // A start is not a level change: begin at the set level.
         gainLeft_ = targetLeft;
         gainRight_ = targetRight;
         wasPlaying_ = true;
         heardPlaySerial_ = playSerial;
+        waitLeader_ = startLeader_.load(std::memory_order_relaxed);
+        waitAt_ = startAt_.load(std::memory_order_relaxed);
     }
+    const int silent = FramesBeforeStart(frames);
+    if (silent == frames) return true;
+    out += 2 * static_cast<long>(silent);
+    frames -= silent;
     const float stepLeft = (targetLeft - gainLeft_) / static_cast<float>(frames);
     const float stepRight = (targetRight - gainRight_) / static_cast<float>(frames);
 

@@ -46,7 +46,12 @@ public:
         repeatChanges_.fetch_add(1, std::memory_order_release);
     }
     // Starts the audio thread consuming; returns the play serial an end will be reported with.
-    uint32_t Play();
+    uint32_t Play() { return StartPlaying(nullptr, 0); }
+    // Starts consuming at the output frame where `leader` reaches `leaderFrame` of its file
+    // (at once when it is already past it); Play or Stop cancels a start not yet reached.
+    uint32_t PlayAfter(const Channel* leader, int64_t leaderFrame) {
+        return StartPlaying(leader, leaderFrame);
+    }
     void Stop() { playing_.store(false, std::memory_order_release); }
     void Request(uint64_t serial) { requested_.store(serial, std::memory_order_release); }
     int64_t PositionFrames() const { return position_.load(std::memory_order_acquire); }
@@ -65,6 +70,9 @@ public:
     uint32_t EndedSerial() const { return endedSerial_.load(std::memory_order_acquire); }
 
     // --- Audio thread (never blocks or allocates).
+    // Called for every channel before any is mixed, so a start scheduled against another
+    // channel sees where that one stood at the beginning of the buffer.
+    void BeginBuffer() noexcept { bufferStart_ = position_.load(std::memory_order_relaxed); }
     // Adds this player's next `frames` frames into `out` (interleaved stereo). Returns false
     // when it was playing but the worker had not decoded enough (a starved buffer).
     bool MixInto(float* out, int frames) noexcept;
@@ -73,7 +81,11 @@ public:
     bool ReadyFor(int frames) noexcept;
 
 private:
+    uint32_t StartPlaying(const Channel* leader, int64_t leaderFrame);
     void AdoptPending() noexcept;
+    // Frames of this buffer to leave silent before a scheduled start; `frames` when the start
+    // lies beyond this buffer.
+    int FramesBeforeStart(int frames) noexcept;
     bool EndOfPlay(Stream* stream, int64_t readIndex) noexcept;
 
     std::array<std::unique_ptr<Stream>, 3> pool_;
@@ -94,6 +106,11 @@ private:
     float gainRight_ = 1.0f;
     bool wasPlaying_ = false;
     uint32_t heardPlaySerial_ = 0;
+    std::atomic<const Channel*> startLeader_{nullptr};
+    std::atomic<int64_t> startAt_{0};
+    const Channel* waitLeader_ = nullptr;  // audio thread only: the start still awaited
+    int64_t waitAt_ = 0;
+    int64_t bufferStart_ = 0;  // audio thread only: position when the buffer began
 
     std::atomic<int64_t> position_{0};
     std::atomic<uint64_t> adopted_{0};

@@ -30,6 +30,7 @@ void MediaPlayer::OpenFile(const QString& path) {
     if (channel_ == nullptr) return;
     startWhenOpen_ = false;
     atEnd_ = false;
+    CancelScheduledStart();
     if (playState_ == kPlaying) {
         channel_->Stop();
         SetPlayState(kStopped);
@@ -52,12 +53,35 @@ void MediaPlayer::Play() {
     if (openState_ != kOpen || playState_ == kPlaying) return;
     // A file that played to its end starts over, as the end has nothing left to play.
     if (atEnd_) SetPosition(0.0);
+    scheduled_ = false;
     playSerial_ = channel_->Play();
     SetPlayState(kPlaying);
 }
 
+bool MediaPlayer::PlayAfter(const MediaPlayer& current, double remainingSeconds) {
+    if (channel_ == nullptr || current.channel_ == nullptr || &current == this ||
+        openState_ != kOpen || playState_ == kPlaying || current.openState_ != kOpen ||
+        current.playState_ != kPlaying || !std::isfinite(remainingSeconds) ||
+        remainingSeconds < 0.0)
+        return false;
+    const long long at = current.lengthFrames_ - std::llround(remainingSeconds * current.rate_);
+    if (at <= 0) return false;
+    if (atEnd_) SetPosition(0.0);
+    atEnd_ = false;
+    scheduled_ = true;
+    playSerial_ = channel_->PlayAfter(current.channel_, at);
+    return true;
+}
+
+void MediaPlayer::CancelScheduledStart() {
+    if (!scheduled_) return;
+    scheduled_ = false;
+    channel_->Stop();
+}
+
 void MediaPlayer::Stop() {
     startWhenOpen_ = false;
+    CancelScheduledStart();
     if (channel_ == nullptr || playState_ != kPlaying) return;
     channel_->Stop();
     SetPlayState(kStopped);
@@ -148,6 +172,7 @@ void MediaPlayer::Ended(uint32_t playSerial) {
         this,
         [this, playSerial] {
             if (playSerial != playSerial_) return;
+            scheduled_ = false;
             atEnd_ = true;
             SetPlayState(kStopped);
         },

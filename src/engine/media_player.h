@@ -51,6 +51,11 @@ public:
 
     void Play();
     void Stop();
+    // Starts this player (open, stopped) at the exact output frame where `current` (playing,
+    // of the same engine) has `remainingSeconds` left. The play state turns to playing with the
+    // next Play, which makes no audible change once the start has happened; Stop or OpenFile
+    // cancels it. False when it cannot be scheduled.
+    bool PlayAfter(const MediaPlayer& current, double remainingSeconds);
     // Seconds heard from the start of the file (within the current pass of a loop).
     // Duration is the decoder's figure after opening, corrected once the whole file has been
     // decoded (formats whose header does not tell the length).
@@ -79,6 +84,7 @@ private:
     void Ended(uint32_t playSerial) override;
     void LengthFound(uint64_t openSerial, long long lengthFrames) override;
 
+    void CancelScheduledStart();
     void SetOpenState(int state);
     void SetPlayState(int state);
     uint64_t NextRequest();
@@ -95,6 +101,7 @@ private:
     bool autoStart_ = false;
     bool startWhenOpen_ = false;
     bool atEnd_ = false;
+    bool scheduled_ = false;  // a start waits in the channel (PlayAfter)
     int repeatCount_ = 1;
     int volume_ = 0;
     int balance_ = 0;

@@ -16,5 +16,9 @@ int MediaPlayerLine::PlayState() const { return player_->PlayState(); }
 void MediaPlayerLine::SetRepeatCount(int count) { player_->SetRepeatCount(count); }
 void MediaPlayerLine::SetVolume(int hundredthsDb) { player_->SetVolume(hundredthsDb); }
 void MediaPlayerLine::SetBalance(int hundredthsDb) { player_->SetBalance(hundredthsDb); }
+bool MediaPlayerLine::PlayAfter(LinePlayer& current, double remainingSeconds) {
+    const auto* leader = dynamic_cast<const MediaPlayerLine*>(&current);
+    return leader != nullptr && player_->PlayAfter(*leader->player_, remainingSeconds);
+}
 
 }  // namespace corvane::engine

@@ -26,6 +26,8 @@ public:
     void SetRepeatCount(int count) override;
     void SetVolume(int hundredthsDb) override;
     void SetBalance(int hundredthsDb) override;
+    // Scheduled in the engine when `current` is one of the engine's players too.
+    bool PlayAfter(LinePlayer& current, double remainingSeconds) override;
 
 private:
     MediaPlayer* player_;

@@ -24,6 +24,7 @@ void Mixer::Render(int owner, float* out, int frames) noexcept {
     if (owner_.load(std::memory_order_seq_cst) != owner) return;
     if (busy_.exchange(true, std::memory_order_seq_cst)) return;
     if (owner_.load(std::memory_order_seq_cst) == owner) {
+        for (Channel* channel : channels_) channel->BeginBuffer();
         for (Channel* channel : channels_)
             if (!channel->MixInto(out, frames)) starved_.fetch_add(1, std::memory_order_relaxed);
     }

@@ -1,0 +1,352 @@
+#include "autopilot/autopilot.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+#include "playlist/playlist.h"
+#include "settings/settings.h"
+
+namespace corvane::autopilot {
+
+namespace {
+
+using engine::LinePlayer;
+
+QString TitleOf(const QString& path) { return StripExtension(SplitPath(path).fileName); }
+
+bool IsPlaying(const LinePlayer* player) {
+    return player != nullptr && player->PlayState() == LinePlayer::kPlaying;
+}
+
+}  // namespace
+
+QString AutoPilot::TooManyBadFilenames() {
+    return QStringLiteral(
+        "Too many bad filenames in Playlist. If the filenames in the Playlist\n"
+        "are on a CD Rom, make sure that the CD is in the drive.\n"
+        "If the Playlist file was in the same directory as the songs\n"
+        "and has been moved, you will need to make a new playlist in\n"
+        "the new location.");
+}
+
+AutoPilot::AutoPilot(std::array<LinePlayer*, 2> players, Playlist& playlist, Settings& settings,
+                     TimeSource clock, FileCheck exists, QObject* parent)
+    : QObject(parent),
+      players_(players),
+      playlist_(playlist),
+      settings_(settings),
+      clock_(std::move(clock)),
+      exists_(std::move(exists)),
+      currentSongText_(QString::fromLatin1(kNone)),
+      nextLabelText_(QString::fromLatin1(kNextSong)) {
+    if (!exists_) exists_ = [](const QString& path) { return QFileInfo(path).isFile(); };
+    randomMode_ = settings_.GetBool(keys::kRandom);
+    apLoop_ = settings_.GetBool(keys::LoopKey(0));
+    highPriority_ = settings_.GetInt(keys::kPriority) == 1;
+    SetNoRepWindow(settings_.GetInt(keys::kNoRep));
+    SetFadeSeconds(settings_.GetInt(keys::kFadeSeconds));
+    SetSpinUp(settings_.GetInt(keys::kSpinUp));
+    for (LinePlayer* player : players_) {
+        if (player != nullptr) player->SetAutoStart(false);
+    }
+}
+
+AutoPilot::~AutoPilot() = default;
+
+void AutoPilot::SetFadeSeconds(int seconds) { fadeSeconds_ = std::max(0, seconds); }
+void AutoPilot::SetSpinUp(int seconds) { spinUp_ = std::max(0, seconds); }
+void AutoPilot::SetNoRepWindow(int size) { noRepWindow_ = std::max(0, size); }
+
+QString AutoPilot::CurrentSongStatus() const {
+    return QString::fromLatin1(kCurrentSongStatus) + currentSongText_;
+}
+
+QString AutoPilot::NextSongStatus() const {
+    return nextLabelText_ + QLatin1Char(' ') + nextSongText_;
+}
+
+// --- Choosing ---------------------------------------------------------------------------
+
+void AutoPilot::ChooseNextSong() {
+    if (playlist_.SongList.isEmpty()) return;
+    bool wrappedEarlier = false;
+    while (!PickOnce()) {
+        if (badCount_ == 0) return;  // the limit was reached and reported
+        wrappedEarlier = wrappedEarlier || wrapPick_;
+    }
+    lastOfList_ = wrapPick_ ? nextSongPath_ : QString();
+    if (!wrapPick_ && wrappedEarlier && !apLoop_) {
+        // The end of the list held no playable song: nothing follows the current one.
+        SetOn(false);
+        SetNextLabel(QString::fromLatin1(kNextSongStopped));
+    }
+    nextSongText_ = TitleOf(nextSongPath_);
+    Q_EMIT NextSongChanged(nextSongText_);
+    badCount_ = 0;
+    retryCount_ = 0;
+}
+
+// One pick; true when it names an existing file.
+bool AutoPilot::PickOnce() {
+    if (nextIndex_ < 1) nextIndex_ = 1;
+    if (++badCount_ > kMaxBadPicks) {
+        nextIndex_ = 1;
+        SetOn(false);
+        badCount_ = 0;
+        Q_EMIT MessageRequested(TooManyBadFilenames());
+        return false;
+    }
+    if (randomMode_) {
+        PickAtRandom();
+    } else {
+        PickInOrder();
+    }
+    return exists_(nextSongPath_);
+}
+
+void AutoPilot::PickInOrder() {
+    const int count = static_cast<int>(playlist_.SongList.size());
+    if (nextIndex_ > count) nextIndex_ = 1;
+    nextSongPath_ = playlist_.SongList.at(nextIndex_ - 1);
+    // Without the loop the list ends with this pick: it still plays, then the AutoPilot stops.
+    wrapPick_ = ++nextIndex_ > count;
+    if (wrapPick_) {
+        nextIndex_ = 1;
+        firstPass_ = false;
+    }
+}
+
+void AutoPilot::PickAtRandom() {
+    wrapPick_ = false;
+    SyncRecent();
+    QStringList& recent = playlist_.RecentList;
+    const bool windowApplies = playlist_.SongCount >= noRepWindow_ + 2;
+    auto trim = [&] {
+        if (!windowApplies || recent.isEmpty() || recent.size() < noRepWindow_) return;
+        const QString oldest = recent.takeLast().toLower();
+        if (--recent_[oldest] <= 0) recent_.remove(oldest);
+        recentSize_ = recent.size();
+        recentNewest_ = recent.isEmpty() ? QString() : recent.first();
+    };
+    trim();
+    std::uniform_int_distribution<int> draw(1, static_cast<int>(playlist_.SongList.size()));
+    for (;;) {
+        ++retryCount_;
+        trim();
+        nextIndex_ = draw(random_);
+        if (!windowApplies) break;
+        if (!recent_.contains(playlist_.SongList.at(nextIndex_ - 1).toLower())) break;
+        if (retryCount_ >= kMaxDraws) break;
+    }
+    nextSongPath_ = playlist_.SongList.at(nextIndex_ - 1);
+    retryCount_ = 0;
+}
+
+// RecentList is shared and a fresh load replaces it: rebuild the index when it changed.
+void AutoPilot::SyncRecent() {
+    const QStringList& recent = playlist_.RecentList;
+    const QString newest = recent.isEmpty() ? QString() : recent.first();
+    if (recent.size() == recentSize_ && newest == recentNewest_) return;
+    recent_.clear();
+    for (const QString& path : recent) ++recent_[path.toLower()];
+    recentSize_ = recent.size();
+    recentNewest_ = newest;
+}
+
+// --- Starting -----------------------------------------------------------------------------
+
+void AutoPilot::StartIt() {
+    if (!on_ || startBusy_) return;
+    startBusy_ = true;
+    if (Current() != nullptr) Current()->Stop();
+    if (nextSongPath_.isEmpty()) ChooseNextSong();
+    SetCurrentAp(1 - currentAp_);
+    LinePlayer* player = Current();
+    triedPath_ = nextSongPath_;
+    scheduledPath_.clear();
+    if (player != nullptr && !nextSongPath_.isEmpty()) {
+        if (player->FileName() != nextSongPath_) {
+            apStartPending_ = true;
+            player->OpenFile(nextSongPath_);
+        } else {
+            player->SetPosition(0.0);
+            player->Play();
+        }
+    }
+    startBusy_ = false;
+    stallTicks_ = 0;
+}
+
+void AutoPilot::AutoPilotTick() {
+    if (!on_) return;
+    LinePlayer* current = Current();
+    LinePlayer* other = Other();
+    if (current == nullptr || other == nullptr) return;
+    if (!IsPlaying(current)) {
+        const int limit = highPriority_ ? kStallTicksHighPriority : kStallTicks;
+        if (++stallTicks_ >= limit) {
+            // Skip the next song only when it was tried and did not play; a list that has
+            // not started yet starts with the song already shown.
+            if (nextSongPath_.isEmpty() || nextSongPath_ == triedPath_) ChooseNextSong();
+            StartIt();
+            return;
+        }
+    } else {
+        stallTicks_ = 0;
+    }
+    const double duration = current->Duration();
+    const double position = current->Position();
+    if (duration <= position + fadeSeconds_ + spinUp_ && other->FileName() != nextSongPath_ &&
+        !nextSongPath_.isEmpty()) {
+        apStartPending_ = false;
+        scheduledPath_.clear();
+        SetFading(true);
+        other->OpenFile(nextSongPath_);
+    }
+    const bool longEnough =
+        players_[0]->Duration() > 2.0 * fadeSeconds_ && players_[1]->Duration() > 2.0 * fadeSeconds_;
+    if (other->FileName() != nextSongPath_ || !longEnough) return;
+    if (duration <= position + fadeSeconds_) {
+        // Already running when the engine started it on time; this makes it the current song.
+        other->Play();
+        scheduledPath_.clear();
+        SetCurrentAp(1 - currentAp_);
+        Q_EMIT CurrentSongHighlightChanged(true);
+    } else {
+        ScheduleOverlap();
+    }
+}
+
+// Once the next song is open, the engine starts it at the exact frame the overlap begins.
+void AutoPilot::ScheduleOverlap() {
+    LinePlayer* current = Current();
+    LinePlayer* other = Other();
+    if (scheduledPath_ == nextSongPath_ || !IsPlaying(current) || IsPlaying(other)) return;
+    if (other->PlayAfter(*current, fadeSeconds_)) scheduledPath_ = nextSongPath_;
+}
+
+// --- Notifications ------------------------------------------------------------------------
+
+void AutoPilot::OpenStateChanged(int index, int /*oldState*/, int newState) {
+    if (index < 0 || index > 1 || players_[index] == nullptr) return;
+    if (newState == 6 && apStartPending_) {
+        Q_EMIT CurrentSongHighlightChanged(false);
+        players_[index]->Play();
+        apStartPending_ = false;
+    }
+}
+
+void AutoPilot::PlayStateChanged(int index, int /*oldState*/, int newState) {
+    if (index < 0 || index > 1 || players_[index] == nullptr) return;
+    LinePlayer* player = players_[index];
+    player->SetAutoStart(false);
+    if (newState != LinePlayer::kPlaying) Q_EMIT CurrentSongHighlightChanged(false);
+    if (newState == LinePlayer::kPlaying) {
+        SetFading(false);
+        const QString path = player->FileName();
+        Q_EMIT SongStarted(path);
+        SetCurrentSong(TitleOf(path));
+        playlist_.RecentList.prepend(path);
+        if (!lastOfList_.isEmpty() && path == lastOfList_ && !apLoop_) {
+            lastOfList_.clear();
+            SetOn(false);
+            SetNextLabel(QString::fromLatin1(kNextSongStopped));
+        }
+        ChooseNextSong();
+    }
+    if (!IsPlaying(players_[0]) && !IsPlaying(players_[1])) {
+        if (on_) {
+            StartIt();
+        } else {
+            Q_EMIT LineHighlightChanged(false);
+            SetCurrentSong(QString::fromLatin1(kNone));
+            Q_EMIT CurrentSongHighlightChanged(false);
+        }
+    } else {
+        Q_EMIT LineHighlightChanged(true);
+    }
+}
+
+// --- Buttons ------------------------------------------------------------------------------
+
+void AutoPilot::APlay() {
+    if (playlist_.SongList.isEmpty()) return;
+    SetNextLabel(QString::fromLatin1(kNextSong));
+    if (on_) {
+        StartIt();
+        return;
+    }
+    random_.seed(static_cast<std::uint64_t>(clock_ ? clock_() : 0));
+    stallTicks_ = 0;
+    firstPass_ = true;
+    lastOfList_.clear();
+    for (LinePlayer* player : players_) {
+        if (player != nullptr) player->Stop();
+    }
+    SetOn(true);
+    StartIt();
+}
+
+void AutoPilot::AStop() {
+    Q_EMIT CurrentSongHighlightChanged(false);
+    apStartPending_ = false;
+    if (on_) {
+        SetOn(false);
+    } else {
+        for (LinePlayer* player : players_) {
+            if (player != nullptr) player->Stop();
+        }
+        if (Current() != nullptr) Current()->SetPosition(0.0);
+        SetCurrentSong(QString::fromLatin1(kNone));
+        Q_EMIT LineHighlightChanged(false);
+    }
+    SetNextLabel(QString::fromLatin1(kNextSongStopped));
+}
+
+void AutoPilot::ANext() { ChooseNextSong(); }
+
+void AutoPilot::ShuffButt() {
+    randomMode_ = !randomMode_;
+    settings_.SavePref(keys::kRandom, randomMode_);
+    Q_EMIT RandomModeChanged(randomMode_);
+}
+
+void AutoPilot::AutoPilotStopped() {
+    SetOn(false);
+    apStartPending_ = false;
+}
+
+// --- Small setters that keep the window informed ----------------------------------------------
+
+void AutoPilot::SetOn(bool on) {
+    if (!on && !scheduledPath_.isEmpty()) {
+        // A start scheduled in the engine would carry on past the stop.
+        if (Other() != nullptr && !IsPlaying(Other())) Other()->Stop();
+        scheduledPath_.clear();
+    }
+    if (on_ == on) return;
+    on_ = on;
+    Q_EMIT AutoPilotOnChanged(on);
+}
+
+void AutoPilot::SetCurrentAp(int index) {
+    currentAp_ = index;
+    Q_EMIT CurrentApChanged(index);
+}
+
+void AutoPilot::SetCurrentSong(const QString& text) {
+    currentSongText_ = text;
+    Q_EMIT CurrentSongChanged(text);
+}
+
+void AutoPilot::SetNextLabel(const QString& text) {
+    nextLabelText_ = text;
+    Q_EMIT NextLabelChanged(text);
+}
+
+void AutoPilot::SetFading(bool shown) {
+    fadingShown_ = shown;
+    Q_EMIT FadingChanged(shown);
+}
+
+}  // namespace corvane::autopilot

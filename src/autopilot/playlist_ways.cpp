@@ -1,0 +1,89 @@
+// The ways a playlist file becomes the AutoPilot's list, and the drop checks on line titles.
+#include <QFileInfo>
+#include <array>
+
+#include "autopilot/autopilot.h"
+#include "playlist/playlist.h"
+#include "settings/settings.h"
+
+namespace corvane::autopilot {
+
+namespace {
+
+template <size_t N>
+bool EndsWithOneOf(const QString& path, const std::array<QLatin1String, N>& endings) {
+    const QString tail = path.right(3).toLower();
+    for (QLatin1String ending : endings) {
+        if (tail == ending) return true;
+    }
+    return false;
+}
+
+constexpr std::array kPlaylistEndings{QLatin1String("cvn"), QLatin1String("m3u"),
+                                      QLatin1String("pls")};
+constexpr std::array kSoundEndings{QLatin1String("mp3"), QLatin1String("wav"),
+                                   QLatin1String(".ra"), QLatin1String(".rm"),
+                                   QLatin1String("ram"), QLatin1String("mid"),
+                                   QLatin1String("mp2"), QLatin1String("mp1")};
+
+}  // namespace
+
+bool IsPlaylistFile(const QString& path) { return EndsWithOneOf(path, kPlaylistEndings); }
+bool IsSoundFile(const QString& path) { return EndsWithOneOf(path, kSoundEndings); }
+
+bool AcceptsDrop(int line, const QString& path) {
+    if (line == 0) return IsPlaylistFile(path);
+    return line >= 1 && line <= 6 && IsSoundFile(path);
+}
+
+bool AutoPilot::LoadFresh(const QString& path) {
+    const SplitPathResult parts = SplitPath(path);
+    if (!LoadPlaylist(playlist_, parts.directory, parts.fileName, true)) return false;
+    playlist_.ListName = parts.fileName;
+    return true;
+}
+
+StartupFileKind AutoPilot::OpenStartupFile(const QString& commandLine, engine::LinePlayer* line1) {
+    startupKind_ = StartupFileKind::Nothing;
+    if (IsSoundFile(commandLine)) {
+        if (line1 != nullptr) {
+            line1->SetAutoStart(true);
+            line1->OpenFile(commandLine);
+        }
+        startupKind_ = StartupFileKind::SoundFile;
+    } else if (IsPlaylistFile(commandLine)) {
+        // The list starts once the main tick runs: the stall watch finds nothing playing and
+        // starts the song shown as next.
+        const SplitPathResult parts = SplitPath(commandLine);
+        playlist_.ListDir = parts.directory;
+        playlist_.ListName = parts.fileName;
+        LoadFresh(commandLine);
+        startupKind_ = StartupFileKind::Playlist;
+        SetOn(true);
+    }
+    return startupKind_;
+}
+
+void AutoPilot::ReloadSavedPlaylist() {
+    if (startupKind_ != StartupFileKind::Playlist) {
+        const QString saved = settings_.GetText(keys::kPlayList);
+        if (!saved.isEmpty() && QFileInfo(saved).isFile()) {
+            const SplitPathResult parts = SplitPath(saved);
+            playlist_.ListDir = parts.directory;
+            playlist_.ListName = parts.fileName;
+            LoadFresh(saved);
+        }
+    }
+    if (!playlist_.ListName.isEmpty()) Q_EMIT ListTitleChanged(StripExtension(playlist_.ListName));
+}
+
+void AutoPilot::PlaylistOpened() { ChooseNextSong(); }
+
+bool AutoPilot::DropPlaylist(const QString& path) {
+    if (!LoadFresh(path)) return false;
+    Q_EMIT ListTitleChanged(playlist_.ListName);
+    settings_.SavePref(keys::kPlayList, playlist_.ListDir + playlist_.ListName);
+    return true;
+}
+
+}  // namespace corvane::autopilot
