@@ -1,0 +1,217 @@
+#include "songlog/songlog.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "../desk/desk_test_fixture.h"
+#include "../settings/qstring_printer.h"
+#include "settings/ini.h"
+#include "settings/settings.h"
+#include "songlog/logfile.h"
+
+namespace corvane {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class ManualTimer final : public OneShotTimer {
+public:
+    void Start(int ms) override {
+        active = true;
+        lastMs = ms;
+    }
+    void Stop() override { active = false; }
+    bool IsActive() const override { return active; }
+    void Fire() {
+        if (active && onTimeout) onTimeout();
+    }
+    bool active = false;
+    int lastMs = 0;
+};
+
+const QDateTime kStart(QDate(2024, 5, 1), QTime(21, 15, 7));
+
+QString FileText(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// A song log over a manual timer and a manual clock, logging on, writing into a temporary
+// folder.
+class SongLogTest : public ::testing::Test {
+protected:
+    SongLogTest() {
+        auto timer = std::make_unique<ManualTimer>();
+        timer_ = timer.get();
+        log_ = std::make_unique<SongLog>(ini_, settings_, std::move(timer),
+                                         [this] { return now_; });
+        log_->SetLocale(QLocale(QLocale::German, QLocale::Germany));
+        settings_.SavePref(keys::kLogging, true);
+    }
+
+    QString Read(const QString& section, const QString& key) {
+        return ini_.ReadIni(section, key, log_->LogFile());
+    }
+    QString Song(int n, LogField field) { return Read(kLogSongsSection, LogKey(n, field)); }
+    QString Entries() { return Read(kLogTotalSection, kLogEntriesKey); }
+
+    QTemporaryDir dir_;
+    IniFiles ini_;
+    Settings settings_{ini_, dir_.filePath(u"Corvane.ini"_s),
+                       keys::DefaultFolders{dir_.path(), dir_.filePath(u"data"_s)}};
+    ManualTimer* timer_ = nullptr;
+    QDateTime now_ = kStart;
+    std::unique_ptr<SongLog> log_;
+};
+
+TEST_F(SongLogTest, FirstEntryCreatesTheFileInTheUserDataFolder) {
+    QSignalSpy written(log_.get(), &SongLog::EntryWritten);
+    EXPECT_EQ(log_->LogFile(), dir_.filePath(u"data/songs.log"_s));
+    log_->LogSong(u"/music/Song One.mp3"_s);
+    EXPECT_TRUE(timer_->active);
+    EXPECT_EQ(timer_->lastMs, 500);
+    EXPECT_FALSE(QFile::exists(log_->LogFile()));
+
+    timer_->Fire();
+    EXPECT_FALSE(timer_->active);
+    EXPECT_EQ(FileText(log_->LogFile()),
+              u"[Total]\nEntries=1\n[Songs]\n1 File=Song One\n1 Date=01.05.24\n"
+              "1 Time=21:15:07\n"_s);
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_EQ(written[0][0].toInt(), 1);
+}
+
+TEST_F(SongLogTest, LogPathChoosesFullPathOrSongName) {
+    // Whole values: no 80-character cut.
+    const QString longPath = u"/music/"_s + QString(100, u'x') + u"/a.b/Song Two.mp3"_s;
+    log_->LogSong(longPath);
+    timer_->Fire();
+    settings_.SavePref(keys::kLogPath, true);
+    log_->LogSong(longPath);
+    timer_->Fire();
+    EXPECT_EQ(Song(1, LogField::File), u"Song Two"_s);
+    EXPECT_EQ(Song(2, LogField::File), longPath);
+    // A dot in a folder is no extension; a song without one keeps its whole name.
+    EXPECT_EQ(SongLog::LoggedText(u"/my.music/Intro"_s, false), u"Intro"_s);
+}
+
+TEST_F(SongLogTest, SongsStartingWithinTheDelayAreAllWrittenInOrder) {
+    QSignalSpy written(log_.get(), &SongLog::EntryWritten);
+    log_->LogSong(u"/music/First.mp3"_s);
+    now_ = now_.addMSecs(300);
+    log_->LogSong(u"/music/Second.wav"_s);
+    EXPECT_EQ(log_->PendingCount(), 2);
+    timer_->Fire();
+
+    EXPECT_EQ(Entries(), u"2"_s);
+    EXPECT_EQ(Song(1, LogField::File), u"First"_s);
+    EXPECT_EQ(Song(2, LogField::File), u"Second"_s);
+    EXPECT_EQ(Song(2, LogField::Time), u"21:15:07"_s);
+    ASSERT_EQ(written.size(), 2);
+    EXPECT_EQ(written[0][0].toInt(), 1);
+    EXPECT_EQ(written[1][0].toInt(), 2);
+}
+
+TEST_F(SongLogTest, LoggingSwitchedOffWritesNothing) {
+    log_->LogSong(u"/music/First.mp3"_s);
+    settings_.SavePref(keys::kLogging, false);
+    timer_->Fire();
+    EXPECT_FALSE(QFile::exists(log_->LogFile()));
+    EXPECT_EQ(log_->PendingCount(), 0);
+
+    log_->LogSong(u"/music/Second.mp3"_s);  // off: not even queued
+    EXPECT_FALSE(timer_->active);
+    EXPECT_EQ(log_->PendingCount(), 0);
+}
+
+TEST_F(SongLogTest, EntryCountZeroRestartsAtOneOverTheOldKeys) {
+    for (const QString& s : {u"/a/One.mp3"_s, u"/a/Two.mp3"_s}) {
+        log_->LogSong(s);
+        timer_->Fire();
+    }
+    ASSERT_TRUE(ClearLog(ini_, log_->LogFile()));
+    log_->LogSong(u"/a/Three.mp3"_s);
+    timer_->Fire();
+    EXPECT_EQ(Entries(), u"1"_s);
+    EXPECT_EQ(Song(1, LogField::File), u"Three"_s);
+    EXPECT_EQ(Song(2, LogField::File), u"Two"_s);  // left over, past "Entries"
+}
+
+TEST(SongLogCount, EntriesTextIsReadByItsLeadingNumber) {
+    EXPECT_EQ(LogEntryCount(QString()), 0);
+    EXPECT_EQ(LogEntryCount(u"12"_s), 12);
+    EXPECT_EQ(LogEntryCount(u" 12abc"_s), 12);
+    EXPECT_EQ(LogEntryCount(u"11.6"_s), 12);
+    EXPECT_EQ(LogEntryCount(u"junk"_s), 0);
+    EXPECT_EQ(LogEntryCount(u"-5"_s), 0);
+    EXPECT_EQ(LogEntryCount(u"1e99"_s), 1);  // the leading number is 1
+    EXPECT_EQ(SongLog::NextEntryNumber(u"99999999999"_s), 1);
+}
+
+TEST_F(SongLogTest, UnwritableLogKeepsTheSongsAndReportsOnce) {
+    QFile blocker(dir_.filePath(u"blocker"_s));  // a file where a folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString good = log_->LogFile();
+    settings_.SavePref(keys::kLogFile, dir_.filePath(u"blocker/songs.log"_s));
+    QSignalSpy failed(log_.get(), &SongLog::WriteFailed);
+
+    log_->LogSong(u"/a/One.mp3"_s);
+    timer_->Fire();
+    log_->LogSong(u"/a/Two.mp3"_s);
+    timer_->Fire();
+    EXPECT_EQ(failed.size(), 1);
+    EXPECT_TRUE(failed[0][0].toString().contains(u"blocker/songs.log"_s));
+    EXPECT_EQ(log_->PendingCount(), 2);
+
+    // Once the log can be written, both land, in order, and a later failure is told again.
+    settings_.SavePref(keys::kLogFile, good);
+    log_->LogSong(u"/a/Three.mp3"_s);
+    timer_->Fire();
+    EXPECT_EQ(Entries(), u"3"_s);
+    EXPECT_EQ(Song(1, LogField::File), u"One"_s);
+    EXPECT_EQ(Song(3, LogField::File), u"Three"_s);
+    settings_.SavePref(keys::kLogFile, dir_.filePath(u"blocker/songs.log"_s));
+    log_->LogSong(u"/a/Four.mp3"_s);
+    timer_->Fire();
+    EXPECT_EQ(failed.size(), 2);
+}
+
+// "LogAll" is applied where the line players' starts are seen, in the desk; the AutoPilot's
+// songs are handed to LogSong whatever it says.
+class SongLogDeskTest : public engine::testing::DeskTest {
+protected:
+    SongLogDeskTest() {
+        auto timer = std::make_unique<ManualTimer>();
+        timer_ = timer.get();
+        log_ = std::make_unique<SongLog>(ini_, settings_, std::move(timer));
+        QObject::connect(desk_.get(), &engine::Desk::SongStarted, log_.get(), &SongLog::LogSong);
+        settings_.SavePref(keys::kLogging, true);
+    }
+    ManualTimer* timer_ = nullptr;
+    std::unique_ptr<SongLog> log_;
+};
+
+TEST_F(SongLogDeskTest, LogAllOffLogsOnlyAutoPilotSongs) {
+    settings_.SavePref(keys::kLogAll, false);
+    line_[3].fileName = u"/music/Line Three.mp3"_s;
+    desk_->PlayerPlayStateChanged(3, 0, 2);
+    EXPECT_EQ(log_->PendingCount(), 0);
+    log_->LogSong(u"/music/AutoPilot.mp3"_s);
+    timer_->Fire();
+
+    settings_.SavePref(keys::kLogAll, true);
+    desk_->PlayerPlayStateChanged(3, 2, 0);
+    desk_->PlayerPlayStateChanged(3, 0, 2);
+    timer_->Fire();
+    const QList<LogEntry> entries = ReadLogEntries(ini_, log_->LogFile());
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].file, u"AutoPilot"_s);
+    EXPECT_EQ(entries[1].file, u"Line Three"_s);
+}
+
+}  // namespace
+}  // namespace corvane
