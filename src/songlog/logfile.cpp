@@ -99,7 +99,7 @@ bool WriteTextLog(const QList<LogEntry>& entries, bool includeDates, bool includ
     QSaveFile out(textFile);
     const QByteArray bytes = text.toUtf8();
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        if (error) *error = out.errorString();
+        if (error) *error = QStringLiteral("Couldn't write %1: %2").arg(textFile, out.errorString());
         return false;
     }
     return true;
