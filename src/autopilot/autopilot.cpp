@@ -196,8 +196,9 @@ void AutoPilot::AutoPilotTick() {
     }
     const double duration = current->Duration();
     const double position = current->Position();
+    // The other player may still carry the end of the previous song: loading would cut it.
     if (duration <= position + fadeSeconds_ + spinUp_ && other->FileName() != nextSongPath_ &&
-        !nextSongPath_.isEmpty()) {
+        !nextSongPath_.isEmpty() && !IsPlaying(other)) {
         apStartPending_ = false;
         scheduledPath_.clear();
         SetFading(true);
@@ -246,7 +247,11 @@ void AutoPilot::PlayStateChanged(int index, int /*oldState*/, int newState) {
         const QString path = player->FileName();
         Q_EMIT SongStarted(path);
         SetCurrentSong(TitleOf(path));
+        SyncRecent();
         playlist_.RecentList.prepend(path);
+        ++recent_[path.toLower()];
+        recentSize_ = playlist_.RecentList.size();
+        recentNewest_ = path;
         if (!lastOfList_.isEmpty() && path == lastOfList_ && !apLoop_) {
             lastOfList_.clear();
             SetOn(false);

@@ -1,0 +1,226 @@
+#include <QSignalSpy>
+
+#include "autopilot_fakes.h"
+
+namespace corvane::autopilot::testing {
+namespace {
+
+QStringList Names(const char* spaced) {
+    return QString::fromLatin1(spaced).split(QLatin1Char(' '));
+}
+
+TEST_F(AutoPilotTest, InOrderWithApLoopGoesRound) {
+    settings_.SavePref(keys::LoopKey(0), true);
+    Make();
+    SetList(Names("a b c"), 10.0);
+    autoPilot_->ChooseNextSong();
+    autoPilot_->APlay();
+    EXPECT_TRUE(autoPilot_->FirstPass());
+    Run(45.0);
+    EXPECT_EQ(Titles().mid(0, 6), Names("a b c a b c"));
+    EXPECT_FALSE(autoPilot_->FirstPass());
+    EXPECT_TRUE(autoPilot_->AutoPilotOn());
+}
+
+TEST_F(AutoPilotTest, InOrderWithoutApLoopPlaysTheLastEntryThenStops) {
+    Make();
+    SetList(Names("a b c"), 10.0);
+    autoPilot_->ChooseNextSong();
+    autoPilot_->APlay();
+    Run(60.0);
+    EXPECT_EQ(Titles(), Names("a b c"));
+    EXPECT_FALSE(autoPilot_->AutoPilotOn());
+    EXPECT_EQ(autoPilot_->CurrentSongText(), QLatin1String(AutoPilot::kNone));
+    EXPECT_EQ(autoPilot_->NextLabelText(), QLatin1String(AutoPilot::kNextSongStopped));
+    // APlay starts the list again from the top.
+    autoPilot_->APlay();
+    Run(1.0);
+    EXPECT_EQ(Titles().last(), QStringLiteral("a"));
+}
+
+TEST_F(AutoPilotTest, SongsOfFiveSecondsWithFadeThreeDoNotOverlap) {
+    settings_.SavePref(keys::LoopKey(0), true);
+    Make();
+    SetList(Names("a b"), 5.0);
+    autoPilot_->APlay();
+    Run(30.0);
+    ASSERT_GE(started_.size(), 4);
+    EXPECT_EQ(overlaps_, 0);
+    for (qsizetype i = 1; i < startTimes_.size(); ++i)
+        EXPECT_GE(startTimes_[i] - startTimes_[i - 1], 5.0 - 1e-9);
+}
+
+TEST_F(AutoPilotTest, LongerSongsOverlapByFadeSeconds) {
+    settings_.SavePref(keys::LoopKey(0), true);
+    Make();
+    SetList(Names("c d e"), 10.0);
+    autoPilot_->APlay();
+    Run(40.0);
+    ASSERT_GE(startTimes_.size(), 5);
+    EXPECT_EQ(overlaps_, startTimes_.size() - 1);
+    // Starts 7 s apart: 3 s of each song overlap the next (within a tick).
+    for (qsizetype i = 1; i < startTimes_.size(); ++i)
+        EXPECT_NEAR(startTimes_[i] - startTimes_[i - 1], 7.0, kTick + 1e-9);
+}
+
+TEST_F(AutoPilotTest, SmartRandomKeepsTheNoRepeatWindowAndSmallListsRepeat) {
+    settings_.SavePref(keys::kRandom, true);
+    settings_.SavePref(keys::LoopKey(0), true);
+    Make();
+    SetList(Names("a b c d e f g h i j k l"), 8.0);
+    autoPilot_->APlay();
+    Run(1500.0);
+    ASSERT_GT(started_.size(), 250);
+    for (qsizetype i = 0; i < started_.size(); ++i) {
+        for (qsizetype back = 1; back <= 9 && back <= i; ++back)
+            ASSERT_NE(started_[i], started_[i - back]) << i << " " << back;
+    }
+    // Every song gets its turn: the draw is uniform over the whole list.
+    for (const QString& name : Names("a b c d e f g h i j k l"))
+        EXPECT_GT(started_.count(Song(name)), 10) << qPrintable(name);
+
+    // 11 entries < NoRep + 2: the window does not apply, repeats come soon.
+    started_.clear();
+    SetList(Names("a b c d e f g h i j k"), 8.0);
+    Run(800.0);
+    bool repeatedSoon = false;
+    for (qsizetype i = 1; i < started_.size(); ++i)
+        repeatedSoon = repeatedSoon || started_.mid(std::max<qsizetype>(0, i - 3), 3).contains(
+                                           started_[i]);
+    EXPECT_TRUE(repeatedSoon);
+}
+
+TEST_F(AutoPilotTest, HundredBadPicksStopWithTheMessageOnce) {
+    Make();
+    playlist_.SongList = {QStringLiteral("/gone/1.mp3"), QStringLiteral("/gone/2.mp3"),
+                          QStringLiteral("/gone/3.mp3")};
+    playlist_.SongCount = 3;
+    autoPilot_->APlay();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_[0].split(QLatin1Char('\n')).size(), 5);
+    EXPECT_TRUE(messages_[0].startsWith(QLatin1String("Too many bad filenames in Playlist.")));
+    EXPECT_FALSE(autoPilot_->AutoPilotOn());
+    EXPECT_EQ(autoPilot_->NextIndex(), 1);
+    Run(5.0);
+    EXPECT_EQ(messages_.size(), 1);
+
+    // 120 missing entries before good ones: the limit is reached first; 99 are passed over.
+    for (const int missing : {120, 99}) {
+        messages_.clear();
+        SetList(Names("x y z"), 10.0);
+        QStringList list;
+        for (int i = 0; i < missing; ++i) list.append(QStringLiteral("/gone/%1.wav").arg(i));
+        playlist_.SongList = list + playlist_.SongList;
+        autoPilot_->ChooseNextSong();
+        EXPECT_EQ(messages_.size(), missing > 100 ? 1 : 0);
+        if (missing < 100) {
+            EXPECT_EQ(autoPilot_->NextSongPath(), Song(QStringLiteral("x")));
+        }
+    }
+}
+
+TEST_F(AutoPilotTest, AStopOnceFinishesTheSongTwiceStopsNow) {
+    settings_.SavePref(keys::LoopKey(0), true);
+    Make();
+    SetList(Names("a b c"), 20.0);
+    autoPilot_->APlay();
+    Run(16.0);  // b is loaded ahead, scheduled to overlap
+    autoPilot_->AStop();
+    EXPECT_FALSE(autoPilot_->AutoPilotOn());
+    EXPECT_EQ(autoPilot_->NextLabelText(), QLatin1String(AutoPilot::kNextSongStopped));
+    Run(10.0);
+    EXPECT_EQ(Titles(), Names("a"));
+    EXPECT_EQ(autoPilot_->CurrentSongText(), QLatin1String(AutoPilot::kNone));
+
+    autoPilot_->APlay();
+    Run(3.0);
+    EXPECT_EQ(Titles(), Names("a b"));
+    autoPilot_->AStop();
+    autoPilot_->AStop();
+    EXPECT_EQ(ap_[0].PlayState() + ap_[1].PlayState(), 0);
+    EXPECT_EQ(ap_[autoPilot_->CurrentAp()].Position(), 0.0);
+    EXPECT_EQ(autoPilot_->CurrentSongText(), QLatin1String(AutoPilot::kNone));
+    Run(30.0);
+    EXPECT_EQ(Titles(), Names("a b"));
+}
+
+TEST_F(AutoPilotTest, ANextSkipsAnEntryAndReplacesTheSongLoadedAhead) {
+    settings_.SavePref(keys::LoopKey(0), true);
+    Make();
+    SetList(Names("a b c d"), 10.0);
+    autoPilot_->APlay();
+    Run(3.0);
+    EXPECT_EQ(autoPilot_->NextSongText(), QStringLiteral("b"));
+    autoPilot_->ANext();
+    EXPECT_EQ(autoPilot_->NextSongText(), QStringLiteral("c"));
+    Run(12.0);
+    EXPECT_EQ(Titles().mid(0, 2), Names("a c"));
+}
+
+TEST_F(AutoPilotTest, ANewListDroppedWhileASongPlaysKeepsTheChosenNextSong) {
+    Make();
+    SetList(Names("a b c"), 10.0);
+    for (const char* name : {"x", "y"}) songs_.insert(Song(QLatin1String(name)), 10.0);
+    const QString list = WritePlaylist(QStringLiteral("new.m3u"), {Song(QStringLiteral("x")),
+                                                                   Song(QStringLiteral("y"))});
+    QSignalSpy titles(autoPilot_.get(), &AutoPilot::ListTitleChanged);
+    autoPilot_->APlay();
+    Run(2.0);
+    ASSERT_TRUE(autoPilot_->DropPlaylist(list));
+    EXPECT_EQ(titles.at(0).at(0).toString(), QStringLiteral("new.m3u"));
+    EXPECT_EQ(settings_.GetText(keys::kPlayList), list);
+    EXPECT_TRUE(playlist_.RecentList.isEmpty());
+    Run(20.0);
+    // The cursor goes on from its old place, wrapped to the shorter list.
+    EXPECT_EQ(Titles().mid(0, 3), Names("a b x"));
+    EXPECT_FALSE(autoPilot_->DropPlaylist(dir_.filePath(QStringLiteral("missing.m3u"))));
+}
+
+TEST_F(AutoPilotTest, CommandLinePlaylistStartsWithItsFirstEntry) {
+    Make();
+    for (const char* name : {"p", "q", "r"}) songs_.insert(Song(QLatin1String(name)), 10.0);
+    const QString list = WritePlaylist(
+        QStringLiteral("party.m3u"),
+        {Song(QStringLiteral("p")), Song(QStringLiteral("q")), Song(QStringLiteral("r"))});
+    FakeApPlayer line1(1, songs_);
+    EXPECT_EQ(autoPilot_->OpenStartupFile(QLatin1Char('"') + list + QLatin1Char('"'), &line1),
+              StartupFileKind::Nothing);
+    EXPECT_EQ(autoPilot_->OpenStartupFile(list, &line1), StartupFileKind::Playlist);
+    EXPECT_TRUE(autoPilot_->AutoPilotOn());
+    QSignalSpy titles(autoPilot_.get(), &AutoPilot::ListTitleChanged);
+    autoPilot_->ReloadSavedPlaylist();
+    EXPECT_EQ(titles.at(0).at(0).toString(), QStringLiteral("party"));
+    autoPilot_->ChooseNextSong();  // start-up shows the first next song
+    Run(2.0);
+    ASSERT_FALSE(started_.isEmpty());
+    EXPECT_EQ(Titles().first(), QStringLiteral("p"));
+    EXPECT_TRUE(line1.FileName().isEmpty());
+}
+
+TEST_F(AutoPilotTest, StallWatchSkipsAFileThatNeverPlays) {
+    settings_.SavePref(keys::LoopKey(0), true);
+    Make();
+    SetList(Names("a broken c"), 10.0);
+    songs_[Song(QStringLiteral("broken"))] = -1.0;
+    autoPilot_->APlay();
+    Run(25.0);
+    ASSERT_GE(started_.size(), 2);
+    EXPECT_EQ(Titles().mid(0, 2), Names("a c"));
+    // a ends at 10 s; five ticks without play later c starts.
+    EXPECT_NEAR(startTimes_[1] - startTimes_[0], 10.0 + 5 * kTick, 2 * kTick);
+}
+
+TEST(AutoPilotDrops, ExtensionChecksPerLine) {
+    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/Party.PLS")));
+    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.cvn")));
+    EXPECT_FALSE(AcceptsDrop(0, QStringLiteral("/l/a.mp3")));
+    EXPECT_TRUE(AcceptsDrop(3, QStringLiteral("/s/song.MP3")));
+    EXPECT_TRUE(AcceptsDrop(1, QStringLiteral("/s/x.ra")));
+    EXPECT_TRUE(AcceptsDrop(6, QStringLiteral("/s/x.ram")));
+    EXPECT_FALSE(AcceptsDrop(1, QStringLiteral("/s/song.aiff")));
+    EXPECT_FALSE(AcceptsDrop(1, QStringLiteral("/l/a.m3u")));
+    EXPECT_FALSE(AcceptsDrop(7, QStringLiteral("/s/a.wav")));
+}
+
+}  // namespace
+}  // namespace corvane::autopilot::testing

@@ -1,0 +1,142 @@
+#pragma once
+
+// Plays a list on the AutoPilot over the real engine's offline output and finds where each
+// tone starts and ends in the mix. Shared by the autopilot tests and corvane-bench.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "autopilot/autopilot.h"
+#include "engine/decoder.h"
+#include "engine/engine.h"
+#include "engine/media_player.h"
+#include "engine/media_player_line.h"
+#include "playlist/playlist.h"
+#include "settings/ini.h"
+#include "settings/settings.h"
+
+namespace corvane::autopilot::testing {
+
+inline QString FixturePath(const char* name) {
+    return QStringLiteral(CORVANE_BINARY_DIR "/fixtures/") + QLatin1String(name);
+}
+
+inline constexpr double kLeadIn = 0.1;
+
+// The left channel of `seconds` of the mix while the AutoPilot plays `songs` from APlay on,
+// with a main tick every 300 ms of rendered sound, after kLeadIn seconds of silence (so a
+// tone at the very start is measured like any other).
+inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, int fadeSeconds,
+                                          double seconds) {
+    constexpr int kRate = 44100;
+    constexpr int kBlock = 512;
+    constexpr int kTickFrames = kRate * 3 / 10;
+    engine::EngineOptions options;
+    options.output = engine::OutputKind::Offline;
+    options.rate = kRate;
+    engine::Engine engine(options, engine::OpenDecoder);
+    engine::MediaPlayerLine ap0(engine.AP(0));
+    engine::MediaPlayerLine ap1(engine.AP(1));
+
+    QTemporaryDir dir;
+    IniFiles ini;
+    Settings settings(ini, dir.filePath(QStringLiteral("Corvane.ini")));
+    settings.SavePref(keys::kFadeSeconds, fadeSeconds);
+    settings.SavePref(keys::LoopKey(0), loop);
+    Playlist playlist;
+    playlist.SongList = songs;
+    playlist.SongCount = static_cast<qint32>(songs.size());
+    AutoPilot autoPilot({&ap0, &ap1}, playlist, settings, [] { return qint64(1); });
+    for (engine::MediaPlayer* player : {engine.AP(0), engine.AP(1)}) {
+        QObject::connect(player, &engine::MediaPlayer::OpenStateChanged, &autoPilot,
+                         &AutoPilot::OpenStateChanged);
+        QObject::connect(player, &engine::MediaPlayer::PlayStateChanged, &autoPilot,
+                         &AutoPilot::PlayStateChanged);
+    }
+    autoPilot.APlay();
+    // Let the first open finish so the first song starts at the first frame.
+    QElapsedTimer waited;
+    waited.start();
+    while (engine.AP(0)->PlayState() != engine::MediaPlayer::kPlaying &&
+           engine.AP(1)->PlayState() != engine::MediaPlayer::kPlaying && waited.elapsed() < 5000) {
+        QCoreApplication::processEvents();
+        QThread::msleep(1);
+    }
+
+    const long total = std::lround(seconds * kRate);
+    const long leadIn = std::lround(kLeadIn * kRate);
+    std::vector<float> left(static_cast<size_t>(leadIn + total));
+    std::vector<float> block(2 * kBlock);
+    int sinceTick = 0;
+    for (long done = 0; done < total; done += kBlock) {
+        const int n = static_cast<int>(std::min<long>(kBlock, total - done));
+        engine.RenderOffline(block.data(), n);
+        for (int i = 0; i < n; ++i) left[static_cast<size_t>(leadIn + done + i)] = block[2 * i];
+        QCoreApplication::processEvents();
+        sinceTick += n;
+        if (sinceTick >= kTickFrames) {
+            sinceTick -= kTickFrames;
+            autoPilot.AutoPilotTick();
+        }
+    }
+    return left;
+}
+
+struct ToneSpan {
+    double start = 0.0;  // seconds
+    double end = 0.0;
+    double frequency = 0.0;
+};
+
+// Where a tone of `frequency` is present: a Goertzel level over a 20 ms window, hopped by
+// 1 ms; the tone counts from the window whose level first reaches half the full level.
+inline std::vector<ToneSpan> FindTone(const std::vector<float>& mono, double frequency,
+                                      double amplitude, int rate = 44100) {
+    constexpr int kWindow = 882;
+    constexpr int kHop = 44;
+    const double w = 2.0 * std::numbers::pi * frequency / rate;
+    const double coefficient = 2.0 * std::cos(w);
+    std::vector<ToneSpan> spans;
+    bool inside = false;
+    for (size_t at = 0; at + kWindow <= mono.size(); at += kHop) {
+        double s1 = 0.0, s2 = 0.0;
+        for (int i = 0; i < kWindow; ++i) {
+            const double s0 = mono[at + i] + coefficient * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+        const double level = 2.0 * std::sqrt(std::max(0.0, power)) / kWindow;
+        const bool present = level >= amplitude / 2.0;
+        const double centre = (static_cast<double>(at) + kWindow / 2.0) / rate;
+        if (present && !inside) spans.push_back({centre, centre, frequency});
+        if (present) spans.back().end = centre;
+        inside = present;
+    }
+    return spans;
+}
+
+// Each next song's measured start against its target (FadeSeconds before the previous song's
+// end), in seconds, for every transition in the mix of these tones.
+inline std::vector<double> OverlapErrors(const std::vector<float>& mono,
+                                         const std::vector<double>& frequencies, int fadeSeconds) {
+    std::vector<ToneSpan> all;
+    for (double f : frequencies) {
+        const std::vector<ToneSpan> spans = FindTone(mono, f, 0.5);
+        all.insert(all.end(), spans.begin(), spans.end());
+    }
+    std::sort(all.begin(), all.end(),
+              [](const ToneSpan& a, const ToneSpan& b) { return a.start < b.start; });
+    std::vector<double> errors;
+    for (size_t i = 1; i < all.size(); ++i)
+        errors.push_back(all[i].start - (all[i - 1].end - fadeSeconds));
+    return errors;
+}
+
+}  // namespace corvane::autopilot::testing
