@@ -276,6 +276,7 @@ void MainForm::ApplyColors(const ColorScheme& scheme) {
     QPalette statusColors = status_->palette();
     statusColors.setColor(QPalette::WindowText, scheme.text);
     status_->setPalette(statusColors);
+    Q_EMIT ColorsApplied(scheme);
 }
 
 void MainForm::FileOpen(int line) {

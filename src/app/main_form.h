@@ -88,6 +88,10 @@ public:
     QMenu* RCMenu() const { return menu_; }
     const QTimer& Timer1() const { return timer1_; }
 
+Q_SIGNALS:
+    // After the desk took on a colour scheme; windows of their own follow it from here.
+    void ColorsApplied(const corvane::app::ColorScheme& scheme);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
