@@ -59,15 +59,25 @@ inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, i
         QObject::connect(player, &engine::MediaPlayer::PlayStateChanged, &autoPilot,
                          &AutoPilot::PlayStateChanged);
     }
+    // The offline render runs far faster than real time: an open or the report of a song's
+    // end, which take milliseconds of real time, are waited for here so that they do not cost
+    // seconds of the render.
+    auto unsettled = [](const engine::MediaPlayer* p) {
+        return p->OpenState() == engine::MediaPlayer::kOpening ||
+               (p->PlayState() == engine::MediaPlayer::kPlaying && p->Duration() > 0.0 &&
+                p->Position() >= p->Duration());
+    };
+    auto settleOpens = [&engine, &unsettled] {
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            QCoreApplication::processEvents();
+            if (!unsettled(engine.AP(0)) && !unsettled(engine.AP(1))) return;
+            QThread::msleep(1);
+        } while (waited.elapsed() < 5000);
+    };
     autoPilot.APlay();
-    // Let the first open finish so the first song starts at the first frame.
-    QElapsedTimer waited;
-    waited.start();
-    while (engine.AP(0)->PlayState() != engine::MediaPlayer::kPlaying &&
-           engine.AP(1)->PlayState() != engine::MediaPlayer::kPlaying && waited.elapsed() < 5000) {
-        QCoreApplication::processEvents();
-        QThread::msleep(1);
-    }
+    settleOpens();
 
     const long total = std::lround(seconds * kRate);
     const long leadIn = std::lround(kLeadIn * kRate);
@@ -78,7 +88,7 @@ inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, i
         const int n = static_cast<int>(std::min<long>(kBlock, total - done));
         engine.RenderOffline(block.data(), n);
         for (int i = 0; i < n; ++i) left[static_cast<size_t>(leadIn + done + i)] = block[2 * i];
-        QCoreApplication::processEvents();
+        settleOpens();
         sinceTick += n;
         if (sinceTick >= kTickFrames) {
             sinceTick -= kTickFrames;
