@@ -13,6 +13,7 @@
 
 #include "app/main_form.h"
 #include "engine/decoder.h"
+#include "engine/desk.h"
 #include "engine/engine.h"
 #include "engine/media_player.h"
 #include "playlist/playlist.h"

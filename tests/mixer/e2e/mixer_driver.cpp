@@ -1,0 +1,114 @@
+// Drives line 7 and the Mic window of the real main window over ALSA's default mixer, one
+// action per run, for mixer_pulse.sh to check with pactl:
+//   slider N      line 7's slider to N
+//   mute          line 7's mute label pressed and held
+//   reassert N    slider to N, the sink changed behind our back, slider to N again
+//   mic N         Mic window opened with MicButt, its slider to N
+// Every message box is printed as "box: <title>: <text>" instead of shown.
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <cstdio>
+
+#include "app/desk_label.h"
+#include "app/desk_panels.h"
+#include "app/line_strip.h"
+#include "app/main_form.h"
+#include "app/mic_wiring.h"
+#include "appearance/ui/butt.h"
+#include "appearance/ui/minislider.h"
+#include "engine/decoder.h"
+#include "engine/desk.h"
+#include "engine/engine.h"
+#include "mixer/alsa_mixer.h"
+#include "mixer/system_mixer.h"
+#include "mixer/ui/mic_level.h"
+#include "playlist/playlist.h"
+#include "settings/ini.h"
+#include "settings/settings.h"
+
+namespace {
+
+using namespace corvane;
+
+void Print(const QString& line) {
+    std::printf("%s\n", line.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+int Usage() {
+    Print(QStringLiteral("usage: corvane-e2e-mixer slider N | mute | reassert N | mic N"));
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) return Usage();
+    const QString action = args[0];
+    bool numberOk = false;
+    const int value = args.value(1).toInt(&numberOk);
+    if (action != QLatin1String("mute") && !numberOk) return Usage();
+
+    QTemporaryDir dir;
+    IniFiles ini;
+    Settings settings(ini, dir.filePath(QStringLiteral("Corvane.ini")),
+                      keys::DefaultFolders{dir.path() + QLatin1Char('/'), dir.path()});
+    Playlist playlist;
+    engine::EngineOptions options;
+    options.output = engine::OutputKind::Null;
+    engine::Engine engine(options, engine::OpenDecoder);
+    mixer::SystemMixer systemMixer(mixer::OpenAlsaMixer());
+
+    app::FormDialogs dialogs;
+    dialogs.chooseFile = [](QWidget*, const engine::OpenDialogSpec&) { return QString(); };
+    dialogs.showMessage = [](QWidget*, const QString& text) {
+        Print(QStringLiteral("box: ") + text);
+    };
+    app::MainForm form(engine, settings, playlist, dialogs);
+    const bool master = app::AttachMixer(
+        systemMixer, form.Desk(),
+        [](QMessageBox::Icon, const QString& title, const QString& text) {
+            Print(QStringLiteral("box: %1: %2").arg(title, text));
+        },
+        true);
+    app::MicWiring mic(form, systemMixer, settings);
+    form.LoadSettings();
+    Print(QStringLiteral("master=%1 range=%2 min=%3 mic=%4 micrange=%5 micmin=%6")
+              .arg(master)
+              .arg(systemMixer.Range())
+              .arg(systemMixer.Minimum())
+              .arg(systemMixer.MicVolumeAvailable())
+              .arg(systemMixer.MicRange())
+              .arg(systemMixer.MicMinimum()));
+
+    app::LineStrip* line7 = form.Strip(engine::Desk::kMasterLine);
+    if (action == QLatin1String("slider")) {
+        line7->Slider()->SetValue(value);
+    } else if (action == QLatin1String("mute")) {
+        QTest::mousePress(line7->Mute(), Qt::LeftButton);
+    } else if (action == QLatin1String("reassert")) {
+        line7->Slider()->SetValue(value);
+        QProcess::execute(QStringLiteral("pactl"),
+                          {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"),
+                           QStringLiteral("100%")});
+        // Let the sound server's change notice arrive.
+        QThread::msleep(300);
+        line7->Slider()->SetValue(value);
+    } else if (action == QLatin1String("mic")) {
+        QTest::mouseClick(form.Buttons()->Button(app::ButtonRow::MicButt), Qt::LeftButton);
+        if (mic.Window() == nullptr) {
+            Print(QStringLiteral("no mic window"));
+        } else {
+            mic.Window()->MicSlider()->SetValue(value);
+        }
+    } else {
+        return Usage();
+    }
+    Print(QStringLiteral("done result=%1").arg(systemMixer.MixerResult()));
+    return 0;
+}
