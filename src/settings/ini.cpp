@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringList>
 #include <algorithm>
 #include <cerrno>
 #include <functional>
@@ -84,6 +85,15 @@ bool SaveAtomically(const QString& file, const QByteArray& bytes) {
     return true;
 }
 
+// The file as it is on disk, copied to "<file>.bak" before a repair rewrites it.
+bool KeepBackup(const QString& file) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = in.readAll();
+    return in.error() == QFileDevice::NoError &&
+           SaveAtomically(file + QStringLiteral(".bak"), bytes);
+}
+
 }  // namespace
 
 struct IniFiles::Impl {
@@ -98,6 +108,7 @@ struct IniFiles::Impl {
     // A handful of entries, searched in order: cheaper than hashing the path on every read.
     std::vector<std::unique_ptr<Entry>> cache;
     quint64 useCounter = 0;
+    QStringList repairedFiles;
 
     Entry* Find(const QString& file);
     void Forget(const QString& file);
@@ -178,14 +189,21 @@ bool IniFiles::Impl::Modify(const QString& file, const std::function<bool(IniDoc
     if (state == FileState::Unreadable) return false;
     IniDocument fresh;
     const bool isNew = doc == nullptr;
+    const bool repair = !isNew && doc->Damaged() && repairedFiles.contains(file);
     if (isNew) doc = &fresh;
+    if (repair) {
+        fresh = doc->WithoutDamage();
+        doc = &fresh;
+    }
     if (!change(*doc)) return true;
+    if (repair && !KeepBackup(file)) return false;
     if (!SaveAtomically(file, doc->Serialize())) {
         // The cached copy already holds the change that did not reach the disk.
         Forget(file);
         return false;
     }
-    Remember(file, isNew ? &fresh : nullptr);
+    if (repair) Forget(file);
+    Remember(file, isNew || repair ? &fresh : nullptr);
     return true;
 }
 
@@ -247,6 +265,10 @@ bool IniFiles::WriteIni(const QList<IniWrite>& writes, const QString& file) {
         for (const IniWrite& w : writes) changed = doc.Set(w.section, w.key, w.value) || changed;
         return changed;
     });
+}
+
+void IniFiles::RepairWithBackup(const QString& file) {
+    if (!impl_->repairedFiles.contains(file)) impl_->repairedFiles.append(file);
 }
 
 bool IniFiles::DeleteSection(const QString& section, const QString& file) {

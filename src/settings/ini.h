@@ -48,6 +48,11 @@ public:
     // Removes a whole section. True when the file no longer holds it.
     bool DeleteSection(const QString& section, const QString& file);
 
+    // For a file that must never lose what a person could still recover from it (the
+    // settings): the first rewrite after it was found damaged keeps it as it was in
+    // "<file>.bak" and writes only the lines that could be read. Other files keep unread lines.
+    void RepairWithBackup(const QString& file);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;

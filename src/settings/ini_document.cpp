@@ -9,10 +9,11 @@ namespace {
 
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
 
-QString DecodeText(const QByteArray& bytes) {
+QString DecodeText(const QByteArray& bytes, bool* notUtf8) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
-    if (utf8.hasError()) return QString::fromLatin1(bytes);
+    *notUtf8 = utf8.hasError();
+    if (*notUtf8) return QString::fromLatin1(bytes);
     return text;
 }
 
@@ -33,6 +34,18 @@ bool IsComment(QStringView line) {
 }
 
 bool HasLineBreak(const QString& text) { return text.contains(u'\n') || text.contains(u'\r'); }
+
+bool HasControlCharacter(QStringView line) {
+    return std::any_of(line.begin(), line.end(), [](QChar c) {
+        return c.unicode() < 0x20 && c != u'\t' && c != u'\r';
+    });
+}
+
+// Whether a line other than a section's is one a writer of ours or a person could have meant.
+bool IsReadable(QStringView line, qsizetype equals) {
+    if (line.size() > IniDocument::kMaxLineLength || HasControlCharacter(line)) return false;
+    return equals >= 0 || line.trimmed().isEmpty() || IsComment(line);
+}
 
 }  // namespace
 
@@ -77,7 +90,7 @@ IniDocument IniDocument::Parse(const QByteArray& bytes) {
     IniDocument doc;
     doc.blocks_.emplace_back();
     doc.bom_ = bytes.startsWith(kBom);
-    doc.text_ = DecodeText(doc.bom_ ? bytes.mid(kBom.size()) : bytes);
+    doc.text_ = DecodeText(doc.bom_ ? bytes.mid(kBom.size()) : bytes, &doc.damaged_);
     const QString& text = doc.text_;
     const qsizetype firstBreak = text.indexOf(u'\n');
     doc.crlf_ = firstBreak > 0 && text.at(firstBreak - 1) == u'\r';
@@ -112,6 +125,7 @@ void IniDocument::AddLine(qsizetype start, qsizetype length) {
         const qsizetype equals = text.indexOf(u'=');
         if (equals > 0 && !text.left(equals).trimmed().isEmpty()) line.equals = equals;
     }
+    if (!IsReadable(text, line.equals)) damaged_ = true;
     Block& block = blocks_.back();
     block.lines.push_back(std::move(line));
     if (block.section >= 0 && block.lines.back().equals >= 0)
@@ -139,7 +153,15 @@ void IniDocument::IndexKey(int section, int block, int line) {
     if (ref.block < 0) ref = KeyRef{block, line};
 }
 
-QByteArray IniDocument::Serialize() const {
+QByteArray IniDocument::Serialize() const { return SerializeLines(true); }
+
+IniDocument IniDocument::WithoutDamage() const {
+    IniDocument doc = Parse(SerializeLines(false));
+    doc.crlf_ = crlf_;
+    return doc;
+}
+
+QByteArray IniDocument::SerializeLines(bool keepUnread) const {
     const QLatin1String eol = crlf_ ? QLatin1String("\r\n") : QLatin1String("\n");
     qsizetype length = 0;
     for (const Block& block : blocks_) {
@@ -152,7 +174,10 @@ QByteArray IniDocument::Serialize() const {
     for (const Block& block : blocks_) {
         if (block.removed) continue;
         if (block.section >= 0) text.append(block.header).append(eol);
-        for (const Line& line : block.lines) text.append(TextOf(line)).append(eol);
+        for (const Line& line : block.lines) {
+            if (keepUnread || IsReadable(TextOf(line), line.equals))
+                text.append(TextOf(line)).append(eol);
+        }
     }
     return bom_ ? kBom + text.toUtf8() : text.toUtf8();
 }

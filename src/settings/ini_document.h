@@ -38,6 +38,12 @@ public:
     // UTF-8, every line ended with the file's own line ending (LF for a new file).
     QByteArray Serialize() const;
 
+    // Whether the file held text that is not UTF-8 or lines that are no section, key, comment
+    // or blank line (binary junk, a half-written line).
+    bool Damaged() const { return damaged_; }
+    // The same document without the lines that could not be read.
+    IniDocument WithoutDamage() const;
+
     // The value of the key, trimmed; a null QString when the section or key is missing.
     QString Value(const QString& section, const QString& key) const;
     bool HasSection(const QString& section) const;
@@ -83,6 +89,7 @@ private:
     }
     QString ValueOf(const Line& line) const;
     void AddLine(qsizetype start, qsizetype length);
+    QByteArray SerializeLines(bool keepUnread) const;
     void IndexKey(int section, int block, int line);
     // The section's index, or -1; Add also makes a new one.
     int FindSection(QStringView name) const;
@@ -96,6 +103,7 @@ private:
     QHash<CaseBlindName, int> sectionNames_;
     bool crlf_ = false;
     bool bom_ = false;
+    bool damaged_ = false;
 };
 
 }  // namespace corvane

@@ -1,0 +1,59 @@
+#include "settings/command_line.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace corvane {
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Corvane, a DJ mixing desk: six playback lines, an AutoPilot and a "
+                       "crossfader."));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A sound file to play on line 1, or a playlist (.cvn, .m3u, .pls) for the "
+                       "AutoPilot."),
+        QStringLiteral("[file]"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Show the version and exit."));
+    const QCommandLineOption debug(QStringLiteral("debug"),
+                                   QStringLiteral("Show start-up errors in message boxes (the "
+                                                  "same as a lone /d)."));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(debug);
+
+    CommandLine result;
+    const QString program =
+        arguments.isEmpty() ? QStringLiteral("corvane") : QFileInfo(arguments.first()).fileName();
+    if (!parser.parse(arguments)) {
+        result.exitNow = true;
+        result.exitCode = 1;
+        result.output = program + QStringLiteral(": ") + parser.errorText() +
+                        QStringLiteral("\nTry '") + program +
+                        QStringLiteral(" --help' for more information.\n");
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.exitNow = true;
+        // Without an application object the parser does not know the program's name.
+        result.output = parser.helpText().replace(QStringLiteral("<executable_name>"), program);
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.exitNow = true;
+        result.output = program + QStringLiteral(" 1.40\n");
+        return result;
+    }
+    const QStringList positional = parser.positionalArguments();
+    const bool lone = positional.size() == 1;
+    result.debug = parser.isSet(debug) || (lone && (positional.first() == QLatin1String("/d") ||
+                                                    positional.first() == QLatin1String("/D")));
+    if (!positional.isEmpty()) result.path = positional.first();
+    return result;
+}
+
+}  // namespace corvane

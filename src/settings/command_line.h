@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace corvane {
+
+// What the program was asked to do on its command line.
+struct CommandLine {
+    // The start-up file: the first argument that is not an option ("" when none).
+    QString path;
+    // "/d" or "/D" as the only argument, or "--debug": errors of the start-up show in boxes.
+    bool debug = false;
+    // --help, --version or a wrong option: print `output` and end with `exitCode` at once.
+    bool exitNow = false;
+    int exitCode = 0;
+    QString output;
+};
+
+// Reads the arguments as a Linux program does (the first one is the program's name). "/d"
+// followed by more text is no switch: it is only looked at as a start-up file.
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+}  // namespace corvane
