@@ -1,36 +1,25 @@
 #include <QApplication>
+#include <QTextStream>
+#include <cstdio>
 
-#include "app/demo_set.h"
-#include "app/main_form.h"
-#include "engine/decoder.h"
-#include "engine/engine.h"
-#include "playlist/playlist.h"
-#include "settings/appdirs.h"
-#include "settings/ini.h"
-#include "settings/settings.h"
+#include "app/startup.h"
+#include "settings/command_line.h"
 
 int main(int argc, char* argv[]) {
     using namespace corvane;
+    // --help and --version answer without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = ParseCommandLine(arguments);
+    if (commandLine.exitNow) {
+        QTextStream out(commandLine.exitCode == 0 ? stdout : stderr);
+        out << commandLine.output;
+        return commandLine.exitCode;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setApplicationVersion(QStringLiteral("1.40"));
-
-    IniFiles ini;
-    Settings settings(ini, SettingsFile());
-    Playlist playlist;
-
-    engine::EngineOptions options;
-    options.output = engine::OutputKind::Device;
-    options.device = settings.GetText(keys::kAudioDevice);
-    const int buffer = settings.GetInt(keys::kAudioBuffer);
-    if (buffer > 0) options.bufferFrames = buffer;
-    // Without a usable device the engine plays silently and says so on the status line.
-    engine::Engine engine(options, engine::OpenDecoder);
-
-    OfferDemoSet(settings, AppFolder() + QStringLiteral("/Demo"));
-    app::MainForm form(engine, settings, playlist);
-    form.LoadSettings();
-    form.show();
-    form.StartTimer();
-    return app.exec();
+    QApplication::setDesktopFileName(QStringLiteral("corvane"));
+    return app::RunProgram(commandLine);
 }

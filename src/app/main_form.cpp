@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -203,6 +204,13 @@ void MainForm::ConnectDesk() {
 }
 
 void MainForm::LoadSettings() {
+    LoadPreferences();
+    desk_->RestoreDesk(false);
+    RestorePlaylist();
+    ApplyStoredColors();
+}
+
+void MainForm::LoadPreferences() {
     status_->setVisible(settings_.GetInt(keys::kStatHelp) == 1);
     highPriority_ = settings_.GetInt(keys::kPriority) == 1;
     timer1_.setInterval(highPriority_ ? kHighPriorityTickMs : kTickMs);
@@ -211,10 +219,9 @@ void MainForm::LoadSettings() {
     } else {
         ToolsOff();
     }
-    desk_->RestoreDesk(false);
-    RestorePlaylist();
-    ApplyColors(ColorScheme::FromSettings(settings_));
 }
+
+void MainForm::ApplyStoredColors() { ApplyColors(ColorScheme::FromSettings(settings_)); }
 
 void MainForm::StartTimer() {
     Timer1Tick();
@@ -366,6 +373,14 @@ void MainForm::mouseMoveEvent(QMouseEvent* event) {
 void MainForm::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) ShowMenu();
     QWidget::mouseReleaseEvent(event);
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    if (closeHandler_ && !closeHandler_()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 }  // namespace corvane::app

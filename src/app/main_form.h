@@ -65,6 +65,13 @@ public:
     // Restores the desk from the settings: status help, tick rate, tooltips, sliders, loops,
     // files, fade modes, the playlist, the colours.
     void LoadSettings();
+    // The pieces of that restore, for start-up to run with its progress in between:
+    // "StatHelp", "Priority" and "ToolTips"; the saved playlist; the stored colours.
+    void LoadPreferences();
+    void RestorePlaylist();
+    void ApplyStoredColors();
+    // Asked before the window closes; false keeps it open (the user declined to exit).
+    void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
     // Timer1 runs from here on.
     void StartTimer();
 
@@ -98,6 +105,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildDesk();
@@ -106,7 +114,6 @@ private:
     void RunKey(const engine::KeyAction& action);
     void ApplyToolTips(bool on);
     void ApplyColors(const ColorScheme& scheme);
-    void RestorePlaylist();
     bool LoadPlaylistFile(const QString& directory, const QString& fileName);
     void UpdateTitle();
     // The AutoPilot's step at the end of every tick; it comes with the AutoPilot.
@@ -131,6 +138,7 @@ private:
     QLabel* status_ = nullptr;
     QMenu* menu_ = nullptr;
     QList<QWidget*> dividers_;
+    std::function<bool()> closeHandler_;
 };
 
 }  // namespace corvane::app

@@ -49,23 +49,29 @@ QString Desk::LineName(int line) {
 }
 
 void Desk::RestoreDesk(bool line1FromCommandLine) {
-    for (int line = 0; line < kLineCount; ++line) {
-        SetSlider(line, settings_.GetInt(keys::SliderKey(line)));
-    }
-    for (int line = 1; line <= 6; ++line) ApplyLoop(line, settings_.GetBool(keys::LoopKey(line)));
-    for (int line = 1; line <= 6; ++line) {
-        if (line == 1 && line1FromCommandLine) continue;
+    for (int line = 0; line < kLineCount; ++line) RestoreLine(line, line1FromCommandLine);
+    RestoreAfterLines();
+}
+
+void Desk::RestoreLine(int line, bool skipFile) {
+    if (!IsLine(line)) return;
+    SetSlider(line, settings_.GetInt(keys::SliderKey(line)));
+    if (line == kMasterLine) return;
+    if (IsPlaybackLine(line)) {
+        ApplyLoop(line, settings_.GetBool(keys::LoopKey(line)));
         const QString file = settings_.GetText(keys::FileKey(line));
         LinePlayer* player = PlayerOf(line);
-        if (file.isEmpty() || player == nullptr) continue;
-        player->SetAutoStart(false);
-        player->OpenFile(file);
+        if (!(line == 1 && skipFile) && !file.isEmpty() && player != nullptr) {
+            player->SetAutoStart(false);
+            player->OpenFile(file);
+        }
     }
-    for (int line = 0; line <= 6; ++line) {
-        const int stored = settings_.GetInt(keys::FadeModeKey(line));
-        // Other stored numbers leave the line's mode as it is.
-        if (stored >= 0 && stored <= 2) ApplyFadeMode(line, static_cast<FadeMode>(stored));
-    }
+    const int stored = settings_.GetInt(keys::FadeModeKey(line));
+    // Other stored numbers leave the line's mode as it is.
+    if (stored >= 0 && stored <= 2) ApplyFadeMode(line, static_cast<FadeMode>(stored));
+}
+
+void Desk::RestoreAfterLines() {
     ApplyLoop(kAutoPilotLine, settings_.GetBool(keys::LoopKey(kAutoPilotLine)));
     crossfader_.SetFadeSpeed(settings_.GetInt(keys::kFadeSpeed));
     remain_ = settings_.GetBool(keys::kRemain);
@@ -309,6 +315,7 @@ void Desk::PlayerPlayStateChanged(int line, int /*oldState*/, int newState) {
 }
 
 void Desk::SetHighlight(int line, bool on) {
+    if (!IsLine(line)) return;
     highlighted_[line] = on;
     Q_EMIT HighlightChanged(line, on);
 }

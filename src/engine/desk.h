@@ -67,6 +67,10 @@ public:
     // Start-up: sliders 0..7, loops 1..6, files 1..6 (line 1's skipped when a sound file came
     // from the command line), fade modes 0..6, "Loop 0", the crossfader speed, "Remain".
     void RestoreDesk(bool line1FromCommandLine);
+    // The same in start-up's steps: one line's slider, loop, file and fade mode (line 1's file
+    // skipped when asked); then "Loop 0", the crossfader speed and "Remain".
+    void RestoreLine(int line, bool skipFile);
+    void RestoreAfterLines();
 
     // --- Line state ---
     int Slider(int line) const;
@@ -145,6 +149,8 @@ public:
     QString ClockToolTip() const { return clockToolTip_; }
     // Mouse-over of a line's time display: its last status text.
     void ShowTimeStatus(int line);
+    // Line 0's labels follow the AutoPilot's players, which the AutoPilot watches itself.
+    void SetHighlight(int line, bool on);
 
     QString Status() const { return status_; }
     void SetStatus(const QString& text);
@@ -181,7 +187,6 @@ private:
     bool OpenSoundFile(int line, const QString& path);
     bool OpenPlaylist(const QString& path);
     void StopAutoPilotNow();
-    void SetHighlight(int line, bool on);
     void ApplyFadeMode(int line, FadeMode mode);
     void ApplyLoop(int line, bool on);
 

@@ -1,0 +1,299 @@
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <cmath>
+#include <exception>
+#include <optional>
+
+#include "app/demo_set.h"
+#include "app/program_icon.h"
+#include "app/splash.h"
+#include "engine/desk.h"
+#include "engine/engine.h"
+#include "playlist/playlist.h"
+#include "settings/convert.h"
+#include "settings/ini.h"
+#include "settings/keys.h"
+#include "settings/settings.h"
+#include "settings/upgrade_import.h"
+
+namespace corvane::app {
+
+namespace {
+
+const QString kMainPlace = QStringLiteral("Main");
+const QString kDefaultsPlace = QStringLiteral("Get Defaults");
+
+// The keys of the settings load that must hold a number or a Boolean.
+struct TypedKey {
+    QString key;
+    bool boolean;
+};
+
+QList<TypedKey> LineKeys(int line) {
+    QList<TypedKey> keys{{keys::SliderKey(line), false}};
+    if (line >= 1 && line <= 6) keys.append({keys::LoopKey(line), true});
+    if (line <= 6) keys.append({keys::FadeModeKey(line), false});
+    return keys;
+}
+
+}  // namespace
+
+StartupDialogs StartupDialogs::Standard() {
+    StartupDialogs dialogs;
+    dialogs.ask = [](QWidget* parent, const QString& title, const QString& text, bool icon) {
+        QMessageBox box(icon ? QMessageBox::Question : QMessageBox::NoIcon, title, text,
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        return box.exec() == QMessageBox::Yes;
+    };
+    dialogs.tell = [](QWidget* parent, const QString& title, const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+        box.exec();
+    };
+    return dialogs;
+}
+
+Startup::Startup(engine::Engine& engine, Settings& settings, IniFiles& ini, Playlist& playlist,
+                 StartupOptions options, QObject* parent)
+    : QObject(parent),
+      engine_(engine),
+      settings_(settings),
+      ini_(ini),
+      playlist_(playlist),
+      options_(std::move(options)) {
+    // A settings file we cannot read whole is kept aside before it is first rewritten.
+    ini_.RepairWithBackup(settings_.File());
+}
+
+Startup::~Startup() {
+    if (splash_) delete splash_.data();
+}
+
+Splash* Startup::SP2() const { return splash_.data(); }
+
+int Startup::ToTwips(int pixels) { return pixels * 15; }
+
+int Startup::ToPixels(double twips) { return int(std::lround(twips / 15.0)); }
+
+void Startup::Yield() {
+    // Start-up does its work in one go; the splash is painted at once so it shows progress.
+    if (splash_ && splash_->isVisible()) splash_->repaint();
+}
+
+void Startup::ReportError(const QString& place, const QString& text) {
+    if (!debugMode_) return;
+    const bool shown = splash_ && splash_->isVisible();
+    if (shown) splash_->hide();
+    options_.dialogs.tell(form_.get(), QLatin1String(kDebugTitle) + place, text);
+    if (shown) splash_->show();
+}
+
+void Startup::CheckStored(const QString& key, bool boolean) {
+    const QString stored = settings_.GetPref(key, QString());
+    if (stored.isEmpty()) return;
+    const bool converts = boolean ? TextToBool(stored).has_value() : TextToInt(stored).has_value();
+    if (!converts)
+        ReportError(kDefaultsPlace, QStringLiteral("Type mismatch: \"%1\" holds \"%2\"; the "
+                                                   "default is used.")
+                                        .arg(key, stored));
+}
+
+MainForm& Startup::Run() {
+    // 3. The splash.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    splash_ = new Splash;
+    Q_EMIT SplashShown(splash_);
+    splash_->SetAction(QStringLiteral("Initializing..."));
+    splash_->SetStat(100);
+    splash_->show();
+    Yield();
+
+    // 4. Nothing but a lone "/d" (or --debug) turns the messages on.
+    debugMode_ = options_.commandLine.debug;
+
+    // 5. The main window, loaded with its input off.
+    closing_ = false;
+    try {
+        form_ = std::make_unique<MainForm>(engine_, settings_, playlist_, options_.formDialogs);
+    } catch (const std::exception& error) {
+        // Without its window the program cannot go on.
+        ReportError(kMainPlace, QString::fromLocal8Bit(error.what()));
+        throw;
+    }
+    form_->setWindowIcon(ProgramIcon());
+    form_->setEnabled(false);
+    form_->SetCloseHandler([this] { return MainFormClosing(); });
+    // Form_Load: the AutoPilot's StartBusy and AutoPilotOn start cleared and its generator is
+    // seeded from the clock when it is made (waits for the AutoPilot: src/autopilot).
+
+    // 7. The first start.
+    firstStart_ = !settings_.Has(QLatin1String(kFirstStartKey));
+    if (firstStart_) {
+        Yield();
+        UpgradeImport();
+        if (!options_.appFolder.isEmpty())
+            OfferDemoSet(settings_, options_.appFolder + QStringLiteral("/Demo"));
+        if (!settings_.SavePref(QLatin1String(kFirstStartKey), true))
+            ReportError(
+                kMainPlace,
+                QStringLiteral("The settings file %1 could not be written.").arg(settings_.File()));
+    }
+
+    // 8. The command-line file: waits for the AutoPilot's OpenStartupFile (src/autopilot),
+    // which opens a sound file on line 1 or loads a playlist and says which it did; until it
+    // lands nothing is opened and nothing of the saved desk is skipped.
+
+    // 9. The system mixer: waits for InitMixer (src/mixer).
+
+    // 10. The settings.
+    splash_->SetStat(320);
+    Yield();
+    LoadSettings();
+    splash_->SetStat(2200);
+
+    // 11. The colours.
+    splash_->SetAction(QStringLiteral("Changing Colors..."));
+    Yield();
+    form_->ApplyStoredColors();
+    splash_->SetStat(2300);
+    Yield();
+
+    // 12. The slider pictures over the face's background: waits for MovePic with the face
+    // (src/appearance) at kSliderPictureLeft/kSliderPictureTop.
+    QGuiApplication::changeOverrideCursor(Qt::BusyCursor);
+
+    // 13. The AutoPilot's first next song: waits for ChooseNextSong (src/autopilot).
+    // 14. The Options and Playlist Editor windows are made only when opened.
+
+    // 15.
+    splash_->SetAction(QStringLiteral("Preparing to show..."));
+    splash_->SetStat(2595);
+    Yield();
+
+    // 16. "ShowMic" with MicVolumeAvailable shows the Mic Level window: waits for the Mic
+    // Level window (src/mixer/ui).
+
+    // 17.
+    delete splash_.data();
+    form_->show();
+    form_->setEnabled(true);
+
+    // 18.
+    QGuiApplication::restoreOverrideCursor();
+    form_->StartTimer();
+    return *form_;
+}
+
+void Startup::LoadSettings() {
+    // 1. The song log reads "LogFile", "LogAll", "LogPath" and "Logging" afresh at every
+    // write (src/songlog).
+    for (const QLatin1String key : {keys::kLogAll, keys::kLogPath, keys::kLogging})
+        CheckStored(key, true);
+    // 2. to 4.
+    for (const QLatin1String key : {keys::kStatHelp, keys::kPriority}) CheckStored(key, false);
+    CheckStored(keys::kToolTips, true);
+    form_->LoadPreferences();
+
+    // 5. and 6. The lines.
+    splash_->SetAction(QStringLiteral("Opening Files..."));
+    splash_->SetStat(500);
+    Yield();
+    for (int line = 0; line < engine::Desk::kLineCount; ++line) {
+        for (const TypedKey& typed : LineKeys(line)) CheckStored(typed.key, typed.boolean);
+        form_->Desk().RestoreLine(line, line1FromCommandLine_);
+        splash_->SetStat(splash_->Stat() + 100);
+        Yield();
+    }
+
+    // 7. The colours are read when they are applied; the crossfader's speed.
+    splash_->SetAction(QStringLiteral("Getting Settings..."));
+    Yield();
+    for (const QLatin1String key : {keys::kTextColor, keys::kLedColor, keys::kLineColor,
+                                    keys::kBackColor, keys::kHiliteColor, keys::kFadeSpeed})
+        CheckStored(key, false);
+    splash_->SetStat(1400);
+    Yield();
+
+    // 8. to 10. "Path" is read by each open dialog; the AutoPilot reads "NoRep",
+    // "FadeSeconds", "SpinUp" and "Random" when it is made (src/autopilot); "Remain", "ASOF",
+    // "AutoReset" and "Loop 0" belong to the desk.
+    playlist_.ListDir = WithBackslash(settings_.GetText(keys::kListPath));
+    for (const QLatin1String key : {keys::kNoRep, keys::kFadeSeconds, keys::kSpinUp})
+        CheckStored(key, false);
+    splash_->SetStat(1600);
+    Yield();
+    for (const QLatin1String key : {keys::kRemain, keys::kAsof, keys::kAutoReset, keys::kRandom})
+        CheckStored(key, true);
+    splash_->SetStat(1700);
+    Yield();
+    CheckStored(keys::LoopKey(engine::Desk::kAutoPilotLine), true);
+    form_->Desk().RestoreAfterLines();
+
+    // 11. The playlist, unless the command line gave one.
+    splash_->SetAction(QStringLiteral("Opening Playlist..."));
+    splash_->SetStat(1850);
+    Yield();
+    if (!playlistFromCommandLine_) form_->RestorePlaylist();
+
+    // 12. to 14. "Show Lines", "Face" and "BackPic": wait for ApplyShowLines and LoadFace
+    // (src/appearance).
+    CheckStored(keys::kShowLines, true);
+    CheckStored(keys::kBackPic, true);
+
+    // 15. and 16.
+    splash_->SetStat(2000);
+    splash_->SetAction(QStringLiteral("Showing Main Window..."));
+    Yield();
+    RestoreWindowPosition();
+    Yield();
+}
+
+void Startup::RestoreWindowPosition() {
+    form_->adjustSize();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desk = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    const QSize frame = form_->frameGeometry().size();
+    QPoint place((desk.width() - frame.width()) / 2 + desk.x(),
+                 (desk.height() - frame.height()) / 2 + desk.y());
+    const auto stored = [this](QLatin1String key) -> std::optional<double> {
+        return TextToDouble(settings_.GetPref(key, QString()));
+    };
+    const std::optional<double> top = stored(keys::kMainTop);
+    const std::optional<double> left = stored(keys::kMainLeft);
+    if (top) place.setY(ToPixels(*top));
+    if (left) place.setX(ToPixels(*left));
+    // A place on a screen that is no longer there would hide the window: centre it instead.
+    bool onScreen = false;
+    for (const QScreen* each : QGuiApplication::screens())
+        onScreen = onScreen || each->geometry().intersects(QRect(place, frame));
+    if (onScreen || QGuiApplication::screens().isEmpty()) form_->move(place);
+}
+
+void Startup::UpgradeImport() {
+    const auto ask = [this] {
+        if (splash_) splash_->hide();
+        return options_.dialogs.ask(nullptr, QLatin1String(kUpgradeTitle),
+                                    QLatin1String(kUpgradeQuestion), false);
+    };
+    const UpgradeResult result = corvane::UpgradeImport(settings_, ini_, options_.appFolder, ask);
+    if (result == UpgradeResult::Imported)
+        options_.dialogs.tell(nullptr, QApplication::applicationName(),
+                              QLatin1String(kUpgradeDone));
+    if (result == UpgradeResult::Failed)
+        ReportError(kMainPlace, QStringLiteral("The old settings could not be imported into %1.")
+                                    .arg(settings_.File()));
+    if (splash_ && result != UpgradeResult::NothingToImport) splash_->show();
+}
+
+void Startup::Activate() {
+    if (!form_) return;
+    if (form_->isMinimized()) form_->showNormal();
+    form_->show();
+    form_->raise();
+    form_->activateWindow();
+}
+
+}  // namespace corvane::app

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "app/main_form.h"
+#include "settings/command_line.h"
+
+class QWidget;
+
+namespace corvane {
+class IniFiles;
+class Settings;
+struct Playlist;
+}  // namespace corvane
+
+namespace corvane::engine {
+class Engine;
+}
+
+namespace corvane::app {
+
+class Splash;
+
+// The message boxes of start-up and exit; tests put in their own so nothing blocks.
+struct StartupDialogs {
+    // A Yes/No question; true for Yes. `questionIcon` adds the question mark.
+    std::function<bool(QWidget* parent, const QString& title, const QString& text,
+                       bool questionIcon)>
+        ask;
+    // A message with an OK button.
+    std::function<void(QWidget* parent, const QString& title, const QString& text)> tell;
+
+    static StartupDialogs Standard();
+};
+
+// What start-up is given besides the program's parts.
+struct StartupOptions {
+    CommandLine commandLine;
+    QString appFolder;  // read-only program data: the faces, the demo set
+    StartupDialogs dialogs = StartupDialogs::Standard();
+    FormDialogs formDialogs = FormDialogs::Standard();
+    // Ends the program once the exit sequence is done; null quits the application's loop.
+    std::function<void()> endProgram;
+};
+
+// The program from its start to its end: the entry sequence with the splash, the settings
+// load that restores the whole desk, the one-time import of 1.30's settings, and the one exit
+// sequence every way of leaving goes through. It owns the main window.
+class Startup : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr char kFirstStartKey[] = "Installed";
+    static constexpr char kExitQuestion[] = "Are you sure you want to exit Corvane?";
+    static constexpr char kDebugTitle[] = "Debug Error Message - ";
+    // Where the slider pictures sit, in twips of the face's background picture.
+    static constexpr int kSliderPictureTop = 3300;
+    static constexpr std::array<int, 8> kSliderPictureLeft = {300,  1500, 2580, 3660,
+                                                              4740, 5820, 6900, 8100};
+
+    Startup(engine::Engine& engine, Settings& settings, IniFiles& ini, Playlist& playlist,
+            StartupOptions options, QObject* parent = nullptr);
+    ~Startup() override;
+
+    // The entry sequence from the splash to the running main tick. The single-instance check
+    // comes before, in main().
+    MainForm& Run();
+    // Restores every line, the colours, the options, the playlist, the face and the window's
+    // place from the settings.
+    void LoadSettings();
+    // The one-time import of 1.30's settings (first start only).
+    void UpgradeImport();
+    // The one exit: false when the user declined (everything keeps running); otherwise the
+    // players are stopped, the window positions saved, every window closed and the program
+    // ended.
+    bool ExitProgram(bool confirm);
+
+    // Brings the main window to the front (a second start asked for it).
+    void Activate();
+
+    bool DebugMode() const { return debugMode_; }
+    bool Closing() const { return closing_; }
+    bool FirstStart() const { return firstStart_; }
+    MainForm* Form() const { return form_.get(); }
+    Splash* SP2() const;
+
+Q_SIGNALS:
+    // The splash was made, before it shows its first text.
+    void SplashShown(corvane::app::Splash* splash);
+
+public:
+    // Main window positions in twips.
+    static int ToTwips(int pixels);
+    static int ToPixels(double twips);
+
+private:
+    void Yield();
+    // With the debug switch on: the error's text in a box titled after the place.
+    void ReportError(const QString& place, const QString& text);
+    // A stored value that should be a number or a Boolean and is not.
+    void CheckStored(const QString& key, bool boolean);
+    void RestoreWindowPosition();
+    void SaveWindowPosition();
+    void UnloadWindows();
+    bool MainFormClosing();
+
+    engine::Engine& engine_;
+    Settings& settings_;
+    IniFiles& ini_;
+    Playlist& playlist_;
+    StartupOptions options_;
+    std::unique_ptr<MainForm> form_;
+    QPointer<Splash> splash_;
+    bool debugMode_ = false;
+    bool closing_ = false;
+    bool firstStart_ = false;
+    bool line1FromCommandLine_ = false;
+    bool playlistFromCommandLine_ = false;
+};
+
+// main()'s work after the command line was read: one instance per user, then the entry
+// sequence and the event loop. Returns the exit code.
+int RunProgram(const CommandLine& commandLine);
+
+}  // namespace corvane::app
