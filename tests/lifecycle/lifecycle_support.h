@@ -1,0 +1,92 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+#include <functional>
+#include <memory>
+
+#include "../desk/mainform_support.h"
+#include "app/startup.h"
+#include "engine/decoder.h"
+#include "engine/engine.h"
+#include "playlist/playlist.h"
+#include "settings/ini.h"
+#include "settings/settings.h"
+
+namespace corvane::app::testing {
+
+// One run of the program, from start-up to exit, over an offline engine and a settings file
+// in a folder the test keeps; each run has its own IniFiles and Settings, as a new process
+// would. Message boxes are recorded and answered from `answers`.
+struct ProgramRun {
+    ProgramRun(const QString& settingsFile, const QString& appFolder, CommandLine commandLine,
+               QList<bool>* answers, QStringList* asked, QStringList* told)
+        : settings(ini, settingsFile, keys::DefaultFolders{appFolder, appFolder}) {
+        engine::EngineOptions engineOptions;
+        engineOptions.output = engine::OutputKind::Offline;
+        engine = std::make_unique<engine::Engine>(engineOptions, engine::OpenDecoder);
+        StartupOptions options;
+        options.commandLine = std::move(commandLine);
+        options.appFolder = appFolder;
+        options.dialogs.ask = [answers, asked](QWidget*, const QString& title, const QString& text,
+                                               bool) {
+            asked->append(title + QStringLiteral(": ") + text);
+            return answers->isEmpty() ? false : answers->takeFirst();
+        };
+        options.dialogs.tell = [told](QWidget*, const QString& title, const QString& text) {
+            told->append(title + QStringLiteral(": ") + text);
+        };
+        options.formDialogs.chooseFile = [](QWidget*, const engine::OpenDialogSpec&) {
+            return QString();
+        };
+        options.formDialogs.showMessage = [told](QWidget*, const QString& text) {
+            told->append(text);
+        };
+        options.endProgram = [this] { ++ended; };
+        startup = std::make_unique<Startup>(*engine, settings, ini, playlist, std::move(options));
+    }
+    ~ProgramRun() {
+        startup.reset();
+        engine.reset();
+    }
+
+    IniFiles ini;
+    Settings settings;
+    Playlist playlist;
+    std::unique_ptr<engine::Engine> engine;
+    std::unique_ptr<Startup> startup;
+    int ended = 0;
+};
+
+// Start-up runs over the same application object and temporary folder as the main window's
+// tests; each run brings its own engine.
+class LifecycleTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        QDir().mkpath(AppFolder());
+    }
+
+    QString SettingsFile() const { return dir_.filePath(QStringLiteral("config/Corvane.ini")); }
+    QString AppFolder() const { return dir_.filePath(QStringLiteral("app")); }
+
+    std::unique_ptr<ProgramRun> Start(const QStringList& arguments = {}) {
+        auto run = std::make_unique<ProgramRun>(
+            SettingsFile(), AppFolder(),
+            ParseCommandLine(QStringList{QStringLiteral("corvane")} + arguments), &answers_,
+            &asked_, &told_);
+        run->startup->Run();
+        return run;
+    }
+
+    QList<bool> answers_;
+    QStringList asked_;
+    QStringList told_;
+};
+
+}  // namespace corvane::app::testing

@@ -1,0 +1,278 @@
+#include <QFile>
+#include <QLabel>
+
+#include "app/line_strip.h"
+#include "app/splash.h"
+#include "appearance/ui/units.h"
+#include "engine/crossfader.h"
+#include "engine/desk.h"
+#include "engine/media_player.h"
+#include "lifecycle_support.h"
+#include "settings/keys.h"
+#include "settings/upgrade_import.h"
+
+namespace corvane::app::testing {
+namespace {
+
+using engine::FadeMode;
+
+bool WriteText(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QPoint Centred(const QWidget& window) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return QPoint((screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2);
+}
+
+TEST_F(LifecycleTest, EverythingSetComesBackAfterExitAndStart) {
+    const QString list = dir_.filePath(QStringLiteral("Party Mix.m3u"));
+    ASSERT_TRUE(WriteText(
+        list, Fixture("song_8s_a.wav").toUtf8() + "\n" + Fixture("song_8s_b.wav").toUtf8() + "\n"));
+    {
+        auto run = Start();
+        engine::Desk& desk = run->startup->Form()->Desk();
+        for (int line = 0; line < 8; ++line) {
+            ASSERT_TRUE(desk.SetSlider(line, 10 + line * 11));
+            desk.SaveSlider(line);
+        }
+        desk.SetLoop(2, true);
+        desk.SetLoop(5, true);
+        desk.SetLoop(0, true);
+        desk.SelectFadeMode(0, FadeMode::Right);
+        desk.SelectFadeMode(3, FadeMode::Left);
+        desk.SelectFadeMode(6, FadeMode::Right);
+        ASSERT_TRUE(desk.FileOpen(2, Fixture("song_8s_b.wav")));
+        ASSERT_TRUE(desk.FileOpen(4, Fixture("sine440_3s_44100.mp3")));
+        ASSERT_TRUE(MainFormTest::WaitFor([&] { return run->settings.Has(keys::FileKey(4)); }));
+        ASSERT_TRUE(MainFormTest::WaitFor([&] { return run->settings.Has(keys::FileKey(2)); }));
+        ASSERT_TRUE(desk.FileOpen(0, list));
+        run->settings.SavePref(keys::kTextColor, 65280);
+        run->settings.SavePref(keys::kBackColor, 4194304);
+        run->settings.SavePref(keys::kFadeSpeed, 100);
+        run->settings.SavePref(keys::kRemain, false);
+        run->startup->Form()->move(40, 30);
+        answers_ = {true};
+        EXPECT_TRUE(run->startup->ExitProgram(true));
+        EXPECT_EQ(run->ended, 1);
+        EXPECT_FALSE(run->startup->Form()->isVisible());
+    }
+    auto run = Start();
+    MainForm& form = *run->startup->Form();
+    engine::Desk& desk = form.Desk();
+    for (int line = 0; line < 8; ++line) EXPECT_EQ(desk.Slider(line), 10 + line * 11) << line;
+    EXPECT_TRUE(desk.Loop(2));
+    EXPECT_TRUE(desk.Loop(5));
+    EXPECT_TRUE(desk.Loop(0));
+    EXPECT_FALSE(desk.Loop(1));
+    EXPECT_EQ(desk.GetFadeMode(0), FadeMode::Right);
+    EXPECT_EQ(desk.GetFadeMode(3), FadeMode::Left);
+    EXPECT_EQ(desk.GetFadeMode(6), FadeMode::Right);
+    EXPECT_EQ(desk.GetFadeMode(1), FadeMode::AlwaysOn);
+    engine::MediaPlayer* line2 = run->engine->Player(2);
+    engine::MediaPlayer* line4 = run->engine->Player(4);
+    EXPECT_TRUE(
+        MainFormTest::WaitFor([&] { return line2->OpenState() == engine::MediaPlayer::kOpen; }));
+    EXPECT_TRUE(
+        MainFormTest::WaitFor([&] { return line4->OpenState() == engine::MediaPlayer::kOpen; }));
+    EXPECT_EQ(line2->PlayState(), engine::MediaPlayer::kStopped);
+    EXPECT_EQ(run->engine->Player(1)->OpenState(), engine::MediaPlayer::kClosed);
+    EXPECT_EQ(run->playlist.ListName, QStringLiteral("Party Mix.m3u"));
+    EXPECT_EQ(run->playlist.SongList.size(), 2);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("CVN v.1.40 - Party Mix"));
+    EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0, 0, 64));
+    EXPECT_EQ(form.palette().color(QPalette::WindowText), QColor(0, 255, 0));
+    EXPECT_EQ(form.CrossfaderModel().FadeSpeed(), 100);
+    EXPECT_FALSE(desk.Remain());
+    EXPECT_EQ(form.pos(), QPoint(40, 30));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_TRUE(form.Timer1().isActive());
+    EXPECT_EQ(run->startup->SP2(), nullptr);
+}
+
+TEST_F(LifecycleTest, AFreshInstallationStartsWithEveryDefaultAndTheWindowCentred) {
+    auto run = Start();
+    MainForm& form = *run->startup->Form();
+    const engine::Desk& desk = form.Desk();
+    EXPECT_TRUE(run->startup->FirstStart());
+    EXPECT_FALSE(run->startup->DebugMode());
+    EXPECT_TRUE(asked_.isEmpty());
+    for (int line = 0; line < 8; ++line) EXPECT_EQ(desk.Slider(line), 80);
+    for (int line = 0; line <= 6; ++line) {
+        EXPECT_FALSE(desk.Loop(line));
+        EXPECT_EQ(desk.GetFadeMode(line), FadeMode::AlwaysOn);
+    }
+    for (int line = 1; line <= 6; ++line)
+        EXPECT_EQ(run->engine->Player(line)->OpenState(), engine::MediaPlayer::kClosed);
+    EXPECT_TRUE(run->playlist.SongList.isEmpty());
+    EXPECT_EQ(run->playlist.ListDir, WithBackslash(AppFolder()));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("CVN v.1.40 - None"));
+    EXPECT_TRUE(form.Status()->isVisibleTo(&form));
+    EXPECT_EQ(form.Timer1().interval(), MainForm::kTickMs);
+    EXPECT_FALSE(form.HighPriority());
+    EXPECT_EQ(form.CrossfaderModel().FadeSpeed(), 50);
+    EXPECT_TRUE(desk.Remain());
+    EXPECT_TRUE(desk.ToolTipsOn());
+    EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0, 0, 0));
+    EXPECT_EQ(form.palette().color(QPalette::WindowText), QColor(0xE0, 0xE0, 0xE0));
+    EXPECT_EQ(form.pos(), Centred(form));
+    // Only the first-start marker was written; nothing else of the table.
+    EXPECT_TRUE(run->settings.Has(QLatin1String(Startup::kFirstStartKey)));
+    EXPECT_FALSE(run->settings.Has(keys::kMainTop));
+    EXPECT_FALSE(run->settings.Has(keys::kShowMic));
+}
+
+TEST_F(LifecycleTest, SplashShowsEachStepsTextAndItsBarGrows) {
+    ProgramRun run(SettingsFile(), AppFolder(), CommandLine{}, &answers_, &asked_, &told_);
+    QStringList actions;
+    QList<int> widths;
+    QObject::connect(run.startup.get(), &Startup::SplashShown, [&](Splash* splash) {
+        QObject::connect(splash, &Splash::Progress, [&](const QString& action, int stat) {
+            if (actions.isEmpty() || actions.last() != action) actions.append(action);
+            if (stat > 0 && (widths.isEmpty() || widths.last() != stat)) widths.append(stat);
+        });
+    });
+    run.startup->Run();
+    EXPECT_EQ(
+        actions,
+        (QStringList{QStringLiteral("Initializing..."), QStringLiteral("Opening Files..."),
+                     QStringLiteral("Getting Settings..."), QStringLiteral("Opening Playlist..."),
+                     QStringLiteral("Showing Main Window..."), QStringLiteral("Changing Colors..."),
+                     QStringLiteral("Preparing to show...")}));
+    EXPECT_EQ(widths, (QList<int>{100, 320, 500, 600, 700, 800, 900, 1000, 1100, 1200, 1300, 1400,
+                                  1600, 1700, 1850, 2000, 2200, 2300, 2595}));
+}
+
+TEST_F(LifecycleTest, OnlyALoneSlashDTurnsOnTheDebugMessages) {
+    ASSERT_TRUE(WriteText(SettingsFile(), "[1.40]\nInstalled=True\nSlider 3=loud\n"));
+    for (const QString& arg : {QStringLiteral("/d"), QStringLiteral("/D")}) {
+        told_.clear();
+        auto run = Start({arg});
+        EXPECT_TRUE(run->startup->DebugMode()) << arg.toStdString();
+        ASSERT_EQ(told_.size(), 1) << arg.toStdString();
+        EXPECT_TRUE(told_[0].startsWith(QStringLiteral("Debug Error Message - Get Defaults: ")));
+        EXPECT_TRUE(told_[0].contains(QStringLiteral("Slider 3")));
+        // The bad value falls back to the default and start-up goes on.
+        EXPECT_EQ(run->startup->Form()->Desk().Slider(3), 80);
+        EXPECT_TRUE(run->startup->Form()->isVisible());
+    }
+    told_.clear();
+    auto run = Start({QStringLiteral("/d"), QStringLiteral("x")});
+    EXPECT_FALSE(run->startup->DebugMode());
+    EXPECT_TRUE(told_.isEmpty());
+    EXPECT_EQ(run->startup->Form()->Desk().Slider(3), 80);
+}
+
+TEST_F(LifecycleTest, UpgradeAnsweredYesImportsOnceAndTheOldSectionIsGone) {
+    ASSERT_TRUE(WriteText(SettingsFile(),
+                          "[1.30]\nPath=/music\nSlider 2=33\nFade Mode 4=2\nText Color=255\n"
+                          "Random=False\n"));
+    answers_ = {true};
+    {
+        auto run = Start();
+        ASSERT_EQ(asked_.size(), 1);
+        EXPECT_EQ(asked_[0], QStringLiteral("Upgrade: ") + QLatin1String(kUpgradeQuestion));
+        EXPECT_TRUE(told_.last().endsWith(QLatin1String(kUpgradeDone)));
+        const engine::Desk& desk = run->startup->Form()->Desk();
+        EXPECT_EQ(desk.Slider(2), 33);
+        EXPECT_EQ(desk.GetFadeMode(4), FadeMode::Right);
+        EXPECT_EQ(run->settings.GetText(keys::kPath), QStringLiteral("/music"));
+        // Missing keys take 1.30's own defaults, not 1.40's.
+        EXPECT_EQ(run->settings.GetText(keys::kFadeSeconds), QStringLiteral("5"));
+        EXPECT_EQ(run->settings.GetText(keys::kRandom), QStringLiteral("False"));
+        EXPECT_EQ(run->settings.GetText(keys::kLedColor), QStringLiteral("65535"));
+        EXPECT_EQ(run->settings.GetPrefIn(keys::kPreviousSection, keys::kPath, QString()),
+                  QString());
+        EXPECT_EQ(run->startup->Form()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    }
+    asked_.clear();
+    auto again = Start();
+    EXPECT_TRUE(asked_.isEmpty());
+    EXPECT_EQ(again->startup->Form()->Desk().Slider(2), 33);
+}
+
+TEST_F(LifecycleTest, UpgradeAnsweredNoDropsTheOldSectionAndNeverAsksAgain) {
+    ASSERT_TRUE(WriteText(SettingsFile(), "[1.30]\nPath=/music\nSlider 2=33\n"));
+    answers_ = {false};
+    {
+        auto run = Start();
+        EXPECT_EQ(asked_.size(), 1);
+        EXPECT_EQ(run->startup->Form()->Desk().Slider(2), 80);
+        EXPECT_FALSE(ReadText(SettingsFile()).contains("1.30"));
+    }
+    // Even if the marker were lost, nothing is left to ask about.
+    Settings(*std::make_unique<IniFiles>(), SettingsFile()).DeleteSection(keys::kSection);
+    asked_.clear();
+    Start();
+    EXPECT_TRUE(asked_.isEmpty());
+}
+
+TEST_F(LifecycleTest, DecliningTheExitQuestionLeavesEverythingRunning) {
+    auto run = Start();
+    MainForm& form = *run->startup->Form();
+    ASSERT_TRUE(form.Desk().FileOpen(1, Fixture("song_8s_a.wav")));
+    ASSERT_TRUE(MainFormTest::WaitFor(
+        [&] { return run->engine->Player(1)->OpenState() == engine::MediaPlayer::kOpen; }));
+    form.Desk().Play(1);
+    ASSERT_TRUE(form.Desk().IsPlaying(1));
+
+    answers_ = {false};
+    EXPECT_FALSE(run->startup->ExitProgram(true));
+    EXPECT_EQ(asked_.last(), QApplication::applicationName() + QStringLiteral(": ") +
+                                 QLatin1String(Startup::kExitQuestion));
+    answers_ = {false};
+    EXPECT_FALSE(form.close());  // the window's close button asks the same
+    EXPECT_EQ(asked_.size(), 2);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.Desk().IsPlaying(1));
+    EXPECT_TRUE(form.Timer1().isActive());
+    EXPECT_FALSE(run->startup->Closing());
+    EXPECT_EQ(run->ended, 0);
+    EXPECT_FALSE(run->settings.Has(keys::kMainTop));
+
+    answers_ = {true};
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(run->startup->Closing());
+    EXPECT_FALSE(form.Desk().IsPlaying(1));
+    EXPECT_EQ(run->ended, 1);
+    EXPECT_EQ(run->settings.GetInt(keys::kMainLeft), appearance::kTwipsPerPixel * form.x());
+}
+
+TEST_F(LifecycleTest, AGarbageSettingsFileIsKeptAndWhatCanBeReadIsUsed) {
+    QByteArray garbage(
+        "\x00\xff\xfe binary\x01\x02 junk\n[1.40]\nSlider 5=42\n\x7f\x00=\x03\n"
+        "half a line without equals\nFade Mode 2=0\n\xc3\x28\xa0\n",
+        92);
+    ASSERT_TRUE(WriteText(SettingsFile(), garbage));
+    const QString backup = SettingsFile() + QStringLiteral(".bak");
+    {
+        auto run = Start();
+        const engine::Desk& desk = run->startup->Form()->Desk();
+        EXPECT_EQ(desk.Slider(5), 42);
+        EXPECT_EQ(desk.GetFadeMode(2), FadeMode::Left);
+        EXPECT_EQ(desk.Slider(4), 80);
+        // The first rewrite (the first-start marker) kept the file as it was.
+        EXPECT_EQ(ReadText(backup), garbage);
+        const QByteArray now = ReadText(SettingsFile());
+        EXPECT_TRUE(now.contains("Slider 5=42"));
+        EXPECT_FALSE(now.contains("junk"));
+        EXPECT_FALSE(now.contains('\0'));
+        answers_ = {true};
+        run->startup->ExitProgram(true);
+    }
+    // Later rewrites leave the backup alone.
+    EXPECT_EQ(ReadText(backup), garbage);
+    auto run = Start();
+    EXPECT_EQ(run->startup->Form()->Desk().Slider(5), 42);
+}
+
+}  // namespace
+}  // namespace corvane::app::testing
