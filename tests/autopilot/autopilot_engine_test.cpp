@@ -41,5 +41,39 @@ TEST_F(AutoPilotEngine, EightSecondSongsOverlapByThreeSecondsInTheMix) {
     EXPECT_TRUE(std::all_of(after, mix.end(), [](float v) { return v == 0.0f; }));
 }
 
+// A scheduled start is exact on its own, and Stop before it is reached cancels it.
+TEST_F(AutoPilotEngine, ScheduledStartIsExactAndStopCancelsIt) {
+    for (const bool cancel : {false, true}) {
+        engine::EngineOptions options;
+        options.output = engine::OutputKind::Offline;
+        engine::Engine engine(options, engine::OpenDecoder);
+        engine::MediaPlayer* first = engine.AP(0);
+        engine::MediaPlayer* second = engine.AP(1);
+        first->OpenFile(FixturePath("song_8s_a.wav"));
+        second->OpenFile(FixturePath("song_8s_b.wav"));
+        while (first->OpenState() != engine::MediaPlayer::kOpen ||
+               second->OpenState() != engine::MediaPlayer::kOpen)
+            QCoreApplication::processEvents();
+        first->Play();
+        ASSERT_TRUE(second->PlayAfter(*first, 3.0));
+        EXPECT_FALSE(second->PlayAfter(*second, 3.0));
+        if (cancel) second->Stop();
+        std::vector<float> mix(static_cast<size_t>(44100 * 0.1));
+        std::vector<float> block(2 * 1000);
+        for (int i = 0; i < 441; ++i) {
+            engine.RenderOffline(block.data(), 1000);
+            for (int k = 0; k < 1000; ++k) mix.push_back(block[2 * k]);
+        }
+        const std::vector<ToneSpan> b = FindTone(mix, 660.0, 0.5);
+        if (cancel) {
+            EXPECT_TRUE(b.empty());
+        } else {
+            ASSERT_EQ(b.size(), 1u);
+            EXPECT_NEAR(b[0].start, kLeadIn + 5.0, 0.002);
+            EXPECT_EQ(second->PlayState(), engine::MediaPlayer::kStopped);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace corvane::autopilot::testing
