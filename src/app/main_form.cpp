@@ -13,11 +13,13 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/autopilot_wiring.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
 #include "app/line_strip.h"
 #include "appearance/ui/butt.h"
 #include "appearance/ui/picturebutton.h"
+#include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
 #include "engine/engine.h"
@@ -98,6 +100,9 @@ MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlis
     BuildDesk();
     menu_ = BuildMenu();
     ConnectDesk();
+    autoPilotWiring_ = std::make_unique<AutoPilotWiring>(
+        *this, engine, std::array<engine::LinePlayer*, 2>{players.ap[0], players.ap[1]}, settings,
+        playlist);
     ApplyColors(ColorScheme::FromSettings(settings));
     ApplyToolTips(true);
     UpdateTitle();
@@ -106,6 +111,7 @@ MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlis
 
 MainForm::~MainForm() {
     timer1_.stop();
+    autoPilotWiring_.reset();
     // The controls call into the desk while they go; let them go first.
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
@@ -192,7 +198,6 @@ void MainForm::ConnectDesk() {
     connect(desk_.get(), &engine::Desk::MessageRequested, this,
             [this](const QString& text) { dialogs_.showMessage(this, text); });
     connect(desk_.get(), &engine::Desk::PlaylistLoaded, this, &MainForm::UpdateTitle);
-    connect(desk_.get(), &engine::Desk::AutoPilotStep, this, &MainForm::AutoPilotStep);
     connect(&engine_, &engine::Engine::NoSoundDevice, desk_.get(), &engine::Desk::SetStatus);
     for (int i = 1; i <= 6; ++i) {
         engine::MediaPlayer* player = engine_.Player(i);
@@ -205,8 +210,11 @@ void MainForm::ConnectDesk() {
 
 void MainForm::LoadSettings() {
     LoadPreferences();
-    desk_->RestoreDesk(false);
-    RestorePlaylist();
+    using autopilot::StartupFileKind;
+    desk_->RestoreDesk(Pilot().StartupKind() == StartupFileKind::SoundFile);
+    if (Pilot().StartupKind() != StartupFileKind::Playlist) RestorePlaylist();
+    // The first next song shows before anything is pressed.
+    if (Pilot().NextSongPath().isEmpty()) Pilot().ChooseNextSong();
     ApplyStoredColors();
 }
 
@@ -222,6 +230,13 @@ void MainForm::LoadPreferences() {
 }
 
 void MainForm::ApplyStoredColors() { ApplyColors(ColorScheme::FromSettings(settings_)); }
+
+autopilot::StartupFileKind MainForm::OpenStartupFile(const QString& path) {
+    return Pilot().OpenStartupFile(path, linePlayers_[1].get());
+}
+
+autopilot::AutoPilot& MainForm::Pilot() const { return autoPilotWiring_->Pilot(); }
+SongLog& MainForm::Log() const { return autoPilotWiring_->Log(); }
 
 void MainForm::StartTimer() {
     Timer1Tick();

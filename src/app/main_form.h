@@ -15,8 +15,14 @@ class QMenu;
 
 namespace corvane {
 class Settings;
+class SongLog;
 struct Playlist;
 }  // namespace corvane
+
+namespace corvane::autopilot {
+class AutoPilot;
+enum class StartupFileKind;
+}  // namespace corvane::autopilot
 
 namespace corvane::engine {
 class CrossfaderModel;
@@ -32,6 +38,7 @@ class PictureButton;
 namespace corvane::app {
 
 class AutoPilotPanel;
+class AutoPilotWiring;
 class ButtonRow;
 class CrossfaderPanel;
 class LineStrip;
@@ -74,6 +81,9 @@ public:
     void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
     // Timer1 runs from here on.
     void StartTimer();
+    // The file named on the command line, before the settings are restored: a sound file
+    // plays on line 1, a playlist becomes the AutoPilot's list and it starts playing.
+    autopilot::StartupFileKind OpenStartupFile(const QString& path);
 
     void ToolsOn();
     void ToolsOff();
@@ -84,6 +94,10 @@ public:
     void ShowMenu();
     // The main tick: time displays, clock, then the AutoPilot's step.
     void Timer1Tick();
+    // A message box with an OK button, titled with the application's name.
+    void ShowMessage(const QString& text) { dialogs_.showMessage(this, text); }
+    // "CVN v.1.40 - " and the playlist's name.
+    void UpdateTitle();
 
     engine::Desk& Desk() const { return *desk_; }
     engine::CrossfaderModel& CrossfaderModel() const { return *crossfader_; }
@@ -94,6 +108,8 @@ public:
     QLabel* Status() const { return status_; }
     QMenu* RCMenu() const { return menu_; }
     const QTimer& Timer1() const { return timer1_; }
+    autopilot::AutoPilot& Pilot() const;
+    SongLog& Log() const;
 
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
@@ -115,9 +131,6 @@ private:
     void ApplyToolTips(bool on);
     void ApplyColors(const ColorScheme& scheme);
     bool LoadPlaylistFile(const QString& directory, const QString& fileName);
-    void UpdateTitle();
-    // The AutoPilot's step at the end of every tick; it comes with the AutoPilot.
-    void AutoPilotStep() {}
 
     engine::Engine& engine_;
     Settings& settings_;
@@ -127,6 +140,7 @@ private:
     std::array<std::unique_ptr<engine::MediaPlayerLine>, 2> apPlayers_;
     std::unique_ptr<engine::CrossfaderModel> crossfader_;
     std::unique_ptr<engine::Desk> desk_;
+    std::unique_ptr<AutoPilotWiring> autoPilotWiring_;
     engine::KeyMap keys_;
     QTimer timer1_;
     bool highPriority_ = false;

@@ -55,6 +55,8 @@ public:
     bool DeleteSection(const QString& section);
 
     const QString& File() const { return file_; }
+    // The INI access the settings go through, for other files kept the same way (the song log).
+    IniFiles& Ini() const { return ini_; }
 
 private:
     bool SaveDouble(const QString& key, double value);

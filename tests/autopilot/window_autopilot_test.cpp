@@ -1,0 +1,214 @@
+// The AutoPilot on the real window over the offline engine: its buttons' press rules, the
+// keys, the labels and colours while songs play, SmartRandom, the desk's ways of stopping it,
+// and every started song reaching the song log.
+#include <QMouseEvent>
+#include <QTest>
+
+#include "app/desk_label.h"
+#include "app/desk_panels.h"
+#include "app/line_strip.h"
+#include "appearance/ui/butt.h"
+#include "appearance/ui/picturebutton.h"
+#include "autopilot/autopilot.h"
+#include "engine/desk.h"
+#include "settings/ini.h"
+#include "songlog/songlog.h"
+#include "window_support.h"
+
+namespace corvane::app::testing {
+namespace {
+
+using engine::MediaPlayer;
+
+class AutoPilotWindow : public AutoPilotWindowTest {
+protected:
+    MainForm& FormWithList() {
+        settings_.SavePref(keys::kPlayList, WriteList(QStringLiteral("Demo.m3u"), ThreeSongs()));
+        return Form();
+    }
+    bool ApPlaying() {
+        return engine_->AP(0)->PlayState() == MediaPlayer::kPlaying ||
+               engine_->AP(1)->PlayState() == MediaPlayer::kPlaying;
+    }
+    bool WaitForCurrentSong(const char* title) {
+        return WaitFor(
+            [&] { return Form().AutoPilot()->CurrentSong()->FullText() == QLatin1String(title); });
+    }
+    QColor Hilite() const { return ColorScheme::FromSettings(settings_).hilite; }
+    QColor Text() const { return ColorScheme::FromSettings(settings_).text; }
+};
+
+void DragTo(QWidget* widget, QPoint at) {
+    QMouseEvent event(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+TEST_F(AutoPilotWindow, APlayActsOnlyWhenReleasedOnTheButton) {
+    MainForm& form = FormWithList();
+    form.show();
+    appearance::PictureButton* aPlay = form.AutoPilot()->APlay();
+    const QPoint centre = aPlay->rect().center();
+
+    // Dragged off before the release: nothing starts.
+    QTest::mousePress(aPlay, Qt::LeftButton, Qt::NoModifier, centre);
+    DragTo(aPlay, QPoint(aPlay->width() + 10, centre.y()));
+    QTest::mouseRelease(aPlay, Qt::LeftButton, Qt::NoModifier, QPoint(aPlay->width() + 10, 0));
+    EXPECT_FALSE(form.Pilot().AutoPilotOn());
+    // The right button does nothing either.
+    QTest::mouseClick(aPlay, Qt::RightButton, Qt::NoModifier, centre);
+    EXPECT_FALSE(form.Pilot().AutoPilotOn());
+
+    QTest::mouseClick(aPlay, Qt::LeftButton, Qt::NoModifier, centre);
+    EXPECT_TRUE(form.Pilot().AutoPilotOn());
+    ASSERT_TRUE(WaitFor([this] { return ApPlaying(); }));
+    ASSERT_TRUE(WaitForCurrentSong("song_8s_a"));
+}
+
+TEST_F(AutoPilotWindow, LabelsAndColoursFollowTheSongs) {
+    MainForm& form = FormWithList();
+    AutoPilotPanel* panel = form.AutoPilot();
+    EXPECT_EQ(panel->CurrentSong()->FullText(), QStringLiteral("None."));
+    EXPECT_EQ(panel->NextSong()->FullText(), QStringLiteral("song_8s_a"));
+    EXPECT_TRUE(panel->Fading()->isHidden());
+
+    Tap(Qt::Key_1);
+    ASSERT_TRUE(WaitForCurrentSong("song_8s_a"));
+    EXPECT_EQ(panel->NextSong()->FullText(), QStringLiteral("song_8s_b"));
+    EXPECT_EQ(panel->NSLabel()->text(), QStringLiteral("Next Song:"));
+    EXPECT_EQ(form.Strip(0)->LineLabel()->TextColor(), Hilite());
+    EXPECT_EQ(form.Strip(0)->TitleLabel()->TextColor(), Hilite());
+
+    QTest::mouseMove(panel->CSLabel());
+    DragTo(panel->CSLabel(), QPoint(2, 2));
+    EXPECT_EQ(form.Desk().Status(), QStringLiteral("Current Song: song_8s_a"));
+    DragTo(panel->NextSong(), QPoint(2, 2));
+    EXPECT_EQ(form.Desk().Status(), QStringLiteral("Next Song: song_8s_b"));
+
+    // ANext (key 2) skips an entry of the list.
+    Tap(Qt::Key_2);
+    EXPECT_EQ(panel->NextSong()->FullText(), QStringLiteral("song_8s_c"));
+
+    // Line 0's time display follows the AutoPilot's player.
+    form.Timer1Tick();
+    EXPECT_NE(form.Strip(0)->Colon()->text(), QStringLiteral("0:00"));
+
+    // AStop (key 3) once: the song plays on, nothing follows; twice: silence at once.
+    Tap(Qt::Key_3);
+    EXPECT_FALSE(form.Pilot().AutoPilotOn());
+    EXPECT_TRUE(ApPlaying());
+    EXPECT_EQ(panel->NSLabel()->text(), QStringLiteral("Next Song (Stopped):"));
+    Tap(Qt::Key_3);
+    EXPECT_TRUE(WaitFor([this] { return !ApPlaying(); }));
+    EXPECT_TRUE(WaitForCurrentSong("None."));
+    EXPECT_EQ(form.Strip(0)->LineLabel()->TextColor(), Text());
+    EXPECT_EQ(panel->CurrentSong()->TextColor(), Text());
+}
+
+TEST_F(AutoPilotWindow, DeskStopsReachTheAutoPilot) {
+    MainForm& form = FormWithList();
+    Tap(Qt::Key_1);
+    ASSERT_TRUE(WaitFor([this] { return ApPlaying(); }));
+    // Stop All (F12) stops the AutoPilot's players and switches it off.
+    Tap(Qt::Key_F12);
+    EXPECT_FALSE(form.Pilot().AutoPilotOn());
+    EXPECT_TRUE(WaitFor([this] { return !ApPlaying(); }));
+    EXPECT_TRUE(WaitForCurrentSong("None."));
+
+    // Line 0's loop button is the AutoPilot's ApLoop.
+    EXPECT_FALSE(form.Pilot().ApLoop());
+    QTest::mousePress(form.Strip(0)->LoopButton(), Qt::LeftButton);
+    EXPECT_TRUE(form.Pilot().ApLoop());
+}
+
+TEST_F(AutoPilotWindow, PlaylistOpenedOnLineZeroShowsItsFirstSongNext) {
+    MainForm& form = Form();
+    EXPECT_EQ(form.AutoPilot()->NextSong()->FullText(), QString());
+    chosen_ = WriteList(QStringLiteral("Open.m3u"), {Fixture("song_8s_b.wav")});
+    form.FileOpen(0);
+    EXPECT_EQ(form.AutoPilot()->NextSong()->FullText(), QStringLiteral("song_8s_b"));
+    EXPECT_EQ(form.Strip(0)->TitleLabel()->FullText(), QStringLiteral("Open.m3u"));
+}
+
+TEST_F(AutoPilotWindow, ShuffleButtonTogglesSmartRandomAndItsColour) {
+    MainForm& form = Form();
+    appearance::Butt* shuffle = form.AutoPilot()->ShuffButt();
+    EXPECT_EQ(shuffle->TextColor(), Text());
+    QTest::mouseClick(shuffle, Qt::LeftButton);
+    EXPECT_TRUE(form.Pilot().RandomMode());
+    EXPECT_TRUE(settings_.GetBool(keys::kRandom));
+    EXPECT_EQ(shuffle->TextColor(), Hilite());
+    QTest::mouseClick(shuffle, Qt::LeftButton);
+    EXPECT_FALSE(settings_.GetBool(keys::kRandom));
+    EXPECT_EQ(shuffle->TextColor(), Text());
+}
+
+TEST_F(AutoPilotWindow, SavedSmartRandomShowsLitAtStart) {
+    settings_.SavePref(keys::kRandom, true);
+    EXPECT_EQ(Form().AutoPilot()->ShuffButt()->TextColor(), Hilite());
+}
+
+class AutoPilotWindowLog : public AutoPilotWindow {
+protected:
+    void SetUp() override {
+        AutoPilotWindow::SetUp();
+        logFile_ = dir_.filePath(QStringLiteral("songs.log"));
+        settings_.SavePref(keys::kLogging, true);
+        settings_.SavePref(keys::kLogPath, false);
+        settings_.SavePref(keys::kLogFile, logFile_);
+    }
+    QString Entry(int n, const char* key) {
+        return ini_.ReadIni(QStringLiteral("Songs"),
+                            QStringLiteral("%1 %2").arg(n).arg(QLatin1String(key)), logFile_);
+    }
+    int Entries() {
+        return ini_.ReadIni(QStringLiteral("Total"), QStringLiteral("Entries"), logFile_).toInt();
+    }
+    // Starts a song on line 3 and the AutoPilot's first, in that order, and lets the log write.
+    void StartBoth() {
+        ASSERT_TRUE(Load(3, "song_8s_c.wav"));
+        MainForm& form = Form();
+        form.Desk().Play(3);
+        ASSERT_TRUE(
+            WaitFor([this] { return engine_->Player(3)->PlayState() == MediaPlayer::kPlaying; }));
+        QTest::mouseClick(form.AutoPilot()->APlay(), Qt::LeftButton);
+        ASSERT_TRUE(WaitForCurrentSong("song_8s_a"));
+        ASSERT_TRUE(WaitFor([&] { return !form.Log().TimerActive(); }, 3000));
+    }
+
+    QString logFile_;
+};
+
+TEST_F(AutoPilotWindowLog, LineAndAutoPilotSongsAreBothLogged) {
+    FormWithList();
+    StartBoth();
+    ASSERT_EQ(Entries(), 2);
+    EXPECT_EQ(Entry(1, "File"), QStringLiteral("song_8s_c"));
+    EXPECT_EQ(Entry(2, "File"), QStringLiteral("song_8s_a"));
+    EXPECT_FALSE(Entry(2, "Date").isEmpty());
+    EXPECT_FALSE(Entry(2, "Time").isEmpty());
+}
+
+TEST_F(AutoPilotWindowLog, WithoutLogAllOnlyTheAutoPilotIsLogged) {
+    settings_.SavePref(keys::kLogAll, false);
+    FormWithList();
+    StartBoth();
+    ASSERT_EQ(Entries(), 1);
+    EXPECT_EQ(Entry(1, "File"), QStringLiteral("song_8s_a"));
+}
+
+TEST_F(AutoPilotWindowLog, UnwritableLogSaysSoAndPlaybackGoesOn) {
+    // A log "inside" a plain file can never be written.
+    QFile plain(dir_.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    settings_.SavePref(keys::kLogFile, plain.fileName() + QStringLiteral("/songs.log"));
+    MainForm& form = FormWithList();
+    StartBoth();
+    EXPECT_FALSE(form.Desk().Status().isEmpty());
+    EXPECT_TRUE(ApPlaying());
+    EXPECT_EQ(engine_->Player(3)->PlayState(), MediaPlayer::kPlaying);
+}
+
+}  // namespace
+}  // namespace corvane::app::testing

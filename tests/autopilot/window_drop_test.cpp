@@ -1,0 +1,116 @@
+// Files dragged from the file manager onto the line titles of the real window: which drags
+// are taken, and what a drop does on line 0 and on a playback line.
+#include <QDragEnterEvent>
+#include <QDropEvent>
+
+#include "app/desk_label.h"
+#include "app/desk_panels.h"
+#include "app/line_strip.h"
+#include "app/title_drop.h"
+#include "autopilot/autopilot.h"
+#include "window_support.h"
+
+namespace corvane::app::testing {
+namespace {
+
+using AutoPilotWindowDrops = AutoPilotWindowTest;
+
+bool DragAccepted(QWidget* title, const QMimeData& data) {
+    QDragEnterEvent event(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(title, &event);
+    return event.isAccepted();
+}
+
+// As the file manager does it: the drop reaches only a title that took the drag.
+bool Drop(QWidget* title, const QMimeData& data) {
+    if (!DragAccepted(title, data)) return false;
+    QDropEvent event(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(title, &event);
+    return event.isAccepted();
+}
+
+TEST(FirstDroppedFile, TakesOnlyALocalFirstFile) {
+    QMimeData local;
+    local.setUrls({QUrl::fromLocalFile(QStringLiteral("/music/a.mp3")),
+                   QUrl(QStringLiteral("https://example.org/b.mp3"))});
+    EXPECT_EQ(FirstDroppedFile(&local), QStringLiteral("/music/a.mp3"));
+    QMimeData remote;
+    remote.setUrls({QUrl(QStringLiteral("https://example.org/b.mp3")),
+                    QUrl::fromLocalFile(QStringLiteral("/music/a.mp3"))});
+    EXPECT_EQ(FirstDroppedFile(&remote), QString());
+    QMimeData text;
+    text.setText(QStringLiteral("/music/a.mp3"));
+    EXPECT_EQ(FirstDroppedFile(&text), QString());
+    EXPECT_EQ(FirstDroppedFile(nullptr), QString());
+}
+
+TEST_F(AutoPilotWindowDrops, EachTitleTakesOnlyItsKindOfFile) {
+    MainForm& form = Form();
+    const struct {
+        const char* file;
+        bool onLineZero;
+        bool onPlaybackLines;
+    } cases[] = {
+        {"/m/party.pls", true, false}, {"/m/PARTY.M3U", true, false}, {"/m/a.cvn", true, false},
+        {"/m/a.mp3", false, true},     {"/m/a.WAV", false, true},     {"/m/a.ra", false, true},
+        {"/m/a.rm", false, true},      {"/m/a.ram", false, true},     {"/m/a.mid", false, true},
+        {"/m/a.mp2", false, true},     {"/m/a.mp1", false, true},     {"/m/a.ogg", false, false},
+        {"/m/a.m3u8", false, false},   {"/m/notes", false, false},
+    };
+    for (const auto& c : cases) {
+        const auto data = File(QString::fromLatin1(c.file));
+        EXPECT_EQ(DragAccepted(form.Strip(0)->TitleLabel(), *data), c.onLineZero) << c.file;
+        for (int line = 1; line <= 6; ++line) {
+            EXPECT_EQ(DragAccepted(form.Strip(line)->TitleLabel(), *data), c.onPlaybackLines)
+                << c.file << " on line " << line;
+        }
+    }
+    // Remote places are never opened, whatever their ending.
+    const auto remote = Files({QUrl(QStringLiteral("https://example.org/a.mp3"))});
+    EXPECT_FALSE(DragAccepted(form.Strip(1)->TitleLabel(), *remote));
+    const auto remoteList = Files({QUrl(QStringLiteral("sftp://host/list.m3u"))});
+    EXPECT_FALSE(DragAccepted(form.Strip(0)->TitleLabel(), *remoteList));
+}
+
+TEST_F(AutoPilotWindowDrops, PlaylistDroppedOnLineZeroBecomesTheListAndKeepsTheNextSong) {
+    const QString first = WriteList(QStringLiteral("First.m3u"), ThreeSongs());
+    settings_.SavePref(keys::kPlayList, first);
+    MainForm& form = Form();
+    ASSERT_EQ(form.Pilot().NextSongPath(), Fixture("song_8s_a.wav"));
+
+    const QString party = WriteList(QStringLiteral("Party.m3u"), {Fixture("song_8s_c.wav")});
+    EXPECT_TRUE(Drop(form.Strip(0)->TitleLabel(), *File(party)));
+    EXPECT_EQ(playlist_.SongList, QStringList{Fixture("song_8s_c.wav")});
+    EXPECT_EQ(form.Strip(0)->TitleLabel()->FullText(), QStringLiteral("Party.m3u"));
+    EXPECT_EQ(settings_.GetText(keys::kPlayList), party);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("CVN v.1.40 - Party"));
+    EXPECT_EQ(form.Pilot().NextSongPath(), Fixture("song_8s_a.wav"));
+    EXPECT_EQ(form.AutoPilot()->NextSong()->FullText(), QStringLiteral("song_8s_a"));
+
+    // A list that cannot be read changes nothing and says nothing.
+    const QString broken = dir_.filePath(QStringLiteral("Missing.pls"));
+    Drop(form.Strip(0)->TitleLabel(), *File(broken));
+    EXPECT_EQ(playlist_.SongList, QStringList{Fixture("song_8s_c.wav")});
+    EXPECT_EQ(settings_.GetText(keys::kPlayList), party);
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(AutoPilotWindowDrops, SoundFileDroppedOnALineOpensThereStopped) {
+    MainForm& form = Form();
+    EXPECT_TRUE(Drop(form.Strip(4)->TitleLabel(), *File(Fixture("song_8s_b.wav"))));
+    engine::MediaPlayer* player = engine_->Player(4);
+    ASSERT_TRUE(WaitFor([player] { return player->OpenState() == engine::MediaPlayer::kOpen; }));
+    EXPECT_EQ(player->FileName(), Fixture("song_8s_b.wav"));
+    EXPECT_EQ(player->PlayState(), engine::MediaPlayer::kStopped);
+    EXPECT_TRUE(WaitFor(
+        [&] { return form.Strip(4)->TitleLabel()->FullText() == QStringLiteral("song_8s_b"); }));
+
+    // A playlist dropped on a playback line is refused at the drop as at the drag.
+    const QString list = WriteList(QStringLiteral("L.m3u"), ThreeSongs());
+    EXPECT_FALSE(Drop(form.Strip(5)->TitleLabel(), *File(list)));
+    EXPECT_TRUE(playlist_.SongList.isEmpty());
+    EXPECT_EQ(engine_->Player(5)->FileName(), QString());
+}
+
+}  // namespace
+}  // namespace corvane::app::testing
