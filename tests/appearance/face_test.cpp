@@ -1,0 +1,81 @@
+#include "appearance/face.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace corvane::appearance {
+namespace {
+
+class FaceFolder : public ::testing::Test {
+protected:
+    void Touch(const QString& name) {
+        QFile file(QDir(face_).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    QStringList Names(FacePicture picture) const {
+        QStringList names;
+        for (const QString& file : FacePictureFiles(face_, picture)) {
+            names.append(QFileInfo(file).fileName());
+        }
+        return names;
+    }
+
+    QTemporaryDir dir_;
+    QString faces_ = dir_.filePath(QStringLiteral("Faces"));
+    QString face_ = FacePath(faces_, QStringLiteral("Night"));
+    bool made_ = QDir().mkpath(face_);
+};
+
+TEST_F(FaceFolder, PicturesComeInTheOrderBmpJpgGif) {
+    Touch(QStringLiteral("backpic.gif"));
+    EXPECT_EQ(Names(FacePicture::Background), QStringList{QStringLiteral("backpic.gif")});
+    Touch(QStringLiteral("backpic.jpg"));
+    Touch(QStringLiteral("backpic.bmp"));
+    EXPECT_EQ(Names(FacePicture::Background),
+              (QStringList{QStringLiteral("backpic.bmp"), QStringLiteral("backpic.jpg"),
+                           QStringLiteral("backpic.gif")}));
+    Touch(QStringLiteral("slider.jpg"));
+    Touch(QStringLiteral("fader.png"));
+    EXPECT_EQ(Names(FacePicture::SliderKnob), QStringList{QStringLiteral("slider.jpg")});
+    EXPECT_TRUE(Names(FacePicture::FaderKnob).isEmpty());
+}
+
+TEST_F(FaceFolder, NamesMatchWithoutRegardToCase) {
+    Touch(QStringLiteral("BackPic.BMP"));
+    Touch(QStringLiteral("Colors.TXT"));
+    EXPECT_EQ(Names(FacePicture::Background), QStringList{QStringLiteral("BackPic.BMP")});
+    EXPECT_EQ(QFileInfo(FaceColorsFile(face_)).fileName(), QStringLiteral("Colors.TXT"));
+}
+
+TEST_F(FaceFolder, AFolderNamedLikeAPictureIsNoPicture) {
+    ASSERT_TRUE(QDir(face_).mkdir(QStringLiteral("slider.bmp")));
+    EXPECT_TRUE(Names(FacePicture::SliderKnob).isEmpty());
+    EXPECT_TRUE(FaceColorsFile(face_).isEmpty());
+}
+
+TEST_F(FaceFolder, NamesThatWouldLeaveTheFacesFolderAreNoFace) {
+    EXPECT_EQ(face_, faces_ + QStringLiteral("/Night/"));
+    for (const char* bad : {"", ".", "..", "../Night", "a/b", "a\\b", "/etc"}) {
+        EXPECT_TRUE(FacePath(faces_, QLatin1String(bad)).isEmpty()) << bad;
+    }
+    EXPECT_TRUE(FacePictureFiles(QString(), FacePicture::Background).isEmpty());
+    EXPECT_TRUE(FaceColorsFile(QString()).isEmpty());
+}
+
+TEST_F(FaceFolder, FaceListOfAMissingEmptyOrFullFolder) {
+    EXPECT_TRUE(FaceNames(dir_.filePath(QStringLiteral("Nowhere"))).isEmpty());
+    const QString empty = dir_.filePath(QStringLiteral("Empty"));
+    ASSERT_TRUE(QDir().mkpath(empty));
+    EXPECT_TRUE(FaceNames(empty).isEmpty());
+    ASSERT_TRUE(QDir().mkpath(FacePath(faces_, QStringLiteral("aqua"))));
+    Touch(QStringLiteral("../readme.txt"));
+    EXPECT_EQ(FaceNames(faces_), (QStringList{QStringLiteral("aqua"), QStringLiteral("Night")}));
+    EXPECT_EQ(FacesFolder(dir_.path()), faces_);
+}
+
+}  // namespace
+}  // namespace corvane::appearance
