@@ -19,14 +19,30 @@ NullOutput::NullOutput(Mixer* mixer, int owner, int rate, int bufferFrames)
 NullOutput::~NullOutput() { Stop(); }
 
 bool NullOutput::Start(QString*) {
-    if (running_.exchange(true)) return true;
+    {
+        std::lock_guard lock(mutex_);
+        if (running_) return true;
+        running_ = true;
+    }
     thread_ = std::thread([this] { Run(); });
     return true;
 }
 
 void NullOutput::Stop() {
-    running_.store(false);
+    {
+        std::lock_guard lock(mutex_);
+        running_ = false;
+    }
+    cv_.notify_one();
     if (thread_.joinable()) thread_.join();
+}
+
+void NullOutput::PlayerStarted() {
+    {
+        std::lock_guard lock(mutex_);
+        started_ = true;
+    }
+    cv_.notify_one();
 }
 
 void NullOutput::Run() {
@@ -34,12 +50,23 @@ void NullOutput::Run() {
     const auto period = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(static_cast<double>(bufferFrames_) / rate_));
     auto next = Clock::now();
-    while (running_.load(std::memory_order_relaxed)) {
+    std::unique_lock lock(mutex_);
+    while (running_) {
+        lock.unlock();
         mixer_->Render(owner_, buffer_.data(), bufferFrames_);
         next += period;
         // After a stall (a suspended machine) carry on from now instead of racing to catch up.
         if (Clock::now() > next + 10 * period) next = Clock::now();
-        std::this_thread::sleep_until(next);
+        lock.lock();
+        // A player that starts after this look has PlayerStarted called after it, so the
+        // wake cannot be missed.
+        started_ = false;
+        if (!mixer_->AnyPlaying()) {
+            cv_.wait(lock, [this] { return started_ || !running_; });
+            next = Clock::now();
+        } else {
+            cv_.wait_until(lock, next, [this] { return !running_; });
+        }
     }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QString>
-#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -22,16 +23,20 @@ public:
     virtual bool Healthy() { return true; }
     // Buffers the device played before they were ready.
     virtual long long Underruns() const { return 0; }
+    // Told on the UI thread right after a player starts playing.
+    virtual void PlayerStarted() {}
 };
 
 // Keeps real time without a device: a thread that runs the mixer once per buffer period, so
-// positions advance and songs end as if they were heard.
+// positions advance and songs end as if they were heard. While no player plays there is no
+// time to keep, and the thread sleeps until one starts.
 class NullOutput : public AudioOutput {
 public:
     NullOutput(Mixer* mixer, int owner, int rate, int bufferFrames);
     ~NullOutput() override;
     bool Start(QString* error) override;
     void Stop() override;
+    void PlayerStarted() override;
 
 private:
     void Run();
@@ -41,7 +46,10 @@ private:
     int rate_;
     int bufferFrames_;
     std::vector<float> buffer_;
-    std::atomic<bool> running_{false};
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool running_ = false;
+    bool started_ = false;  // a player started since the thread last looked
     std::thread thread_;
 };
 

@@ -72,8 +72,9 @@ bool Channel::EndOfPlay(Stream* stream, int64_t readIndex) noexcept {
     int64_t end = readIndex;
     if (!stream->endAt.compare_exchange_strong(end, Stream::kEndHeard, std::memory_order_acq_rel))
         return false;  // the worker turned the end into a loop just now
-    playing_.store(false, std::memory_order_release);
+    // The serial first: a worker that sees the player stopped must also see the end.
     endedSerial_.store(playSerial_.load(std::memory_order_relaxed), std::memory_order_release);
+    playing_.store(false, std::memory_order_release);
     return true;
 }
 

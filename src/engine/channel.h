@@ -58,6 +58,8 @@ public:
     uint64_t AdoptedSerial() const { return adopted_.load(std::memory_order_acquire); }
 
     // --- Decoder worker.
+    // False once stopped or ended; an end's serial is visible by the time this reads false.
+    bool Playing() const { return playing_.load(std::memory_order_acquire); }
     int RepeatCount() const { return repeatCount_.load(std::memory_order_relaxed); }
     uint32_t RepeatChanges() const { return repeatChanges_.load(std::memory_order_acquire); }
     // The worker has acted on every RepeatCount change up to `changes`.

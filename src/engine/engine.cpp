@@ -4,6 +4,7 @@
 
 #include "engine/audio_output.h"
 #include "engine/channel.h"
+#include "engine/device_probe.h"
 #include "engine/media_player.h"
 #include "engine/mixer.h"
 #include "engine/portaudio_output.h"
@@ -12,7 +13,9 @@ namespace corvane::engine {
 
 namespace {
 constexpr int kWatchMs = 500;
-constexpr int kRetryTicks = 6;  // retry a lost device every 3 s
+// A lost device is looked for every 3 s while something plays, every 30 s while not.
+constexpr std::chrono::milliseconds kRetryBusy{3000};
+constexpr std::chrono::milliseconds kRetryIdle{30000};
 }  // namespace
 
 Engine::Engine(const EngineOptions& options, DecoderFactory factory, QObject* parent)
@@ -29,6 +32,11 @@ Engine::Engine(const EngineOptions& options, DecoderFactory factory, QObject* pa
         const int index = i < 6 ? i + 1 : i - 6;
         players_[i] = std::make_unique<MediaPlayer>(index, channels_[i].get(), factory,
                                                     options_.rate, &signal_);
+        connect(players_[i].get(), &MediaPlayer::PlayStateChanged, this,
+                [this](int, int, int state) {
+                    if (state == MediaPlayer::kPlaying && output_ != nullptr)
+                        output_->PlayerStarted();
+                });
     }
     inert_ = std::make_unique<MediaPlayer>(-1, nullptr, factory, options_.rate, &signal_);
     connect(&watch_, &QTimer::timeout, this, &Engine::CheckOutput);
@@ -109,6 +117,7 @@ void Engine::StartOutput() {
 }
 
 void Engine::DropOutput() {
+    probe_.reset();
     if (output_ != nullptr) {
         output_->Stop();
         pastUnderruns_ += output_->Underruns();
@@ -123,7 +132,7 @@ void Engine::FallBackToSilence() {
     output_ =
         std::make_unique<NullOutput>(mixer_.get(), owner_, options_.rate, options_.bufferFrames);
     output_->Start(nullptr);
-    ticksSinceRetry_ = 0;
+    StartProbe();
     watch_.start(kWatchMs);
     if (!silent_) {
         silent_ = true;
@@ -138,25 +147,35 @@ void Engine::FallBackToSilence() {
     }
 }
 
+void Engine::StartProbe() {
+    // The owner the found device will be given; nothing else takes a new owner while silent.
+    const int owner = owner_ + 1;
+    Mixer* mixer = mixer_.get();
+    const EngineOptions options = options_;
+    probe_ = std::make_unique<DeviceProbe>(
+        [mixer, owner, options]() -> std::unique_ptr<AudioOutput> {
+            // The new stream renders silence until it owns the mixer, so starting it is safe.
+            auto device = std::make_unique<PortAudioOutput>(mixer, owner, options.rate,
+                                                            options.bufferFrames, options.device);
+            QString error;
+            if (!device->Start(&error)) return nullptr;
+            return device;
+        },
+        [mixer] { return mixer->AnyPlaying(); }, kRetryBusy, kRetryIdle);
+}
+
 // Twice a second in device mode: a device that stopped pulling is replaced by silence
-// without stopping the players, and while silent the device is tried again every 3 s.
+// without stopping the players, and a device found again while silent takes over.
 void Engine::CheckOutput() {
     if (options_.output != OutputKind::Device) return;
     if (!silent_) {
         if (output_ != nullptr && !output_->Healthy()) FallBackToSilence();
         return;
     }
-    if (++ticksSinceRetry_ < kRetryTicks) return;
-    ticksSinceRetry_ = 0;
-    const int owner = owner_ + 1;
-    auto device = std::make_unique<PortAudioOutput>(mixer_.get(), owner, options_.rate,
-                                                    options_.bufferFrames, options_.device);
-    // The new stream renders silence until it owns the mixer, so starting it first is safe.
-    QString error;
-    if (!device->Start(&error)) return;
+    std::unique_ptr<AudioOutput> device = probe_ != nullptr ? probe_->TakeFound() : nullptr;
+    if (device == nullptr) return;
     DropOutput();
-    owner_ = owner;
-    mixer_->SetOwner(owner_);
+    mixer_->SetOwner(++owner_);
     output_ = std::move(device);
     silent_ = false;
     Q_EMIT OutputChanged();

@@ -12,6 +12,7 @@ namespace corvane::engine {
 
 class AudioOutput;
 class Channel;
+class DeviceProbe;
 class MediaPlayer;
 class Mixer;
 class OfflineRenderer;
@@ -74,6 +75,7 @@ private:
     void DropOutput();
     void FallBackToSilence();
     void CheckOutput();
+    void StartProbe();
     void WakeAll();
 
     EngineOptions options_;
@@ -84,10 +86,10 @@ private:
     std::unique_ptr<MediaPlayer> inert_;
     std::unique_ptr<AudioOutput> output_;
     std::unique_ptr<OfflineRenderer> offline_;
+    std::unique_ptr<DeviceProbe> probe_;  // while silent in device mode
     int owner_ = 0;
     bool silent_ = false;
     long long pastUnderruns_ = 0;
-    int ticksSinceRetry_ = 0;
     QTimer watch_;
 };
 

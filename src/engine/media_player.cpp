@@ -55,6 +55,7 @@ void MediaPlayer::Play() {
     if (atEnd_) SetPosition(0.0);
     scheduled_ = false;
     playSerial_ = channel_->Play();
+    worker_->Wake();  // a stopped worker sleeps until asked
     SetPlayState(kPlaying);
 }
 
@@ -70,6 +71,7 @@ bool MediaPlayer::PlayAfter(const MediaPlayer& current, double remainingSeconds)
     atEnd_ = false;
     scheduled_ = true;
     playSerial_ = channel_->PlayAfter(current.channel_, at);
+    worker_->Wake();
     return true;
 }
 

@@ -31,6 +31,11 @@ void Mixer::Render(int owner, float* out, int frames) noexcept {
     busy_.store(false, std::memory_order_release);
 }
 
+bool Mixer::AnyPlaying() const {
+    return std::any_of(channels_.begin(), channels_.end(),
+                       [](const Channel* c) { return c->Playing(); });
+}
+
 void Mixer::SetOwner(int owner) {
     owner_.store(owner, std::memory_order_seq_cst);
     while (busy_.load(std::memory_order_seq_cst)) std::this_thread::yield();

@@ -25,6 +25,8 @@ public:
     // Buffers in which a playing player had not been decoded far enough.
     long long StarvedBuffers() const { return starved_.load(std::memory_order_relaxed); }
     const std::vector<Channel*>& Channels() const { return channels_; }
+    // Any thread: whether some player is playing now.
+    bool AnyPlaying() const;
 
 private:
     std::vector<Channel*> channels_;

@@ -102,7 +102,7 @@ void PlayerWorker::Run() {
                 return requests_.quit || requests_.open || requests_.close || requests_.seek ||
                        requests_.wake;
             };
-            if (decoder_ == nullptr)
+            if (Idle())
                 cv_.wait(lock, pending);
             else
                 cv_.wait_for(lock, kPollPeriod, pending);
@@ -122,6 +122,13 @@ void PlayerWorker::Run() {
         signal_->Notify();
         ReportEnd();
     }
+}
+
+// A stopped player's ring stays as full as the last fill left it, so nothing needs polling
+// until a request comes (Play and RepeatCount changes wake the worker too).
+bool PlayerWorker::Idle() const {
+    if (decoder_ == nullptr) return true;
+    return !channel_->Playing() && channel_->EndedSerial() == reportedEnd_;
 }
 
 void PlayerWorker::DoOpen(const QString& path, uint64_t serial) {

@@ -76,6 +76,7 @@ private:
     };
 
     void Run();
+    bool Idle() const;
     void DoOpen(const QString& path, uint64_t serial);
     void DoSeek(long long frame, uint64_t serial);
     void StartStream(long long frame, uint64_t serial);

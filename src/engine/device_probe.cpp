@@ -1,0 +1,47 @@
+#include "engine/device_probe.h"
+
+namespace corvane::engine {
+
+DeviceProbe::DeviceProbe(Make make, std::function<bool()> busy,
+                         std::chrono::milliseconds busyPeriod, std::chrono::milliseconds idlePeriod)
+    : make_(std::move(make)),
+      busy_(std::move(busy)),
+      busyPeriod_(busyPeriod),
+      idlePeriod_(idlePeriod),
+      thread_([this] { Run(); }) {}
+
+DeviceProbe::~DeviceProbe() {
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    cv_.notify_one();
+    thread_.join();
+}
+
+std::unique_ptr<AudioOutput> DeviceProbe::TakeFound() {
+    std::lock_guard lock(mutex_);
+    return std::move(found_);
+}
+
+void DeviceProbe::Run() {
+    using Clock = std::chrono::steady_clock;
+    // The caller has just failed to open the device.
+    auto lastTry = Clock::now();
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (cv_.wait_for(lock, busyPeriod_, [this] { return quit_; })) return;
+        if (!busy_() && Clock::now() - lastTry < idlePeriod_) continue;
+        lock.unlock();
+        std::unique_ptr<AudioOutput> output = make_();
+        lock.lock();
+        lastTry = Clock::now();
+        if (output != nullptr) {
+            found_ = std::move(output);
+            cv_.wait(lock, [this] { return quit_; });
+            return;
+        }
+    }
+}
+
+}  // namespace corvane::engine
