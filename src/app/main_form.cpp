@@ -243,7 +243,16 @@ void MainForm::StartTimer() {
     timer1_.start();
 }
 
-void MainForm::Timer1Tick() { desk_->Tick(QDateTime::currentDateTime()); }
+void MainForm::Timer1Tick() {
+    // Reading the local time looks at the time-zone file each time; the clock shows minutes,
+    // so once a second is enough, not a thousand times on the 1 ms tick.
+    const long long second = QDateTime::currentSecsSinceEpoch();
+    if (second != tickSecond_) {
+        tickSecond_ = second;
+        tickNow_ = QDateTime::currentDateTime();
+    }
+    desk_->Tick(tickNow_);
+}
 
 void MainForm::RestorePlaylist() {
     const QString path = settings_.GetText(keys::kPlayList);

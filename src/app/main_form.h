@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -144,6 +145,8 @@ private:
     engine::KeyMap keys_;
     QTimer timer1_;
     bool highPriority_ = false;
+    long long tickSecond_ = -1;  // the second tickNow_ was read in
+    QDateTime tickNow_;
 
     std::array<LineStrip*, 8> strips_{};
     AutoPilotPanel* autoPilot_ = nullptr;

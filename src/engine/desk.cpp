@@ -36,6 +36,7 @@ Desk::Desk(const DeskPlayers& players, Settings& settings, CrossfaderModel& cros
     slider_.fill(kDefaultSlider);
     fadeMode_.fill(FadeMode::AlwaysOn);
     title_.fill(QString::fromLatin1(kNoTitle));
+    shownSeconds_.fill({-1, -1});
     connect(&crossfader_, &CrossfaderModel::LevelsChanged, this, &Desk::ApplyCrossfaderLevels);
     connect(&crossfader_, &CrossfaderModel::FadeDone, this, &Desk::FadeDone);
 }
@@ -393,9 +394,16 @@ void Desk::Tick(const QDateTime& now) {
     for (int line = 0; line <= 6; ++line) {
         const LinePlayer* player =
             line == kAutoPilotLine ? players_.ap[currentAp_] : PlayerOf(line);
-        const LineTimeTexts texts = player != nullptr
-                                        ? TimeTextsFor(player->Position(), player->Duration())
-                                        : TimeTextsFor(0.0, 0.0);
+        const double position = player != nullptr ? player->Position() : 0.0;
+        const double duration = player != nullptr ? player->Duration() : 0.0;
+        // The texts change with whole seconds only: build them once per second shown, not on
+        // each 1 ms tick.
+        const std::pair<int, int> shown{WholeSeconds(position), WholeSeconds(duration - position)};
+        if (shown != shownSeconds_[line]) {
+            shownSeconds_[line] = shown;
+            timeTexts_[line] = TimeTextsFor(position, duration);
+        }
+        const LineTimeTexts& texts = timeTexts_[line];
         const QString& caption = engine::TimeCaption(texts, remain_);
         if (caption != timeCaption_[line]) {
             timeCaption_[line] = caption;
@@ -405,12 +413,19 @@ void Desk::Tick(const QDateTime& now) {
         if (!status_.isEmpty() && status_ == timeStatus_[line]) SetStatus(texts.status);
         timeStatus_[line] = texts.status;
     }
-    const QString caption = engine::ClockCaption(now);
-    const QString toolTip = toolTipsOn_ ? engine::ClockToolTip(now.date()) : QString();
-    if (caption != clockCaption_ || toolTip != clockToolTip_) {
-        clockCaption_ = caption;
-        clockToolTip_ = toolTip;
-        Q_EMIT ClockChanged(caption, toolTip);
+    // The clock shows minutes: format it when the minute or the tooltip setting changes.
+    const long long minute =
+        now.date().toJulianDay() * 1440 + now.time().hour() * 60 + now.time().minute();
+    if (minute != clockMinute_ || toolTipsOn_ != clockToolTipsOn_) {
+        clockMinute_ = minute;
+        clockToolTipsOn_ = toolTipsOn_;
+        const QString caption = engine::ClockCaption(now);
+        const QString toolTip = toolTipsOn_ ? engine::ClockToolTip(now.date()) : QString();
+        if (caption != clockCaption_ || toolTip != clockToolTip_) {
+            clockCaption_ = caption;
+            clockToolTip_ = toolTip;
+            Q_EMIT ClockChanged(caption, toolTip);
+        }
     }
     Q_EMIT AutoPilotStep();
 }

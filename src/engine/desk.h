@@ -5,10 +5,12 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <utility>
 
 #include "engine/key_map.h"
 #include "engine/line_player.h"
 #include "engine/open_dialog.h"
+#include "engine/tick_texts.h"
 
 namespace corvane {
 class Settings;
@@ -205,8 +207,14 @@ private:
     std::array<bool, kLineCount> highlighted_{};
     std::array<QString, kLineCount> timeCaption_;
     std::array<QString, kLineCount> timeStatus_;  // the status text last built for each line
+    // The whole seconds (elapsed, remaining) each line's texts were last built from; -1 for
+    // none yet.
+    std::array<std::pair<int, int>, kLineCount> shownSeconds_;
+    std::array<LineTimeTexts, kLineCount> timeTexts_;
     QString clockCaption_;
     QString clockToolTip_;
+    long long clockMinute_ = -1;  // the minute the clock texts were made for
+    bool clockToolTipsOn_ = false;
     QString status_;
     int currentAp_ = 0;
     int keyLine_ = 1;

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "playlist/list_editing.h"
+#include "playlist/playlist.h"
+#include "playlist/ui/list_editor.h"
+#include "settings/ini.h"
+#include "settings/settings.h"
+#include "../settings/qstring_printer.h"
+
+namespace corvane::editor::testing {
+
+inline void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "windows_test";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance() == nullptr) new QApplication(argc, argv);
+}
+
+// The real editor window over a settings file and a music folder in a temporary directory;
+// its dialogs answer at once with what the test put in and record what they were asked.
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApplication();
+        music_ = dir_.path() + QStringLiteral("/music/");
+        QDir().mkpath(music_);
+        for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3", "x.wav", "y.wav"})
+            Touch(music_ + QLatin1String(name));
+    }
+
+    static void Touch(const QString& path, const QByteArray& content = "x") {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    ListEditor& Editor() {
+        if (editor_ == nullptr) {
+            EditorCallbacks callbacks;
+            callbacks.chooseOpen = [this](const engine::OpenDialogSpec& spec) {
+                asked_.append(spec.title);
+                return openAnswer_;
+            };
+            callbacks.chooseSave = [this](const engine::OpenDialogSpec& spec,
+                                          const QString& fileName) {
+                asked_.append(spec.title + QStringLiteral(": ") + fileName);
+                return saveAnswer_;
+            };
+            callbacks.confirm = [this](const QString& question) {
+                asked_.append(question);
+                return confirmAnswer_;
+            };
+            callbacks.message = [this](const QString& text) { messages_.append(text); };
+            callbacks.playlistOpened = [this] { ++opened_; };
+            callbacks.playlistNamed = [this] { ++named_; };
+            editor_ = std::make_unique<ListEditor>(playlist_, settings_, std::move(callbacks));
+            settings_.SavePref(keys::kSongPath, music_);
+            editor_->OpenEditor();
+        }
+        return *editor_;
+    }
+
+    // SongList as the user numbers nothing: the file names, in order.
+    QStringList Names() const {
+        QStringList names;
+        for (const QString& song : playlist_.SongList) names.append(QFileInfo(song).fileName());
+        return names;
+    }
+
+    void FillList(const QStringList& names) {
+        for (const QString& name : names) playlist_.SongList.append(music_ + name);
+        Editor().Refresh1();
+    }
+
+    QTemporaryDir dir_;
+    QString music_;
+    IniFiles ini_;
+    Settings settings_{ini_, dir_.filePath(QStringLiteral("Corvane.ini")),
+                       keys::DefaultFolders{dir_.path() + QLatin1Char('/'), dir_.path()}};
+    Playlist playlist_;
+    std::unique_ptr<ListEditor> editor_;
+    QString openAnswer_;
+    QString saveAnswer_;
+    SaveAnswer confirmAnswer_ = SaveAnswer::Cancel;
+    QStringList asked_;
+    QStringList messages_;
+    int opened_ = 0;
+    int named_ = 0;
+};
+
+}  // namespace corvane::editor::testing

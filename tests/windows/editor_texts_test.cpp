@@ -1,0 +1,31 @@
+#include <gtest/gtest.h>
+
+#include "playlist/editor_texts.h"
+#include "../settings/qstring_printer.h"
+
+namespace corvane::editor {
+namespace {
+
+TEST(EditorTexts, SizesAreCutToTwoDecimalsInTheirUnit) {
+    const QLocale c = QLocale::c();
+    EXPECT_EQ(SizeText(0, c), QStringLiteral("0 Bytes"));
+    EXPECT_EQ(SizeText(1023, c), QStringLiteral("1023 Bytes"));
+    EXPECT_EQ(SizeText(1024, c), QStringLiteral("1 KB"));
+    EXPECT_EQ(SizeText(1100, c), QStringLiteral("1.07 KB"));
+    EXPECT_EQ(SizeText(1536, c), QStringLiteral("1.5 KB"));
+    EXPECT_EQ(SizeText(1048575, c), QStringLiteral("1023.99 KB"));
+    EXPECT_EQ(SizeText(1048576, c), QStringLiteral("1 MB"));
+    EXPECT_EQ(SizeText(5LL * 1024 * 1048576 + 1048576 / 3, c), QStringLiteral("5120.33 MB"));
+    EXPECT_EQ(SizeText(1100, QLocale(QLocale::German)), QStringLiteral("1,07 KB"));
+}
+
+TEST(EditorTexts, PlaylistsAreKnownByTheirLastThreeLetters) {
+    EXPECT_TRUE(IsPlaylistFileName(QStringLiteral("Set.PLS")));
+    EXPECT_TRUE(IsPlaylistFileName(QStringLiteral("mix.m3u")));
+    EXPECT_TRUE(IsPlaylistFileName(QStringLiteral("listcvn")));
+    EXPECT_FALSE(IsPlaylistFileName(QStringLiteral("song.mp3")));
+    EXPECT_EQ(TitleLine(QStringLiteral("Untitled"), 12), QStringLiteral("Untitled - 12 Titles."));
+}
+
+}  // namespace
+}  // namespace corvane::editor
