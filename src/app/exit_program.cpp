@@ -3,33 +3,43 @@
 #include "app/shown_report.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
+#include "autopilot/autopilot.h"
 #include "engine/decoder.h"
 #include "engine/desk.h"
 #include "engine/engine.h"
 #include "engine/media_player.h"
+#include "mixer/alsa_mixer.h"
+#include "mixer/system_mixer.h"
+#include "mixer/ui/mic_level.h"
 #include "playlist/playlist.h"
 #include "settings/appdirs.h"
+#include "settings/convert.h"
 #include "settings/ini.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
+#include "songlog/songlog.h"
 
 namespace corvane::app {
 
 bool Startup::ExitProgram(bool confirm) {
     if (closing_) return true;
+    QWidget* mic = mic_ && mic_->MicOpen() ? static_cast<QWidget*>(mic_->Window()) : nullptr;
     if (confirm) {
-        // Waits for the Mic Level window (src/mixer/ui): hidden while the question shows.
-        if (!options_.dialogs.ask(form_.get(), QApplication::applicationName(),
-                                  QLatin1String(kExitQuestion), true))
-            return false;
+        // The Mic window stays on top: out of the question's way.
+        if (mic != nullptr) mic->hide();
+        const bool yes = options_.dialogs.ask(form_.get(), QApplication::applicationName(),
+                                              QLatin1String(kExitQuestion), true);
+        if (mic != nullptr) mic->show();
+        if (!yes) return false;
     }
-    // Song logging off and AutoPilotOn cleared: wait for the song log (src/songlog) and the
-    // AutoPilot (src/autopilot).
+    // Songs that started in the last half second are written now rather than lost; nothing
+    // starts after this, so nothing more is logged.
+    if (form_->Log().PendingCount() > 0) form_->Log().LogTimer_Timer();
     for (int line = 1; line <= 6; ++line) form_->Desk().Stop(line);
     for (int ap = 0; ap < 2; ++ap) engine_.AP(ap)->Stop();
+    form_->Pilot().AutoPilotStopped();
     closing_ = true;
-    // "ShowMic" waits for MicOpen (src/mixer/ui).
-    SaveWindowPosition();
+    SaveWindowPosition(mic != nullptr);
     UnloadWindows();
     if (options_.endProgram) {
         options_.endProgram();
@@ -44,9 +54,10 @@ bool Startup::MainFormClosing() {
     return closing_ || ExitProgram(true);
 }
 
-void Startup::SaveWindowPosition() {
+void Startup::SaveWindowPosition(bool micOpen) {
     const QPoint place = form_->pos();
-    ini_.WriteIni({{keys::kSection, keys::kMainTop, QString::number(ToTwips(place.y()))},
+    ini_.WriteIni({{keys::kSection, keys::kShowMic, BoolToText(micOpen)},
+                   {keys::kSection, keys::kMainTop, QString::number(ToTwips(place.y()))},
                    {keys::kSection, keys::kMainLeft, QString::number(ToTwips(place.x()))}},
                   settings_.File());
 }
@@ -76,7 +87,10 @@ int RunProgram(const CommandLine& commandLine) {
     // Without a usable device the engine plays silently and says so on the status line.
     engine::Engine engine(engineOptions, engine::OpenDecoder);
 
+    mixer::SystemMixer mixer(mixer::OpenAlsaMixer());
+
     StartupOptions options;
+    options.mixer = &mixer;
     options.commandLine = commandLine;
     options.appFolder = AppFolder();
     Startup startup(engine, settings, ini, playlist, std::move(options));

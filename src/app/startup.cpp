@@ -11,6 +11,7 @@
 #include "app/demo_set.h"
 #include "app/program_icon.h"
 #include "app/splash.h"
+#include "autopilot/autopilot.h"
 #include "engine/desk.h"
 #include "engine/engine.h"
 #include "playlist/playlist.h"
@@ -70,6 +71,7 @@ Startup::Startup(engine::Engine& engine, Settings& settings, IniFiles& ini, Play
 
 Startup::~Startup() {
     if (splash_) delete splash_.data();
+    mic_.reset();
 }
 
 Splash* Startup::SP2() const { return splash_.data(); }
@@ -126,8 +128,8 @@ MainForm& Startup::Run() {
     form_->setWindowIcon(ProgramIcon());
     form_->setEnabled(false);
     form_->SetCloseHandler([this] { return MainFormClosing(); });
-    // Form_Load: the AutoPilot's StartBusy and AutoPilotOn start cleared and its generator is
-    // seeded from the clock when it is made (waits for the AutoPilot: src/autopilot).
+    // Form_Load: the AutoPilot was made with StartBusy and AutoPilotOn cleared and its
+    // generator seeded from the clock.
 
     // 7. The first start.
     firstStart_ = !settings_.Has(QLatin1String(kFirstStartKey));
@@ -142,11 +144,19 @@ MainForm& Startup::Run() {
                 QStringLiteral("The settings file %1 could not be written.").arg(settings_.File()));
     }
 
-    // 8. The command-line file: waits for the AutoPilot's OpenStartupFile (src/autopilot),
-    // which opens a sound file on line 1 or loads a playlist and says which it did; until it
-    // lands nothing is opened and nothing of the saved desk is skipped.
+    // 8. The command-line file: a sound file plays on line 1, a playlist goes to the AutoPilot.
+    const autopilot::StartupFileKind kind = form_->OpenStartupFile(options_.commandLine.path);
+    line1FromCommandLine_ = kind == autopilot::StartupFileKind::SoundFile;
+    playlistFromCommandLine_ = kind == autopilot::StartupFileKind::Playlist;
 
-    // 9. The system mixer: waits for InitMixer (src/mixer).
+    // 9. The system mixer, before line 7's slider is restored.
+    if (options_.mixer != nullptr) {
+        AttachMixer(
+            *options_.mixer, form_->Desk(),
+            options_.mixerMessage ? options_.mixerMessage : StandardMixerMessage(form_.get()),
+            debugMode_);
+        mic_ = std::make_unique<MicWiring>(*form_, *options_.mixer, settings_);
+    }
 
     // 10. The settings.
     splash_->SetStat(320);
@@ -165,7 +175,8 @@ MainForm& Startup::Run() {
     // (src/appearance) at kSliderPictureLeft/kSliderPictureTop.
     QGuiApplication::changeOverrideCursor(Qt::BusyCursor);
 
-    // 13. The AutoPilot's first next song: waits for ChooseNextSong (src/autopilot).
+    // 13. The AutoPilot's first next song shows before anything is pressed.
+    if (form_->Pilot().NextSongPath().isEmpty()) form_->Pilot().ChooseNextSong();
     // 14. The Options and Playlist Editor windows are made only when opened.
 
     // 15.
@@ -173,8 +184,9 @@ MainForm& Startup::Run() {
     splash_->SetStat(2595);
     Yield();
 
-    // 16. "ShowMic" with MicVolumeAvailable shows the Mic Level window: waits for the Mic
-    // Level window (src/mixer/ui).
+    // 16. The Mic Level window, when it was open at the last exit and the microphone is there.
+    CheckStored(keys::kShowMic, true);
+    if (mic_) mic_->RestoreAtStart();
 
     // 17.
     delete splash_.data();
@@ -217,9 +229,9 @@ void Startup::LoadSettings() {
     splash_->SetStat(1400);
     Yield();
 
-    // 8. to 10. "Path" is read by each open dialog; the AutoPilot reads "NoRep",
-    // "FadeSeconds", "SpinUp" and "Random" when it is made (src/autopilot); "Remain", "ASOF",
-    // "AutoReset" and "Loop 0" belong to the desk.
+    // 8. to 10. "Path" is read by each open dialog; the AutoPilot read "NoRep",
+    // "FadeSeconds", "SpinUp" and "Random" when it was made; "Remain", "ASOF", "AutoReset" and
+    // "Loop 0" belong to the desk, which hands "Loop 0" on to the AutoPilot.
     playlist_.ListDir = WithBackslash(settings_.GetText(keys::kListPath));
     for (const QLatin1String key : {keys::kNoRep, keys::kFadeSeconds, keys::kSpinUp})
         CheckStored(key, false);

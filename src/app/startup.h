@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/main_form.h"
+#include "app/mic_wiring.h"
 #include "settings/command_line.h"
 
 class QWidget;
@@ -20,6 +21,10 @@ struct Playlist;
 
 namespace corvane::engine {
 class Engine;
+}
+
+namespace corvane::mixer {
+class SystemMixer;
 }
 
 namespace corvane::app {
@@ -46,6 +51,10 @@ struct StartupOptions {
     FormDialogs formDialogs = FormDialogs::Standard();
     // Ends the program once the exit sequence is done; null quits the application's loop.
     std::function<void()> endProgram;
+    // The system mixer behind line 7 and the Mic Level window; null leaves both out.
+    mixer::SystemMixer* mixer = nullptr;
+    // Its "Mixer Error" box; null shows a real one.
+    MixerMessage mixerMessage;
 };
 
 // The program from its start to its end: the entry sequence with the splash, the settings
@@ -87,6 +96,7 @@ public:
     bool Closing() const { return closing_; }
     bool FirstStart() const { return firstStart_; }
     MainForm* Form() const { return form_.get(); }
+    MicWiring* Mic() const { return mic_.get(); }
     Splash* SP2() const;
 
 Q_SIGNALS:
@@ -105,7 +115,7 @@ private:
     // A stored value that should be a number or a Boolean and is not.
     void CheckStored(const QString& key, bool boolean);
     void RestoreWindowPosition();
-    void SaveWindowPosition();
+    void SaveWindowPosition(bool micOpen);
     void UnloadWindows();
     bool MainFormClosing();
 
@@ -115,6 +125,7 @@ private:
     Playlist& playlist_;
     StartupOptions options_;
     std::unique_ptr<MainForm> form_;
+    std::unique_ptr<MicWiring> mic_;
     QPointer<Splash> splash_;
     bool debugMode_ = false;
     bool closing_ = false;

@@ -4,6 +4,7 @@
 #include "app/line_strip.h"
 #include "app/splash.h"
 #include "appearance/ui/units.h"
+#include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
 #include "engine/media_player.h"
@@ -213,6 +214,43 @@ TEST_F(LifecycleTest, UpgradeAnsweredNoDropsTheOldSectionAndNeverAsksAgain) {
     asked_.clear();
     Start();
     EXPECT_TRUE(asked_.isEmpty());
+}
+
+TEST_F(LifecycleTest, ACommandLineSoundFilePlaysOnLine1InsteadOfItsSavedFile) {
+    const QString list = dir_.filePath(QStringLiteral("saved.m3u"));
+    ASSERT_TRUE(WriteText(list, Fixture("song_8s_c.wav").toUtf8() + "\n"));
+    ASSERT_TRUE(WriteText(SettingsFile(),
+                          "[1.40]\nInstalled=True\nFile 1=" + Fixture("song_8s_b.wav").toUtf8() +
+                              "\nFile 2=" + Fixture("song_8s_b.wav").toUtf8() +
+                              "\nPlayList=" + list.toUtf8() + "\n"));
+    auto run = Start({Fixture("song_8s_a.wav")});
+    engine::MediaPlayer* line1 = run->engine->Player(1);
+    EXPECT_TRUE(
+        MainFormTest::WaitFor([&] { return line1->PlayState() == engine::MediaPlayer::kPlaying; }));
+    EXPECT_EQ(line1->FileName(), Fixture("song_8s_a.wav"));
+    EXPECT_EQ(run->engine->Player(2)->FileName(), Fixture("song_8s_b.wav"));
+    // The saved playlist is still restored: only a command-line playlist replaces it.
+    EXPECT_EQ(run->playlist.ListName, QStringLiteral("saved.m3u"));
+    EXPECT_FALSE(run->startup->Form()->Pilot().AutoPilotOn());
+}
+
+TEST_F(LifecycleTest, ACommandLinePlaylistReplacesTheSavedOneAndExitStopsTheAutoPilot) {
+    const QString saved = dir_.filePath(QStringLiteral("saved.m3u"));
+    const QString given = dir_.filePath(QStringLiteral("given.m3u"));
+    ASSERT_TRUE(WriteText(saved, Fixture("song_8s_c.wav").toUtf8() + "\n"));
+    ASSERT_TRUE(WriteText(given, Fixture("song_8s_a.wav").toUtf8() + "\n" +
+                                     Fixture("song_8s_b.wav").toUtf8() + "\n"));
+    ASSERT_TRUE(
+        WriteText(SettingsFile(), "[1.40]\nInstalled=True\nPlayList=" + saved.toUtf8() + "\n"));
+    auto run = Start({given});
+    EXPECT_EQ(run->playlist.ListName, QStringLiteral("given.m3u"));
+    EXPECT_EQ(run->playlist.SongList.size(), 2);
+    EXPECT_TRUE(run->startup->Form()->Pilot().AutoPilotOn());
+    EXPECT_FALSE(run->startup->Form()->Pilot().NextSongPath().isEmpty());
+    answers_ = {true};
+    EXPECT_TRUE(run->startup->ExitProgram(true));
+    EXPECT_FALSE(run->startup->Form()->Pilot().AutoPilotOn());
+    EXPECT_FALSE(run->startup->Form()->Desk().IsPlaying(1));
 }
 
 TEST_F(LifecycleTest, DecliningTheExitQuestionLeavesEverythingRunning) {
