@@ -8,6 +8,7 @@
 #include <exception>
 #include <optional>
 
+#include "app/appearance_wiring.h"
 #include "app/demo_set.h"
 #include "app/program_icon.h"
 #include "app/splash.h"
@@ -171,8 +172,8 @@ MainForm& Startup::Run() {
     splash_->SetStat(2300);
     Yield();
 
-    // 12. The slider pictures over the face's background: waits for MovePic with the face
-    // (src/appearance) at kSliderPictureLeft/kSliderPictureTop.
+    // 12. The slider pictures over the face's background.
+    form_->Look().PlacePictures();
     QGuiApplication::changeOverrideCursor(Qt::BusyCursor);
 
     // 13. The AutoPilot's first next song shows before anything is pressed.
@@ -248,10 +249,20 @@ void Startup::LoadSettings() {
     splash_->SetAction(QStringLiteral("Opening Playlist..."));
     splash_->SetStat(1850);
     Yield();
-    if (!playlistFromCommandLine_) form_->RestorePlaylist();
+    // A playlist from the command line is loaded already and only needs showing on line 0.
+    if (playlistFromCommandLine_) {
+        form_->Pilot().ReloadSavedPlaylist();
+    } else {
+        form_->RestorePlaylist();
+    }
 
-    // 12. to 14. "Show Lines", "Face" and "BackPic": wait for ApplyShowLines and LoadFace
-    // (src/appearance).
+    // 12. to 14. "Show Lines", the face named by "Face", and the face itself when "BackPic".
+    if (settings_.GetBool(keys::kBackPic)) {
+        splash_->SetAction(QStringLiteral("Loading Face..."));
+        splash_->SetStat(1900);
+        Yield();
+    }
+    form_->Look().RestoreFace();
     CheckStored(keys::kShowLines, true);
     CheckStored(keys::kBackPic, true);
 
