@@ -101,8 +101,18 @@ AboutBox::AboutBox(QUrl projectPage, std::function<bool(const QUrl&)> openUrl, Q
     column->addWidget(butt1_, 0, Qt::AlignRight);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    ApplyColors(appearance::kDefaultTextColor, 0);
     timer1_.setInterval(CreditsScroll::kIntervalMs);
     connect(&timer1_, &QTimer::timeout, this, &AboutBox::Timer1Tick);
+}
+
+void AboutBox::ApplyColors(quint32 text, quint32 back) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, appearance::ColorFromValue(back));
+    palette.setColor(QPalette::WindowText, appearance::ColorFromValue(text));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    butt1_->ColChange(text);
 }
 
 void AboutBox::Timer1Tick() {

@@ -36,6 +36,8 @@ public:
     appearance::Butt* Butt1() const { return butt1_; }
 
     void Timer1Tick();
+    // Drawn in the desk's colours (values with red in the low byte).
+    void ApplyColors(quint32 text, quint32 back);
 
 Q_SIGNALS:
     void Closed();

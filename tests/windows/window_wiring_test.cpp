@@ -1,0 +1,116 @@
+// The editor, the About box and the help on the real main window: the buttons that open them,
+// their highlight while open, and the editor's list being the AutoPilot's.
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QUrl>
+
+#include "../desk/mainform_support.h"
+#include "../settings/qstring_printer.h"
+#include "about/ui/about_box.h"
+#include "app/desk_label.h"
+#include "app/desk_panels.h"
+#include "app/line_strip.h"
+#include "app/window_wiring.h"
+#include "appearance/ui/butt.h"
+#include "autopilot/autopilot.h"
+#include "engine/desk.h"
+#include "playlist/ui/list_editor.h"
+
+namespace corvane::app::testing {
+namespace {
+
+class WindowWiringTest : public MainFormTest {
+protected:
+    WindowWiring& Windows() {
+        WindowWiring& windows = Form().Windows();
+        if (!dialogsSet_) {
+            WindowDialogs dialogs;
+            dialogs.editor.chooseOpen = [this](const engine::OpenDialogSpec&) { return openPath_; };
+            dialogs.editor.chooseSave = [](const engine::OpenDialogSpec&, const QString&) {
+                return QString();
+            };
+            dialogs.editor.confirm = [](const QString&) { return SaveAnswer::Cancel; };
+            dialogs.editor.message = [this](const QString& text) { messages_.append(text); };
+            dialogs.openUrl = [this](const QUrl& url) {
+                urls_.append(url);
+                return urlOpens_;
+            };
+            windows.SetDialogs(dialogs);
+            dialogsSet_ = true;
+        }
+        return windows;
+    }
+    appearance::Butt* Button(ButtonRow::Index index) { return Form().Buttons()->Button(index); }
+    QColor Hilite() const { return ColorScheme::FromSettings(settings_).hilite; }
+    QColor Text() const { return ColorScheme::FromSettings(settings_).text; }
+
+    QString openPath_;
+    QList<QUrl> urls_;
+    bool urlOpens_ = true;
+    bool dialogsSet_ = false;
+};
+
+TEST_F(WindowWiringTest, PListOpensTheEditorWhoseEditsTheAutoPilotPlaysAtOnce) {
+    settings_.SavePref(keys::kSongPath, Fixture(""));
+    Windows();
+    Q_EMIT Button(ButtonRow::PList)->Click();
+    editor::ListEditor& editor = Windows().Editor();
+    ASSERT_TRUE(editor.EditorOpen());
+    EXPECT_EQ(Button(ButtonRow::PList)->TextColor(), Hilite());
+
+    editor.File1DblClick(QStringLiteral("song_8s_b.wav"));
+    ASSERT_EQ(playlist_.SongList, QStringList{Fixture("song_8s_b.wav")});
+    Form().Pilot().ChooseNextSong();
+    EXPECT_EQ(Form().AutoPilot()->NextSong()->FullText(), QStringLiteral("song_8s_b"));
+
+    // A removal is the AutoPilot's at once too.
+    editor.List1DblClick(0);
+    EXPECT_TRUE(playlist_.SongList.isEmpty());
+
+    // Unsaved changes: with no answer given (Cancel) the window stays.
+    editor.close();
+    EXPECT_TRUE(editor.EditorOpen());
+    EXPECT_EQ(Button(ButtonRow::PList)->TextColor(), Hilite());
+}
+
+TEST_F(WindowWiringTest, OpenInTheEditorNamesTheListOnLineZeroAndPicksItsNextSong) {
+    QFile list(dir_.filePath(QStringLiteral("Party.m3u")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(QFile::encodeName(Fixture("song_8s_c.wav")) + "\n");
+    list.close();
+    openPath_ = list.fileName();
+    Windows();
+    Form().RCMenu()->findChild<QAction*>(QStringLiteral("mnuPLst"))->trigger();
+    editor::ListEditor& editor = Windows().Editor();
+    editor.OpenClick();
+    EXPECT_EQ(playlist_.SongList, QStringList{Fixture("song_8s_c.wav")});
+    EXPECT_EQ(Form().Strip(0)->TitleLabel()->FullText(), QStringLiteral("Party"));
+    EXPECT_EQ(Form().windowTitle(), QStringLiteral("CVN v.1.40 - Party"));
+    EXPECT_EQ(Form().AutoPilot()->NextSong()->FullText(), QStringLiteral("song_8s_c"));
+
+    editor.close();
+    EXPECT_FALSE(editor.EditorOpen());
+    EXPECT_EQ(Button(ButtonRow::PList)->TextColor(), Text());
+}
+
+TEST_F(WindowWiringTest, AboutLightsItsButtonWhileOpenAndHelpReportsAFailedOpen) {
+    Windows();
+    Q_EMIT Button(ButtonRow::Butt1)->Click();
+    EXPECT_TRUE(Windows().About().isVisible());
+    EXPECT_EQ(Button(ButtonRow::Butt1)->TextColor(), Hilite());
+    Windows().About().close();
+    EXPECT_EQ(Button(ButtonRow::Butt1)->TextColor(), Text());
+
+    Q_EMIT Button(ButtonRow::HelpButt)->Click();
+    ASSERT_EQ(urls_.size(), 1);
+    EXPECT_TRUE(urls_[0].toLocalFile().endsWith(QStringLiteral("/cvnhelp.html")));
+    EXPECT_TRUE(messages_.isEmpty());
+    urlOpens_ = false;
+    Form().RCMenu()->findChild<QAction*>(QStringLiteral("mnuHelp"))->trigger();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].endsWith(QStringLiteral("in order to view help.")));
+}
+
+}  // namespace
+}  // namespace corvane::app::testing
