@@ -9,21 +9,25 @@ namespace {
 
 constexpr quint32 kLedYellow = 65535;
 
-QColor StoredColor(const Settings& settings, const QString& key) {
-    return appearance::ColorFromValue(static_cast<quint32>(settings.GetInt(key)));
+QColor ColorOf(appearance::ColorValue value) {
+    return appearance::ColorFromValue(static_cast<quint32>(value));
 }
 
 }  // namespace
 
-ColorScheme ColorScheme::FromSettings(const Settings& settings) {
+ColorScheme ColorScheme::FromValues(const appearance::SchemeColors& colors) {
     ColorScheme scheme;
-    scheme.text = StoredColor(settings, keys::kTextColor);
-    const int led = settings.GetInt(keys::kLedColor);
-    scheme.led = appearance::ColorFromValue(led == -1 ? kLedYellow : static_cast<quint32>(led));
-    scheme.line = StoredColor(settings, keys::kLineColor);
-    scheme.back = StoredColor(settings, keys::kBackColor);
-    scheme.hilite = StoredColor(settings, keys::kHiliteColor);
+    scheme.text = ColorOf(colors.text);
+    scheme.led = colors.led == appearance::kNoColor ? appearance::ColorFromValue(kLedYellow)
+                                                    : ColorOf(colors.led);
+    scheme.line = ColorOf(colors.line);
+    scheme.back = ColorOf(colors.back);
+    scheme.hilite = ColorOf(colors.hilite);
     return scheme;
+}
+
+ColorScheme ColorScheme::FromSettings(const Settings& settings) {
+    return FromValues(appearance::StoredSchemeColors(settings));
 }
 
 QFont CaptionFont() {

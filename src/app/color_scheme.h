@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFont>
 
+#include "appearance/colors.h"
+
 namespace corvane {
 class Settings;
 }
@@ -17,8 +19,9 @@ struct ColorScheme {
     QColor back;
     QColor hilite;
 
-    // "Text Color", "LED Color", "Line Color", "Back Color", "Hilite Color"; an LED colour of
-    // -1 (none chosen) keeps the displays' own yellow.
+    // An LED colour of -1 (none chosen) keeps the displays' own yellow.
+    static ColorScheme FromValues(const appearance::SchemeColors& colors);
+    // "Text Color", "LED Color", "Line Color", "Back Color", "Hilite Color".
     static ColorScheme FromSettings(const Settings& settings);
 };
 

@@ -13,11 +13,12 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/appearance_wiring.h"
 #include "app/autopilot_wiring.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
 #include "app/line_strip.h"
-#include "app/window_wiring.h"
+#include "appearance/face.h"
 #include "appearance/ui/butt.h"
 #include "appearance/ui/picturebutton.h"
 #include "autopilot/autopilot.h"
@@ -28,6 +29,7 @@
 #include "engine/media_player_line.h"
 #include "engine/tick_texts.h"
 #include "playlist/playlist.h"
+#include "settings/appdirs.h"
 #include "settings/settings.h"
 
 namespace corvane::app {
@@ -104,8 +106,8 @@ MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlis
     autoPilotWiring_ = std::make_unique<AutoPilotWiring>(
         *this, engine, std::array<engine::LinePlayer*, 2>{players.ap[0], players.ap[1]}, settings,
         playlist);
-    windowWiring_ = std::make_unique<WindowWiring>(*this, settings, playlist);
-    ApplyColors(ColorScheme::FromSettings(settings));
+    look_ = std::make_unique<Appearance>(*this, settings, appearance::FacesFolder(AppFolder()));
+    ColorChange();
     ApplyToolTips(true);
     UpdateTitle();
     if (engine.PlayingSilently()) desk_->SetStatus(engine.StatusText());
@@ -113,7 +115,6 @@ MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlis
 
 MainForm::~MainForm() {
     timer1_.stop();
-    windowWiring_.reset();
     autoPilotWiring_.reset();
     // The controls call into the desk while they go; let them go first.
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
@@ -218,6 +219,7 @@ void MainForm::LoadSettings() {
     if (Pilot().StartupKind() != StartupFileKind::Playlist) RestorePlaylist();
     // The first next song shows before anything is pressed.
     if (Pilot().NextSongPath().isEmpty()) Pilot().ChooseNextSong();
+    look_->RestoreFace();
     ApplyStoredColors();
 }
 
@@ -232,7 +234,10 @@ void MainForm::LoadPreferences() {
     }
 }
 
-void MainForm::ApplyStoredColors() { ApplyColors(ColorScheme::FromSettings(settings_)); }
+// The scheme was read from the settings when the window was made; a face may have replaced it.
+void MainForm::ApplyStoredColors() { ColorChange(); }
+
+void MainForm::ColorChange() { ApplyColors(look_->Scheme()); }
 
 autopilot::StartupFileKind MainForm::OpenStartupFile(const QString& path) {
     return Pilot().OpenStartupFile(path, linePlayers_[1].get());

@@ -38,9 +38,9 @@ class PictureButton;
 
 namespace corvane::app {
 
+class Appearance;
 class AutoPilotPanel;
 class AutoPilotWiring;
-class WindowWiring;
 class ButtonRow;
 class CrossfaderPanel;
 class LineStrip;
@@ -79,6 +79,12 @@ public:
     void LoadPreferences();
     void RestorePlaylist();
     void ApplyStoredColors();
+    // Draws the window in the current scheme (Look().Colors()); windows of their own and the
+    // buttons that show them follow through ColorsApplied.
+    void ColorChange();
+    // The colour scheme, the face and the dividing lines.
+    Appearance& Look() const { return *look_; }
+    const QList<QWidget*>& Dividers() const { return dividers_; }
     // Asked before the window closes; false keeps it open (the user declined to exit).
     void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
     // Timer1 runs from here on.
@@ -112,8 +118,6 @@ public:
     const QTimer& Timer1() const { return timer1_; }
     autopilot::AutoPilot& Pilot() const;
     SongLog& Log() const;
-    // The Playlist Editor, the About box and the help.
-    WindowWiring& Windows() const { return *windowWiring_; }
 
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
@@ -145,7 +149,7 @@ private:
     std::unique_ptr<engine::CrossfaderModel> crossfader_;
     std::unique_ptr<engine::Desk> desk_;
     std::unique_ptr<AutoPilotWiring> autoPilotWiring_;
-    std::unique_ptr<WindowWiring> windowWiring_;
+    std::unique_ptr<Appearance> look_;
     engine::KeyMap keys_;
     QTimer timer1_;
     bool highPriority_ = false;

@@ -87,8 +87,8 @@ void PictureButton::Release() {
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
+    // No background of its own: a face's picture shows around the drawing.
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
     (lit_ ? litPicture_ : unlit_).Paint(painter, QPointF(0, 0));
     if (armed_) {
         painter.setPen(ColorFromValue(kDefaultTextColor));
