@@ -1,20 +1,32 @@
 #!/bin/bash
 # Idle CPU of the running desk: starts Corvane on a virtual X display with a fresh settings
 # folder (so the demo set is loaded on lines 1 to 6 and nothing plays), lets it settle for 5 s,
-# then reads its user and system time from /proc/<pid>/stat over 20 s. Once with the normal
-# 300 ms tick, once with "Priority" 1 (the 1 ms tick).
-# Usage: bench/idle_cpu.sh [build dir]   (default: build)
+# then reads its user and system time from /proc/<pid>/stat over 20 s (IDLE_SECONDS). Once
+# with the normal 300 ms tick, once with "Priority" 1 (the 1 ms tick).
+# With --pulse it runs inside a private PulseAudio with a null sink, ALSA's default routed to
+# it, so the desk has a sound device; without, it has none and plays silently.
+# Usage: bench/idle_cpu.sh [--pulse] [build dir]   (default: build)
 set -eu
+pulse=
+if [ "${1:-}" = --pulse ]; then pulse=1; shift; fi
 build=$(cd "${1:-build}" && pwd)
+seconds=${IDLE_SECONDS:-20}
 work=$(mktemp -d)
 xvfb_pid=
 app_pid=
+pulse_pid=
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+if [ -n "$pulse" ]; then
+    source "$(dirname "$0")/pulse_sink.sh"
+    start_bench_pulse
+fi
 
 Xvfb -displayfd 3 -screen 0 1280x800x24 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
@@ -33,12 +45,12 @@ measure() {
     sleep 5
     local before after
     before=$(cpu_ticks "$app_pid")
-    sleep 20
+    sleep "$seconds"
     after=$(cpu_ticks "$app_pid")
     kill "$app_pid"; wait "$app_pid" 2>/dev/null || true
     app_pid=
-    awk -v d=$((after - before)) -v hz="$(getconf CLK_TCK)" -v p="$priority" \
-        'BEGIN { printf "Priority %s: %.2f %% of one core (%d ticks of 1/%d s in 20 s)\n", p, 100 * d / (hz * 20), d, hz }'
+    awk -v d=$((after - before)) -v hz="$(getconf CLK_TCK)" -v p="$priority" -v s="$seconds" \
+        'BEGIN { printf "Priority %s: %.2f %% of one core (%d ticks of 1/%d s in %d s)\n", p, 100 * d / (hz * s), d, hz, s }'
 }
 
 measure 300
