@@ -41,6 +41,7 @@ namespace corvane::app {
 class Appearance;
 class AutoPilotPanel;
 class AutoPilotWiring;
+class WindowWiring;
 class ButtonRow;
 class CrossfaderPanel;
 class LineStrip;
@@ -118,6 +119,8 @@ public:
     const QTimer& Timer1() const { return timer1_; }
     autopilot::AutoPilot& Pilot() const;
     SongLog& Log() const;
+    // The Playlist Editor, the About box and the help.
+    WindowWiring& Windows() const { return *windowWiring_; }
 
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
@@ -150,6 +153,7 @@ private:
     std::unique_ptr<engine::Desk> desk_;
     std::unique_ptr<AutoPilotWiring> autoPilotWiring_;
     std::unique_ptr<Appearance> look_;
+    std::unique_ptr<WindowWiring> windowWiring_;
     engine::KeyMap keys_;
     QTimer timer1_;
     bool highPriority_ = false;
