@@ -18,6 +18,7 @@
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
 #include "app/line_strip.h"
+#include "app/log_wiring.h"
 #include "app/window_wiring.h"
 #include "appearance/face.h"
 #include "appearance/ui/butt.h"
@@ -108,6 +109,7 @@ MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlis
         *this, engine, std::array<engine::LinePlayer*, 2>{players.ap[0], players.ap[1]}, settings,
         playlist);
     windowWiring_ = std::make_unique<WindowWiring>(*this, settings, playlist);
+    logWiring_ = std::make_unique<LogWiring>(*this, settings, Log());
     look_ = std::make_unique<Appearance>(*this, settings, appearance::FacesFolder(AppFolder()));
     ColorChange();
     ApplyToolTips(true);
@@ -117,6 +119,7 @@ MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlis
 
 MainForm::~MainForm() {
     timer1_.stop();
+    logWiring_.reset();
     windowWiring_.reset();
     autoPilotWiring_.reset();
     // The controls call into the desk while they go; let them go first.

@@ -42,6 +42,7 @@ class Appearance;
 class AutoPilotPanel;
 class AutoPilotWiring;
 class WindowWiring;
+class LogWiring;
 class ButtonRow;
 class CrossfaderPanel;
 class LineStrip;
@@ -121,6 +122,8 @@ public:
     SongLog& Log() const;
     // The Playlist Editor, the About box and the help.
     WindowWiring& Windows() const { return *windowWiring_; }
+    // The log viewer.
+    LogWiring& LogViewer() const { return *logWiring_; }
 
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
@@ -154,6 +157,7 @@ private:
     std::unique_ptr<AutoPilotWiring> autoPilotWiring_;
     std::unique_ptr<Appearance> look_;
     std::unique_ptr<WindowWiring> windowWiring_;
+    std::unique_ptr<LogWiring> logWiring_;
     engine::KeyMap keys_;
     QTimer timer1_;
     bool highPriority_ = false;
