@@ -9,23 +9,10 @@
 #include "playlist/ui/list_editor.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
+#include "widgets_app.h"
 
 namespace corvane::editor {
 namespace {
-
-// Widgets need a QApplication; a benchmark run before this one may have made a plain
-// QCoreApplication, so run this one on its own (--benchmark_filter=Refresh1).
-bool HaveWidgets() {
-    static int argc = 1;
-    static char name[] = "corvane-bench";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-        new QApplication(argc, argv);
-    }
-    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
-}
 
 QStringList Songs(qsizetype count) {
     QStringList songs;
@@ -39,7 +26,7 @@ QStringList Songs(qsizetype count) {
 
 // The editor's list rebuilt from SongList in the shown window, up to the view's next layout.
 void BM_Refresh1(benchmark::State& state) {
-    if (!HaveWidgets()) {
+    if (!bench::HaveWidgets()) {
         state.SkipWithError("needs a QApplication: run with --benchmark_filter=Refresh1");
         return;
     }

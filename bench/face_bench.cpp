@@ -1,6 +1,5 @@
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -12,6 +11,7 @@
 #include "playlist/playlist.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
+#include "widgets_app.h"
 
 namespace corvane::app {
 namespace {
@@ -35,15 +35,7 @@ BENCHMARK(BM_FacePicturesFloor)->Unit(benchmark::kMillisecond);
 // knobs set, the picture placed behind eight sliders and the crossfader, colours applied.
 // Needs widgets: run it on its own (--benchmark_filter=LoadFace).
 void BM_LoadFace(benchmark::State& state) {
-    static int argc = 1;
-    static char name[] = "corvane-bench";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-        new QApplication(argc, argv);
-    }
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+    if (!bench::HaveWidgets()) {
         state.SkipWithError("needs a QApplication: run with --benchmark_filter=LoadFace");
         return;
     }

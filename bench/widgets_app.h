@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QApplication>
+
+namespace corvane::bench {
+
+// Widgets need a QApplication; a benchmark run before may have made a plain QCoreApplication,
+// so benchmarks that need widgets are run on their own (with --benchmark_filter). False when
+// only a QCoreApplication is there.
+inline bool HaveWidgets() {
+    static int argc = 1;
+    static char name[] = "corvane-bench";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance() == nullptr) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+        new QApplication(argc, argv);
+    }
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+}  // namespace corvane::bench
