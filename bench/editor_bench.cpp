@@ -4,12 +4,12 @@
 #include <QListView>
 #include <QTemporaryDir>
 
+#include "bench_widgets.h"
 #include "playlist/playlist.h"
 #include "playlist/song_rows.h"
 #include "playlist/ui/list_editor.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
-#include "widgets_app.h"
 
 namespace corvane::editor {
 namespace {

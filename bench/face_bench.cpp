@@ -6,12 +6,12 @@
 #include "app/appearance_wiring.h"
 #include "app/main_form.h"
 #include "appearance/face.h"
+#include "bench_widgets.h"
 #include "engine/decoder.h"
 #include "engine/engine.h"
 #include "playlist/playlist.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
-#include "widgets_app.h"
 
 namespace corvane::app {
 namespace {

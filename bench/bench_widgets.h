@@ -4,9 +4,8 @@
 
 namespace corvane::bench {
 
-// Widgets need a QApplication; a benchmark run before may have made a plain QCoreApplication,
-// so benchmarks that need widgets are run on their own (with --benchmark_filter). False when
-// only a QCoreApplication is there.
+// Widgets need a QApplication; a benchmark run before this one may have made a plain
+// QCoreApplication, so widget benchmarks are run on their own (--benchmark_filter).
 inline bool HaveWidgets() {
     static int argc = 1;
     static char name[] = "corvane-bench";
