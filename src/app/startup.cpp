@@ -221,12 +221,13 @@ void Startup::LoadSettings() {
         Yield();
     }
 
-    // 7. The colours are read when they are applied; the crossfader's speed.
+    // 7. The colour scheme (shown at step 11 of the entry) and the crossfader's speed.
     splash_->SetAction(QStringLiteral("Getting Settings..."));
     Yield();
     for (const QLatin1String key : {keys::kTextColor, keys::kLedColor, keys::kLineColor,
                                     keys::kBackColor, keys::kHiliteColor, keys::kFadeSpeed})
         CheckStored(key, false);
+    form_->Look().ReadStoredColors();
     splash_->SetStat(1400);
     Yield();
 

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <array>
 #include <functional>
 #include <memory>
 
@@ -67,10 +66,6 @@ public:
     static constexpr char kFirstStartKey[] = "Installed";
     static constexpr char kExitQuestion[] = "Are you sure you want to exit Corvane?";
     static constexpr char kDebugTitle[] = "Debug Error Message - ";
-    // Where the slider pictures sit, in twips of the face's background picture.
-    static constexpr int kSliderPictureTop = 3300;
-    static constexpr std::array<int, 8> kSliderPictureLeft = {300,  1500, 2580, 3660,
-                                                              4740, 5820, 6900, 8100};
 
     Startup(engine::Engine& engine, Settings& settings, IniFiles& ini, Playlist& playlist,
             StartupOptions options, QObject* parent = nullptr);
