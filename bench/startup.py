@@ -6,7 +6,7 @@ Corvane starts with six lines restored (60 s mp3s), a 1,000-entry playlist and t
 memory once the main window has painted, then runs ExitProgram. The bare window reports the same
 moment. Both run ROUNDS times, interleaved; the medians are printed.
 
-Usage: bench/startup.py [build dir] [rounds]     (default: build-s1, 15)
+Usage: bench/startup.py [build dir] [rounds]     (default: build, 15)
 """
 import os
 import statistics
@@ -15,7 +15,7 @@ import sys
 import tempfile
 import time
 
-build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build-s1")
+build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
 rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 15
 fixtures = os.path.join(build, "fixtures")
 
