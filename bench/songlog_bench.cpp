@@ -1,11 +1,17 @@
 #include <benchmark/benchmark.h>
 
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QTemporaryDir>
+
+#include "bench_widgets.h"
 
 #include "settings/ini.h"
 #include "settings/settings.h"
 #include "songlog/logfile.h"
 #include "songlog/songlog.h"
+#include "songlog/ui/log_view.h"
 
 namespace {
 
@@ -55,5 +61,61 @@ void BM_LogSong(benchmark::State& state) {
     if (log.PendingCount() != 0) state.SkipWithError("write failed");
 }
 BENCHMARK(BM_LogSong)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The viewer filled from a log of that many entries: RefreshListing up to the end of the
+// fill, driven by the event loop as in the program. "longest_gap_ms" is the longest wait of a
+// 10 ms timer during the refresh: how long the window was kept from other work at a time.
+void BM_RefreshListing(benchmark::State& state) {
+    if (!corvane::bench::HaveWidgets()) {
+        state.SkipWithError("needs a QApplication: run with --benchmark_filter=RefreshListing");
+        return;
+    }
+    QTemporaryDir dir;
+    corvane::IniFiles ini;
+    corvane::Settings settings(ini, dir.filePath(u"Corvane.ini"_s),
+                               corvane::keys::DefaultFolders{dir.path(), dir.path()});
+    if (!FillLog(ini, settings.GetText(corvane::keys::kLogFile), int(state.range(0))))
+        state.SkipWithError("fill failed");
+    corvane::songlog::View view(settings, corvane::songlog::LogDialogs::Standard());
+    view.setAttribute(Qt::WA_DeleteOnClose, false);
+    view.show();
+    qint64 longestGapNs = 0;
+    QElapsedTimer sinceTick;
+    QTimer probe;
+    probe.setInterval(10);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        longestGapNs = std::max(longestGapNs, sinceTick.nsecsElapsed());
+        sinceTick.restart();
+    });
+    QEventLoop loop;
+    QObject::connect(&view, &corvane::songlog::View::RefreshFinished, &loop, &QEventLoop::quit);
+    for (auto _ : state) {
+        sinceTick.start();
+        probe.start();
+        view.RefreshListing();
+        loop.exec();
+        longestGapNs = std::max(longestGapNs, sinceTick.nsecsElapsed());
+        probe.stop();
+    }
+    if (view.Model().rowCount() != state.range(0)) state.SkipWithError("wrong row count");
+    state.counters["longest_gap_ms"] = double(longestGapNs) / 1e6;
+}
+BENCHMARK(BM_RefreshListing)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The text export of a log of that many entries, both columns on: the log read and the text
+// file written durably. Compare BM_ReadIniLogFloor and BM_WriteIniLogFloor.
+void BM_ExportTextLog(benchmark::State& state) {
+    QTemporaryDir dir;
+    corvane::IniFiles ini;
+    const QString logFile = dir.filePath(u"songs.log"_s);
+    if (!FillLog(ini, logFile, int(state.range(0)))) state.SkipWithError("fill failed");
+    for (auto _ : state) {
+        corvane::IniFiles fresh;  // the parse is part of the figure
+        if (!corvane::WriteTextLog(corvane::ReadLogEntries(fresh, logFile), true, true,
+                                   dir.filePath(u"songs.txt"_s), nullptr))
+            state.SkipWithError("export failed");
+    }
+}
+BENCHMARK(BM_ExportTextLog)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QTreeView>
 
 #include "ombrel/factory.h"
+#include "settings/ini.h"
 #include "settings/settings.h"
 #include "songlog/ui/output.h"
 
@@ -68,7 +69,9 @@ View::View(Settings& settings, LogDialogs dialogs, QWidget* parent)
     connect(&fillTimer_, &QTimer::timeout, this, &View::FillStep);
 }
 
-View::~View() = default;
+View::~View() {
+    if (reader_) reader_->wait();
+}
 
 QString View::LogFile() const { return settings_.GetText(keys::kLogFile); }
 
@@ -100,9 +103,35 @@ void View::RefreshListing() {
     if (!refreshing_) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     refreshing_ = true;
     setEnabled(false);
+    fillTimer_.stop();
     model_.Clear();
     list_->hide();
-    loading_ = ReadLogEntries(ini_, LogFile());
+    if (reader_) {
+        readAgain_ = true;  // the file may have changed since that read began
+        return;
+    }
+    StartRead();
+}
+
+void View::StartRead() {
+    // A parser of its own: the shared one belongs to the UI thread.
+    read_ = std::make_shared<QList<LogEntry>>();
+    reader_.reset(QThread::create([result = read_, file = LogFile()] {
+        IniFiles ini;
+        *result = ReadLogEntries(ini, file);
+    }));
+    connect(reader_.get(), &QThread::finished, this, &View::EntriesRead);
+    reader_->start();
+}
+
+void View::EntriesRead() {
+    reader_.reset();
+    if (std::exchange(readAgain_, false)) {
+        StartRead();
+        return;
+    }
+    loading_ = std::move(*read_);
+    read_.reset();
     filled_ = 0;
     if (prog_) {
         prog_->SetMin(1);
@@ -138,8 +167,10 @@ void View::FinishRefresh() {
     setEnabled(true);
     refreshing_ = false;
     QGuiApplication::restoreOverrideCursor();
-    // Entries written while the table filled come after the ones it was filled with.
-    for (int entry : std::exchange(deferredAdds_, {})) AddOne(entry);
+    // Entries written while the table filled come after the ones it was filled with, unless
+    // the read found them already.
+    for (int entry : std::exchange(deferredAdds_, {}))
+        if (entry > model_.rowCount()) AddOne(entry);
     Q_EMIT RefreshFinished();
 }
 
@@ -204,6 +235,11 @@ void View::Layout() {
 
 void View::closeEvent(QCloseEvent* event) {
     fillTimer_.stop();
+    if (reader_) {
+        disconnect(reader_.get(), nullptr, this, nullptr);
+        reader_->wait();
+        reader_.reset();
+    }
     if (refreshing_) {
         refreshing_ = false;
         QGuiApplication::restoreOverrideCursor();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QList>
+#include <QThread>
 #include <QTimer>
+#include <memory>
 #include <QWidget>
 
 #include "songlog/log_table_model.h"
@@ -23,8 +25,9 @@ class FlatProg;
 namespace corvane::songlog {
 
 // The log viewer: every entry of the song log in a Date / Time / Song table, new entries added
-// as they are written, the log cleared on request, the export window opened. The table is
-// filled in steps from the event loop, so a log of any size leaves the program responsive.
+// as they are written, the log cleared on request, the export window opened. The log file is
+// read on a worker thread and the table filled in steps from the event loop, so a log of any
+// size leaves the program responsive.
 // Positions and sizes are kept in twips ("ViewLeft", "ViewTop", "ViewWidth", "ViewHeight",
 // "ViewState"). The window deletes itself when closed.
 class View : public QWidget {
@@ -72,6 +75,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void StartRead();
+    void EntriesRead();
     void FillStep();
     void FinishRefresh();
     void Layout();
@@ -91,6 +96,9 @@ private:
     ombrel::FlatProg* prog_ = nullptr;
 
     QTimer fillTimer_;
+    std::unique_ptr<QThread> reader_;
+    bool readAgain_ = false;  // a refresh was asked for while the file was being read
+    std::shared_ptr<QList<LogEntry>> read_;
     QList<LogEntry> loading_;
     qsizetype filled_ = 0;
     bool refreshing_ = false;
