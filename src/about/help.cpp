@@ -14,9 +14,7 @@ QUrl ProjectPageUrl(const QString& appFolder) {
     return url;
 }
 
-QString HelpFailureText(const QString& error) {
-    return error + QStringLiteral("\n\n") + kHelpHint;
-}
+QString HelpFailureText(const QString& error) { return error + QStringLiteral("\n\n") + kHelpHint; }
 
 bool OpenHelp(const QString& appFolder, const std::function<bool(const QUrl&)>& open,
               const std::function<void(const QString&)>& message) {

@@ -91,8 +91,8 @@ editor::ListEditor& WindowWiring::Editor() {
 
 about::AboutBox& WindowWiring::About() {
     if (about_) return *about_;
-    about_ = std::make_unique<about::AboutBox>(
-        about::ProjectPageUrl(AppFolder()), dialogs_.openUrl);
+    about_ =
+        std::make_unique<about::AboutBox>(about::ProjectPageUrl(AppFolder()), dialogs_.openUrl);
     about_->ApplyColors(ColorValue(scheme_.text), ColorValue(scheme_.back));
     connect(about_.get(), &about::AboutBox::Closed, this,
             [this] { Light(form_.Buttons()->Button(ButtonRow::Butt1), false); });

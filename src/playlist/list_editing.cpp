@@ -196,8 +196,9 @@ void ListEditing::SaveAs() {
 }
 
 bool ListEditing::ConfirmSave() {
-    const SaveAnswer answer = callbacks_.confirm ? callbacks_.confirm(ConfirmSaveText(playlist_.ListName))
-                                                 : SaveAnswer::Cancel;
+    const SaveAnswer answer = callbacks_.confirm
+                                  ? callbacks_.confirm(ConfirmSaveText(playlist_.ListName))
+                                  : SaveAnswer::Cancel;
     switch (answer) {
         case SaveAnswer::Yes:
             // Only a list that is on disk may be let go: a failed or cancelled save keeps it.

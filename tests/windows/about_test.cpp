@@ -50,11 +50,11 @@ class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         editor::testing::EnsureApplication();
-        owner_ = std::make_unique<AboutBox>(QUrl(QStringLiteral("file:///share/cvnhelp.html#about")),
-                                          [this](const QUrl& url) {
-                                              opened_.append(url);
-                                              return true;
-                                          });
+        owner_ = std::make_unique<AboutBox>(
+            QUrl(QStringLiteral("file:///share/cvnhelp.html#about")), [this](const QUrl& url) {
+                opened_.append(url);
+                return true;
+            });
         box_ = owner_.get();
     }
 
@@ -84,8 +84,9 @@ TEST_F(AboutBoxTest, ScrollsOnlyWhileItIsTheActiveWindow) {
     // Holding the credits stops them; letting go starts them again.
     QTest::mousePress(box_->Label2(), Qt::LeftButton, {}, QPoint(10, 20));
     EXPECT_FALSE(box_->Timer1().isActive());
-    QMouseEvent move(QEvent::MouseMove, QPointF(10, 50), box_->Label2()->mapToGlobal(QPointF(10, 50)),
-                     Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, 50),
+                     box_->Label2()->mapToGlobal(QPointF(10, 50)), Qt::NoButton, Qt::LeftButton,
+                     {});
     QCoreApplication::sendEvent(box_->Label2(), &move);
     EXPECT_EQ(box_->Scroll().Top(), -15 + 30 * 15);
     EXPECT_EQ(box_->Label2()->y(), 29);
@@ -107,7 +108,11 @@ TEST(Help, AFailedOpenTellsWhereTheManualIs) {
     QStringList messages;
     QUrl asked;
     EXPECT_TRUE(OpenHelp(
-        QStringLiteral("/opt/corvane"), [&asked](const QUrl& url) { asked = url; return true; },
+        QStringLiteral("/opt/corvane"),
+        [&asked](const QUrl& url) {
+            asked = url;
+            return true;
+        },
         [&messages](const QString& text) { messages.append(text); }));
     EXPECT_EQ(asked, QUrl::fromLocalFile(QStringLiteral("/opt/corvane/cvnhelp.html")));
     EXPECT_TRUE(messages.isEmpty());
@@ -116,7 +121,8 @@ TEST(Help, AFailedOpenTellsWhereTheManualIs) {
         QStringLiteral("/opt/corvane"), [](const QUrl&) { return false; },
         [&messages](const QString& text) { messages.append(text); }));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Could not open the help file /opt/corvane/cvnhelp.html.\n\n")));
+    EXPECT_TRUE(messages[0].startsWith(
+        QStringLiteral("Could not open the help file /opt/corvane/cvnhelp.html.\n\n")));
     EXPECT_TRUE(messages[0].endsWith(QStringLiteral(
         "You may have to double-click the help file in CVN's folder in order to view help.")));
 }

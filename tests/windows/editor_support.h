@@ -8,12 +8,12 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "../settings/qstring_printer.h"
 #include "playlist/list_editing.h"
 #include "playlist/playlist.h"
 #include "playlist/ui/list_editor.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
-#include "../settings/qstring_printer.h"
 
 namespace corvane::editor::testing {
 

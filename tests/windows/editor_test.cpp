@@ -26,7 +26,8 @@ void Select(ListEditor& editor, std::initializer_list<int> rows) {
 void SelectFiles(ListEditor& editor, const QStringList& names) {
     QListWidget* files = editor.Browser()->File1();
     files->clearSelection();
-    for (const QString& name : names) files->findItems(name, Qt::MatchExactly).value(0)->setSelected(true);
+    for (const QString& name : names)
+        files->findItems(name, Qt::MatchExactly).value(0)->setSelected(true);
 }
 
 TEST_F(EditorTest, OpensOnTheSongFolderWithSoundFilesAndTheListItEdits) {
@@ -37,7 +38,8 @@ TEST_F(EditorTest, OpensOnTheSongFolderWithSoundFilesAndTheListItEdits) {
     EXPECT_EQ(editor.Browser()->Folder(), music_);
     EXPECT_EQ(editor.Browser()->Combo1()->currentText(), QStringLiteral("Sound Files"));
     EXPECT_EQ(editor.Browser()->AllFiles().size(), 7);
-    EXPECT_EQ(editor.Rows().Rows(), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("b.mp3")}));
+    EXPECT_EQ(editor.Rows().Rows(),
+              (QStringList{QStringLiteral("a.mp3"), QStringLiteral("b.mp3")}));
     EXPECT_EQ(editor.ListTitle()->text(), QStringLiteral("Untitled - 2 Titles."));
     EXPECT_FALSE(editor.SaveButt()->isEnabled());
     ASSERT_NE(editor.Prog(), nullptr);

@@ -1,6 +1,7 @@
+#include "playlist/editor_texts.h"
+
 #include <gtest/gtest.h>
 
-#include "playlist/editor_texts.h"
 #include "../settings/qstring_printer.h"
 
 namespace corvane::editor {

@@ -1,5 +1,7 @@
 // The editor, the About box and the help on the real main window: the buttons that open them,
 // their highlight while open, and the editor's list being the AutoPilot's.
+#include "app/window_wiring.h"
+
 #include <QAction>
 #include <QFile>
 #include <QMenu>
@@ -11,7 +13,6 @@
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
 #include "app/line_strip.h"
-#include "app/window_wiring.h"
 #include "appearance/ui/butt.h"
 #include "autopilot/autopilot.h"
 #include "engine/desk.h"

@@ -40,24 +40,24 @@ QPixmap Logo(int size) {
 
 QString AboutBox::CreditsText() {
     return QStringLiteral(
-        "Corvane %1\n"
-        "\n"
-        "A DJ mixing desk:\n"
-        "six playback lines, the AutoPilot\n"
-        "and a crossfader.\n"
-        "\n"
-        "With Ombrel, the flat progress bar.\n"
-        "\n"
-        "Made by the Corvane developers.\n"
-        "\n"
-        "Built on Qt, FFmpeg, FluidSynth\n"
-        "and PortAudio.\n"
-        "\n"
-        "Questions and ideas: see the\n"
-        "project's page (click the record)\n"
-        "and the manual (Help).\n"
-        "\n"
-        "Keep the floor moving!")
+               "Corvane %1\n"
+               "\n"
+               "A DJ mixing desk:\n"
+               "six playback lines, the AutoPilot\n"
+               "and a crossfader.\n"
+               "\n"
+               "With Ombrel, the flat progress bar.\n"
+               "\n"
+               "Made by the Corvane developers.\n"
+               "\n"
+               "Built on Qt, FFmpeg, FluidSynth\n"
+               "and PortAudio.\n"
+               "\n"
+               "Questions and ideas: see the\n"
+               "project's page (click the record)\n"
+               "and the manual (Help).\n"
+               "\n"
+               "Keep the floor moving!")
         .arg(QCoreApplication::applicationVersion().isEmpty()
                  ? QStringLiteral("1.40")
                  : QCoreApplication::applicationVersion());

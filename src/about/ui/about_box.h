@@ -23,8 +23,7 @@ class AboutBox : public QWidget {
 
 public:
     // `openUrl` is the desktop's opener (tests put their own in).
-    AboutBox(QUrl projectPage, std::function<bool(const QUrl&)> openUrl,
-             QWidget* parent = nullptr);
+    AboutBox(QUrl projectPage, std::function<bool(const QUrl&)> openUrl, QWidget* parent = nullptr);
 
     // The credits: name, version and where to find the project.
     static QString CreditsText();

@@ -20,8 +20,9 @@ QString ChooseSave(QWidget* parent, const engine::OpenDialogSpec& spec, const QS
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(spec.nameFilters);
     dialog.setDefaultSuffix(SuffixOf(spec.nameFilters.value(0)));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOf(filter)); });
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOf(filter)); });
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.selectedFiles().value(0);
 }

@@ -23,9 +23,10 @@ constexpr int kFolderRole = Qt::UserRole;
 // Kernel and memory file systems hold no music.
 bool IsPseudoFileSystem(const QByteArray& type) {
     static const QList<QByteArray> kPseudo = {
-        "proc",  "sysfs",    "devtmpfs", "devpts", "cgroup",  "cgroup2", "securityfs", "pstore",
-        "bpf",   "debugfs",  "tracefs",  "mqueue", "hugetlbfs", "configfs", "fusectl", "autofs",
-        "nsfs",  "overlay",  "squashfs", "binfmt_misc", "efivarfs", "rpc_pipefs", "tmpfs"};
+        "proc",       "sysfs",       "devtmpfs", "devpts",     "cgroup",  "cgroup2",
+        "securityfs", "pstore",      "bpf",      "debugfs",    "tracefs", "mqueue",
+        "hugetlbfs",  "configfs",    "fusectl",  "autofs",     "nsfs",    "overlay",
+        "squashfs",   "binfmt_misc", "efivarfs", "rpc_pipefs", "tmpfs"};
     return kPseudo.contains(type);
 }
 
@@ -98,9 +99,8 @@ FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
             [this] { SetFolder(folder_ + QStringLiteral("..")); });
     connect(combo1_, &QComboBox::activated, this,
             [this](int index) { SetFilter(FileFilter(index)); });
-    connect(file1_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        Q_EMIT FileClicked(folder_ + item->text());
-    });
+    connect(file1_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { Q_EMIT FileClicked(folder_ + item->text()); });
     connect(file1_, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { Q_EMIT FileActivated(item->text()); });
 }
@@ -159,8 +159,8 @@ void FileBrowser::FillFolders() {
     QListWidgetItem* current = root;
     for (qsizetype i = 0; i < parts.size(); ++i) {
         path += parts[i] + QLatin1Char('/');
-        current = new QListWidgetItem(open, QString(int(i + 1) * 2, QLatin1Char(' ')) + parts[i],
-                                      dir1_);
+        current =
+            new QListWidgetItem(open, QString(int(i + 1) * 2, QLatin1Char(' ')) + parts[i], dir1_);
         current->setData(kFolderRole, path);
     }
     const QString indent(int(parts.size() + 1) * 2, QLatin1Char(' '));

@@ -46,8 +46,7 @@ private:
     QMenu* menu_;
 };
 
-QPushButton* Button(const QString& caption, const QString& tip, const char* name,
-                    QWidget* parent) {
+QPushButton* Button(const QString& caption, const QString& tip, const char* name, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setToolTip(tip);
@@ -128,11 +127,11 @@ void ListEditor::BuildWindow() {
     auto* cmdClear = Button(QStringLiteral("&New"), QStringLiteral("Start a new playlist file"),
                             "cmdClear", central);
     auto* openButt = Button(QStringLiteral("&Open"), QString(), "OpenButt", central);
-    saveButt_ = Button(QStringLiteral("&Save"), QStringLiteral("Save the playlist"), "SaveButt",
-                       central);
-    auto* command2 = Button(QStringLiteral("Save &As"),
-                            QStringLiteral("Save the playlist as a different filename"),
-                            "Command2", central);
+    saveButt_ =
+        Button(QStringLiteral("&Save"), QStringLiteral("Save the playlist"), "SaveButt", central);
+    auto* command2 =
+        Button(QStringLiteral("Save &As"),
+               QStringLiteral("Save the playlist as a different filename"), "Command2", central);
     auto* command6 = Button(QStringLiteral("&Done"), QStringLiteral("Exit the playlist editor"),
                             "Command6", central);
     auto* fileRow = new QHBoxLayout;
@@ -182,9 +181,8 @@ void ListEditor::BuildWindow() {
     connect(browser_, &FileBrowser::FolderChanged, this, [this](const QString& folder) {
         if (open_) settings_.SavePref(keys::kSongPath, folder);
     });
-    connect(list1_, &QListView::clicked, this, [this](const QModelIndex& index) {
-        ShowFileInfo(editing_->EntryPath(index.row()));
-    });
+    connect(list1_, &QListView::clicked, this,
+            [this](const QModelIndex& index) { ShowFileInfo(editing_->EntryPath(index.row())); });
     connect(list1_, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { List1DblClick(index.row()); });
 }
@@ -295,9 +293,8 @@ void ListEditor::AddSelClick() {
 }
 
 void ListEditor::File1DblClick(const QString& name) {
-    Busy([this, &name] {
-        SelectOnly(editing_->AddFiles(browser_->Folder(), {name}, InsertRow()));
-    });
+    Busy(
+        [this, &name] { SelectOnly(editing_->AddFiles(browser_->Folder(), {name}, InsertRow())); });
 }
 
 void ListEditor::AddAllClick() {
