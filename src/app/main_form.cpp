@@ -17,8 +17,9 @@
 #include "app/autopilot_wiring.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
-#include "app/line_strip.h"
 #include "app/log_wiring.h"
+#include "app/line_strip.h"
+#include "app/options_wiring.h"
 #include "app/window_wiring.h"
 #include "appearance/face.h"
 #include "appearance/ui/butt.h"
@@ -108,9 +109,10 @@ MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlis
     autoPilotWiring_ = std::make_unique<AutoPilotWiring>(
         *this, engine, std::array<engine::LinePlayer*, 2>{players.ap[0], players.ap[1]}, settings,
         playlist);
+    look_ = std::make_unique<Appearance>(*this, settings, appearance::FacesFolder(AppFolder()));
     windowWiring_ = std::make_unique<WindowWiring>(*this, settings, playlist);
     logWiring_ = std::make_unique<LogWiring>(*this, settings, Log());
-    look_ = std::make_unique<Appearance>(*this, settings, appearance::FacesFolder(AppFolder()));
+    optionsWiring_ = std::make_unique<OptionsWiring>(*this, engine, settings);
     ColorChange();
     ApplyToolTips(true);
     UpdateTitle();
@@ -119,6 +121,7 @@ MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlis
 
 MainForm::~MainForm() {
     timer1_.stop();
+    optionsWiring_.reset();
     logWiring_.reset();
     windowWiring_.reset();
     autoPilotWiring_.reset();
@@ -231,8 +234,7 @@ void MainForm::LoadSettings() {
 
 void MainForm::LoadPreferences() {
     status_->setVisible(settings_.GetInt(keys::kStatHelp) == 1);
-    highPriority_ = settings_.GetInt(keys::kPriority) == 1;
-    timer1_.setInterval(highPriority_ ? kHighPriorityTickMs : kTickMs);
+    SetHighPriority(settings_.GetInt(keys::kPriority) == 1);
     if (settings_.GetBool(keys::kToolTips)) {
         ToolsOn();
     } else {
@@ -288,6 +290,11 @@ void MainForm::UpdateTitle() {
     const QString name = playlist_.ListName.isEmpty() ? QString::fromLatin1(engine::Desk::kNoTitle)
                                                       : StripExtension(playlist_.ListName);
     setWindowTitle(QString::fromLatin1(kTitlePrefix) + name);
+}
+
+void MainForm::SetHighPriority(bool on) {
+    highPriority_ = on;
+    timer1_.setInterval(on ? kHighPriorityTickMs : kTickMs);
 }
 
 void MainForm::ToolsOn() { ApplyToolTips(true); }

@@ -43,6 +43,7 @@ class AutoPilotPanel;
 class AutoPilotWiring;
 class WindowWiring;
 class LogWiring;
+class OptionsWiring;
 class ButtonRow;
 class CrossfaderPanel;
 class LineStrip;
@@ -98,6 +99,8 @@ public:
     void ToolsOn();
     void ToolsOff();
     bool HighPriority() const { return highPriority_; }
+    // "Priority": Timer1 every 1 ms when high, else every 300 ms.
+    void SetHighPriority(bool on);
     // The line's open dialog; a cancelled dialog leaves the line as it was.
     void FileOpen(int line);
     // Shows RCMenu at the pointer.
@@ -124,6 +127,8 @@ public:
     WindowWiring& Windows() const { return *windowWiring_; }
     // The log viewer.
     LogWiring& LogViewer() const { return *logWiring_; }
+    // The Options dialog.
+    OptionsWiring& OptionsWindow() const { return *optionsWiring_; }
 
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
@@ -155,9 +160,10 @@ private:
     std::unique_ptr<engine::CrossfaderModel> crossfader_;
     std::unique_ptr<engine::Desk> desk_;
     std::unique_ptr<AutoPilotWiring> autoPilotWiring_;
-    std::unique_ptr<Appearance> look_;
     std::unique_ptr<WindowWiring> windowWiring_;
     std::unique_ptr<LogWiring> logWiring_;
+    std::unique_ptr<OptionsWiring> optionsWiring_;
+    std::unique_ptr<Appearance> look_;
     engine::KeyMap keys_;
     QTimer timer1_;
     bool highPriority_ = false;

@@ -68,10 +68,11 @@ long long Engine::Underruns() const {
 
 long long Engine::StarvedBuffers() const { return mixer_->StarvedBuffers(); }
 
-void Engine::SetOutput(OutputKind kind, const QString& device) {
+void Engine::SetOutput(OutputKind kind, const QString& device, int bufferFrames) {
     DropOutput();
     options_.output = kind;
     options_.device = device;
+    if (bufferFrames > 0) options_.bufferFrames = bufferFrames;
     silent_ = false;
     StartOutput();
     Q_EMIT OutputChanged();

@@ -59,8 +59,9 @@ public:
     // Buffers in which a playing player's decoder had fallen behind.
     long long StarvedBuffers() const;
 
-    // Switches the output; players keep their state and position.
-    void SetOutput(OutputKind kind, const QString& device = QString());
+    // Switches the output; players keep their state and position. bufferFrames 0 keeps the
+    // current buffer size.
+    void SetOutput(OutputKind kind, const QString& device = QString(), int bufferFrames = 0);
 
     // Offline output only: renders the next `frames` interleaved stereo frames into `out`.
     void RenderOffline(float* out, int frames);

@@ -15,17 +15,21 @@ int Callback(const void*, void* output, unsigned long frames, const PaStreamCall
     return paContinue;
 }
 
-PaDeviceIndex FindDevice(const QString& name) {
-    if (name.isEmpty()) return Pa_GetDefaultOutputDevice();
+// Every stereo output device, by name and index, and the one `name` chooses.
+PaDeviceIndex FindDevice(const QString& name, QStringList* names) {
+    PaDeviceIndex exact = paNoDevice;
     PaDeviceIndex partial = paNoDevice;
     for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
         if (info == nullptr || info->maxOutputChannels < 2) continue;
         const QString deviceName = QString::fromUtf8(info->name);
-        if (deviceName == name) return i;
+        names->append(deviceName);
+        if (name.isEmpty()) continue;
+        if (exact == paNoDevice && deviceName == name) exact = i;
         if (partial == paNoDevice && deviceName.contains(name, Qt::CaseInsensitive)) partial = i;
     }
-    return partial;
+    if (name.isEmpty()) return Pa_GetDefaultOutputDevice();
+    return exact != paNoDevice ? exact : partial;
 }
 
 QString PaText(PaError error) { return QString::fromUtf8(Pa_GetErrorText(error)); }
@@ -56,7 +60,8 @@ bool PortAudioOutput::Start(QString* error) {
         }
         initialised_ = true;
     }
-    const PaDeviceIndex device = FindDevice(device_);
+    names_.clear();
+    const PaDeviceIndex device = FindDevice(device_, &names_);
     if (device == paNoDevice) {
         *error = QStringLiteral("no output device");
         return false;

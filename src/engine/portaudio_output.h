@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <memory>
 
@@ -19,6 +20,9 @@ public:
     void Stop() override;
     bool Healthy() override;
     long long Underruns() const override { return underruns_.load(std::memory_order_relaxed); }
+    // The output devices that take stereo, as Start found them (what "AudioDevice" names);
+    // empty when PortAudio could not start.
+    const QStringList& DeviceNames() const { return names_; }
 
     // For the callback only.
     void Pull(float* out, unsigned long frames, bool underflow) noexcept;
@@ -33,6 +37,7 @@ private:
     int rate_;
     int bufferFrames_;
     QString device_;
+    QStringList names_;
     bool initialised_ = false;
     std::unique_ptr<void, StreamCloser> stream_;
     std::atomic<long long> callbacks_{0};

@@ -1,0 +1,204 @@
+// The Options dialog on the real main window: opening stores nothing, each control stores its
+// key and acts at once, the number fields clamp, and the log viewer's way in shows only logging.
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "../desk/mainform_support.h"
+#include "../settings/qstring_printer.h"
+#include "app/desk_panels.h"
+#include "app/log_wiring.h"
+#include "app/options_wiring.h"
+#include "appearance/ui/butt.h"
+#include "autopilot/autopilot.h"
+#include "engine/crossfader.h"
+#include "options/option_fields.h"
+
+namespace corvane::app::testing {
+namespace {
+
+using options::Options;
+
+TEST(OptionFields, PaletteHoldsTheColoursRedFirstAsStored) {
+    const auto& palette = options::Palette();
+    EXPECT_EQ(palette[0], 0xFFFFFF);
+    EXPECT_EQ(palette[17], 0x0000FF);  // FF0000: red in the low byte
+    EXPECT_EQ(palette[22], 0xFF0000);  // 0000FF: blue
+    EXPECT_EQ(palette[34], 0x004080);  // 804000
+    EXPECT_EQ(palette[47], 0x400040);
+    EXPECT_EQ(options::PaletteIndexOf(0x0000FF), 17);
+    EXPECT_EQ(options::PaletteIndexOf(0), 40);
+    EXPECT_EQ(options::PaletteIndexOf(appearance::kNoColor), -1);
+    EXPECT_EQ(options::PaletteIndexOf(0x123456), -1);
+}
+
+TEST(OptionFields, NumberFieldsClampToTheirRanges) {
+    using options::ClampField;
+    EXPECT_EQ(ClampField(options::kSpinUpField, QStringLiteral("50")), 12);
+    EXPECT_EQ(ClampField(options::kSpinUpField, QStringLiteral("1")), 2);
+    EXPECT_EQ(ClampField(options::kSpinUpField, QStringLiteral("7")), 7);
+    EXPECT_EQ(ClampField(options::kNoRepField, QStringLiteral("-3")), 0);
+    EXPECT_EQ(ClampField(options::kNoRepField, QStringLiteral("99999999999999")), 300);
+    EXPECT_EQ(ClampField(options::kFadeSecondsField, QStringLiteral("11")), 10);
+    EXPECT_EQ(ClampField(options::kSpinUpField, QString()), 2);  // no number reads as 0
+    EXPECT_EQ(options::FadeSpeedIndex(50), 1);
+    EXPECT_EQ(options::FadeSpeedIndex(75), -1);
+    EXPECT_DOUBLE_EQ(options::LatencyMs(441, 44100), 10.0);
+}
+
+class OptionsTest : public MainFormTest {
+protected:
+    Options& Open(bool allTabs = true) {
+        OptionsWiring& wiring = Form().OptionsWindow();
+        wiring.SetLogFileChooser([this](QWidget*, const QString& current) {
+            browsedFrom_ = current;
+            return browseAnswer_;
+        });
+        if (allTabs) {
+            Q_EMIT Form().Buttons()->Button(ButtonRow::Options1)->Click();
+        } else {
+            Q_EMIT Form().LogViewer().OptionsRequested(true);
+        }
+        EXPECT_TRUE(wiring.OptionsOpen());
+        return *wiring.Dialog();
+    }
+
+    template <typename W>
+    W* Control(const char* name) {
+        W* widget = Form().OptionsWindow().Dialog()->findChild<W*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void Click(const char* name) { Control<QAbstractButton>(name)->click(); }
+
+    QByteArray SettingsBytes() {
+        QFile file(settings_.File());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QString browseAnswer_;
+    QString browsedFrom_;
+};
+
+TEST_F(OptionsTest, OpeningStoresNothingAndLightsOptions1WhileOpen) {
+    settings_.SavePref(keys::kFadeSpeed, 75);  // no speed button's
+    settings_.SavePref(keys::kNoRep, 40);
+    appearance::Butt* button = Form().Buttons()->Button(ButtonRow::Options1);
+    const QByteArray before = SettingsBytes();
+    Options& dialog = Open();
+    EXPECT_EQ(SettingsBytes(), before);
+    EXPECT_TRUE(dialog.OptionsReady());
+    EXPECT_EQ(dialog.Tabs()->currentIndex(), Options::General);
+    EXPECT_EQ(dialog.Tabs()->count(), 6);
+    EXPECT_EQ(dialog.Tabs()->tabText(5), QStringLiteral("&Audio"));
+    EXPECT_EQ(Control<options::NumberBox>("Text2")->value(), 40);
+    for (const char* speed : {"Option6", "Option7", "Option8"})
+        EXPECT_FALSE(Control<QRadioButton>(speed)->isChecked()) << speed;
+    const ColorScheme scheme = ColorScheme::FromSettings(settings_);
+    EXPECT_EQ(button->TextColor(), scheme.hilite);
+
+    Click("Command1");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Form().OptionsWindow().OptionsOpen());
+    EXPECT_EQ(button->TextColor(), scheme.text);
+    EXPECT_EQ(SettingsBytes(), before);
+}
+
+TEST_F(OptionsTest, EachControlStoresItsKeyAndActsAtOnce) {
+    Open();
+    Click("Option3");  // "Back Color"
+    Click("ColorBox17");
+    EXPECT_EQ(settings_.GetInt(keys::kBackColor), 0x0000FF);
+    EXPECT_EQ(Form().palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(Form().OptionsWindow().Dialog()->MarkedBox(), 17);
+    Click("Option1");  // the LED colour is none of the boxes'
+    EXPECT_EQ(Form().OptionsWindow().Dialog()->MarkedBox(),
+              options::PaletteIndexOf(Form().OptionsWindow().Colors().led));
+
+    Click("Option10");
+    EXPECT_EQ(settings_.GetText(keys::kPriority), QStringLiteral("1"));
+    EXPECT_EQ(Form().Timer1().interval(), 1);
+    EXPECT_TRUE(Form().HighPriority());
+    Click("Option11");
+    EXPECT_EQ(settings_.GetText(keys::kPriority), QStringLiteral("300"));
+    EXPECT_EQ(Form().Timer1().interval(), 300);
+
+    const bool statusShown = !Form().Status()->isHidden();
+    Click("Check6");
+    EXPECT_EQ(settings_.GetInt(keys::kStatHelp), statusShown ? 0 : 1);
+    EXPECT_EQ(Form().Status()->isHidden(), statusShown);
+
+    Click("Option6");
+    EXPECT_EQ(settings_.GetInt(keys::kFadeSpeed), 25);
+    EXPECT_EQ(Form().CrossfaderModel().FadeSpeed(), 25);
+
+    const bool asof = Control<QCheckBox>("Check1")->isChecked();
+    Click("Check1");
+    EXPECT_EQ(settings_.GetBool(keys::kAsof), !asof);
+    EXPECT_EQ(Control<QCheckBox>("Check2")->isEnabled(), !asof);
+
+    EXPECT_FALSE(Control<QListWidget>("List1")->isEnabled());
+    EXPECT_FALSE(Control<QPushButton>("Command2")->isEnabled());
+    Click("Check5");
+    EXPECT_TRUE(settings_.GetBool(keys::kBackPic));
+    EXPECT_TRUE(Control<QListWidget>("List1")->isEnabled());
+    EXPECT_TRUE(Control<QPushButton>("Command2")->isEnabled());
+}
+
+TEST_F(OptionsTest, NumberFieldsClampWhenLeftAndReachTheAutoPilot) {
+    Open();
+    auto* spinUp = Control<options::NumberBox>("Text1");
+    spinUp->Edit()->setText(QStringLiteral("50"));
+    spinUp->interpretText();  // what leaving the field does
+    EXPECT_EQ(spinUp->Edit()->text(), QStringLiteral("12"));
+    EXPECT_EQ(settings_.GetInt(keys::kSpinUp), 12);
+    EXPECT_EQ(Form().Pilot().SpinUp(), 12);
+
+    auto* noRep = Control<options::NumberBox>("Text2");
+    noRep->Edit()->setText(QStringLiteral("-3"));
+    noRep->interpretText();
+    EXPECT_EQ(settings_.GetText(keys::kNoRep), QStringLiteral("0"));
+    EXPECT_EQ(Form().Pilot().NoRepWindow(), 0);
+
+    auto* fade = Control<options::NumberBox>("Text3");
+    fade->stepUp();
+    EXPECT_EQ(settings_.GetInt(keys::kFadeSeconds), fade->value());
+    EXPECT_EQ(Form().Pilot().FadeSeconds(), fade->value());
+}
+
+TEST_F(OptionsTest, TheLogViewersWayInShowsLoggingAlone) {
+    settings_.SavePref(keys::kLogging, false);
+    settings_.SavePref(keys::kLogFile, dir_.filePath(QStringLiteral("songs.log")));
+    const QByteArray before = SettingsBytes();
+    Options& dialog = Open(false);
+    EXPECT_EQ(SettingsBytes(), before);
+    EXPECT_EQ(dialog.Tabs()->currentIndex(), Options::LoggingTab);
+    for (int tab = 0; tab < dialog.Tabs()->count(); ++tab)
+        EXPECT_EQ(dialog.Tabs()->isTabEnabled(tab), tab == Options::LoggingTab) << tab;
+    EXPECT_TRUE(dialog.AllTabs() == false);
+    EXPECT_FALSE(Control<QLineEdit>("txtFile")->isEnabled());
+
+    Click("chLog");
+    EXPECT_TRUE(settings_.GetBool(keys::kLogging));
+    EXPECT_TRUE(Control<QLineEdit>("txtFile")->isEnabled());
+    Click("opSong");
+    EXPECT_FALSE(settings_.GetBool(keys::kLogPath));
+    Click("opAp");
+    EXPECT_FALSE(settings_.GetBool(keys::kLogAll));
+
+    Click("cmdBrowse");  // cancelled
+    EXPECT_EQ(browsedFrom_, dir_.filePath(QStringLiteral("songs.log")));
+    EXPECT_EQ(settings_.GetText(keys::kLogFile), dir_.filePath(QStringLiteral("songs.log")));
+    browseAnswer_ = dir_.filePath(QStringLiteral("other.log"));
+    Click("cmdBrowse");
+    EXPECT_EQ(settings_.GetText(keys::kLogFile), browseAnswer_);
+}
+
+}  // namespace
+}  // namespace corvane::app::testing
