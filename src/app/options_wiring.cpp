@@ -14,7 +14,6 @@
 #include "engine/crossfader.h"
 #include "engine/desk.h"
 #include "engine/engine.h"
-#include "engine/portaudio_output.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
 
@@ -118,7 +117,7 @@ void OptionsWiring::SaveColors(QWidget* parent) { form_.Look().SaveColors(parent
 QStringList OptionsWiring::OutputDevices() const {
     // An offline or silent-by-choice engine has no device to choose.
     if (engine_.RequestedOutput() != engine::OutputKind::Device) return {};
-    return engine::OutputDeviceNames();
+    return engine_.OutputDevices();
 }
 int OptionsWiring::AudioRate() const { return engine_.Rate(); }
 int OptionsWiring::AudioBufferFrames() const { return engine_.BufferFrames(); }

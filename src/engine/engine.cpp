@@ -66,6 +66,11 @@ long long Engine::Underruns() const {
     return pastUnderruns_ + (output_ != nullptr ? output_->Underruns() : 0);
 }
 
+QStringList Engine::OutputDevices() const {
+    const auto* device = dynamic_cast<const PortAudioOutput*>(output_.get());
+    return device != nullptr ? device->DeviceNames() : QStringList();
+}
+
 long long Engine::StarvedBuffers() const { return mixer_->StarvedBuffers(); }
 
 void Engine::SetOutput(OutputKind kind, const QString& device, int bufferFrames) {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <array>
 #include <memory>
@@ -52,6 +53,9 @@ public:
     OutputKind RequestedOutput() const { return options_.output; }
     // True while sound goes nowhere (no device, or the device died and is being retried).
     bool PlayingSilently() const { return silent_; }
+    // The stereo output devices the open device's scan found, by the names "AudioDevice" takes;
+    // empty for the null and offline outputs.
+    QStringList OutputDevices() const;
     // "No sound device: playing silently." while silent in device mode, else empty.
     QString StatusText() const;
     // Device buffers that ran dry (reported by the device), over every device opened.
