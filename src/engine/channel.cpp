@@ -19,10 +19,6 @@ float LevelToGain(int hundredthsDb) {
     return static_cast<float>(std::pow(10.0, hundredthsDb / 2000.0));
 }
 
-Channel::Channel() {
-    for (auto& s : pool_) s = std::make_unique<Stream>();
-}
-
 void Channel::SetLevels(int volume, int balance) {
     const float gain = LevelToGain(volume);
     targetLeft_.store(balance > 0 ? gain * LevelToGain(-balance) : gain, std::memory_order_relaxed);
@@ -47,6 +43,9 @@ Stream* Channel::AcquireFreeStream() {
     for (size_t i = 0; i < pool_.size(); ++i) {
         if (!busy_[i]) {
             busy_[i] = true;
+            // Rings are made on the worker when first needed: a player never opened holds none,
+            // and the audio thread only ever sees published streams.
+            if (pool_[i] == nullptr) pool_[i] = std::make_unique<Stream>();
             return pool_[i].get();
         }
     }

@@ -11,7 +11,7 @@
 namespace corvane::engine {
 
 // Decoded audio kept ahead of the audio thread: 65536 frames, about 1.5 s at 44.1 kHz
-// (512 KiB); three of them per player stay well under a few megabytes.
+// (512 KiB); a player makes up to three of them, as its opens and seeks need them.
 inline constexpr int kRingFrames = 65536;
 
 // One decoded run of a file from a start frame: what the worker decoded ahead, and where it
@@ -37,8 +37,6 @@ float LevelToGain(int hundredthsDb);
 // thread. Each field has one writer; they meet only through atomics and the SPSC rings.
 class Channel {
 public:
-    Channel();
-
     // --- UI thread.
     void SetLevels(int volume, int balance);
     void SetRepeatCount(int count) {
@@ -64,6 +62,7 @@ public:
     uint32_t RepeatChanges() const { return repeatChanges_.load(std::memory_order_acquire); }
     // The worker has acted on every RepeatCount change up to `changes`.
     void RepeatSeen(uint32_t changes) { repeatSeen_.store(changes, std::memory_order_release); }
+    // Makes the stream on first use (never on the audio thread).
     Stream* AcquireFreeStream();
     // Hands `stream` to the audio thread; a stream published earlier but never picked up goes
     // back to the free pool.

@@ -66,11 +66,6 @@ long long Engine::Underruns() const {
     return pastUnderruns_ + (output_ != nullptr ? output_->Underruns() : 0);
 }
 
-QStringList Engine::OutputDevices() const {
-    const auto* device = dynamic_cast<const PortAudioOutput*>(output_.get());
-    return device != nullptr ? device->DeviceNames() : QStringList();
-}
-
 long long Engine::StarvedBuffers() const { return mixer_->StarvedBuffers(); }
 
 void Engine::SetOutput(OutputKind kind, const QString& device, int bufferFrames) {
@@ -105,20 +100,16 @@ void Engine::StartOutput() {
             output_->Start(nullptr);
             silent_ = true;
             return;
-        case OutputKind::Device: {
-            auto device = std::make_unique<PortAudioOutput>(mixer_.get(), owner_, options_.rate,
-                                                            options_.bufferFrames, options_.device);
-            QString error;
-            if (device->Start(&error)) {
-                output_ = std::move(device);
-                silent_ = false;
-                watch_.start(kWatchMs);
-                return;
-            }
-            qDebug() << "audio device:" << error;
-            FallBackToSilence();
+        case OutputKind::Device:
+            // Opening PortAudio scans every ALSA plugin, a good part of the program's start:
+            // it runs on the probe thread while the null output keeps time, so a song started
+            // meanwhile plays on and is heard from the moment the device takes over.
+            output_ = std::make_unique<NullOutput>(mixer_.get(), owner_, options_.rate,
+                                                   options_.bufferFrames);
+            output_->Start(nullptr);
+            StartProbe(true);
+            watch_.start(kWatchMs);
             return;
-        }
     }
 }
 
@@ -138,7 +129,7 @@ void Engine::FallBackToSilence() {
     output_ =
         std::make_unique<NullOutput>(mixer_.get(), owner_, options_.rate, options_.bufferFrames);
     output_->Start(nullptr);
-    StartProbe();
+    StartProbe(false);
     watch_.start(kWatchMs);
     if (!silent_) {
         silent_ = true;
@@ -153,28 +144,65 @@ void Engine::FallBackToSilence() {
     }
 }
 
-void Engine::StartProbe() {
-    // The owner the found device will be given; nothing else takes a new owner while silent.
+QStringList Engine::OutputDevices() const {
+    std::lock_guard lock(namesMutex_);
+    return deviceNames_;
+}
+
+void Engine::StartProbe(bool tryNow) {
+    // The owner the found device will be given; nothing else takes a new owner while probing.
     const int owner = owner_ + 1;
+    const int serial = ++probeSerial_;
     Mixer* mixer = mixer_.get();
     const EngineOptions options = options_;
+    // The probe thread is the only one to use PortAudio while it runs (its initialisation is
+    // not thread-safe), so it also keeps the device list for OutputDevices.
     probe_ = std::make_unique<DeviceProbe>(
-        [mixer, owner, options]() -> std::unique_ptr<AudioOutput> {
+        [this, mixer, owner, options]() -> std::unique_ptr<AudioOutput> {
             // The new stream renders silence until it owns the mixer, so starting it is safe.
             auto device = std::make_unique<PortAudioOutput>(mixer, owner, options.rate,
                                                             options.bufferFrames, options.device);
             QString error;
-            if (!device->Start(&error)) return nullptr;
+            const bool started = device->Start(&error);
+            {
+                std::lock_guard lock(namesMutex_);
+                deviceNames_ = device->DeviceNames();
+            }
+            if (!started) {
+                qDebug() << "audio device:" << error;
+                return nullptr;
+            }
             return device;
         },
-        [mixer] { return mixer->AnyPlaying(); }, kRetryBusy, kRetryIdle);
+        [mixer] { return mixer->AnyPlaying(); }, kRetryBusy, kRetryIdle, tryNow,
+        [this, serial](bool found) {
+            // Queued to the UI thread; the probe is joined before the engine goes.
+            QMetaObject::invokeMethod(
+                this,
+                [this, serial, found] {
+                    if (serial != probeSerial_) return;
+                    if (found)
+                        CheckOutput();
+                    else
+                        DeviceMissing(serial);
+                },
+                Qt::QueuedConnection);
+        });
 }
 
-// Twice a second in device mode: a device that stopped pulling is replaced by silence
-// without stopping the players, and a device found again while silent takes over.
+// The first try at opening the device failed: from now on this is playing silently.
+void Engine::DeviceMissing(int probeSerial) {
+    if (silent_ || probe_ == nullptr || probeSerial != probeSerial_) return;
+    silent_ = true;
+    Q_EMIT NoSoundDevice(QLatin1String(kSilentText));
+    Q_EMIT OutputChanged();
+}
+
+// Twice a second in device mode and after each probe: a device that stopped pulling is
+// replaced by silence without stopping the players, and a device the probe opened takes over.
 void Engine::CheckOutput() {
     if (options_.output != OutputKind::Device) return;
-    if (!silent_) {
+    if (probe_ == nullptr) {
         if (output_ != nullptr && !output_->Healthy()) FallBackToSilence();
         return;
     }

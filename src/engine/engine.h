@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <mutex>
 
 #include "engine/player_worker.h"
 
@@ -19,7 +20,8 @@ class Mixer;
 class OfflineRenderer;
 
 enum class OutputKind {
-    Device,   // PortAudio; falls back to Null while no device can be used
+    Device,   // PortAudio, opened in the background; silent (Null) until it is open, and while
+              // no device can be used
     Null,     // silent, in real time
     Offline,  // nothing runs by itself: RenderOffline pulls the mix
 };
@@ -51,10 +53,11 @@ public:
     int Rate() const { return options_.rate; }
     int BufferFrames() const { return options_.bufferFrames; }
     OutputKind RequestedOutput() const { return options_.output; }
-    // True while sound goes nowhere (no device, or the device died and is being retried).
+    // True while sound goes nowhere (no device, or the device died and is being retried);
+    // false while the device is still being opened.
     bool PlayingSilently() const { return silent_; }
-    // The stereo output devices the open device's scan found, by the names "AudioDevice" takes;
-    // empty for the null and offline outputs.
+    // Any thread: the stereo output devices as the last device scan found them, by the names
+    // "AudioDevice" takes; empty before the first scan and for the null and offline outputs.
     QStringList OutputDevices() const;
     // "No sound device: playing silently." while silent in device mode, else empty.
     QString StatusText() const;
@@ -80,7 +83,8 @@ private:
     void DropOutput();
     void FallBackToSilence();
     void CheckOutput();
-    void StartProbe();
+    void StartProbe(bool tryNow);
+    void DeviceMissing(int probeSerial);
     void WakeAll();
 
     EngineOptions options_;
@@ -91,7 +95,10 @@ private:
     std::unique_ptr<MediaPlayer> inert_;
     std::unique_ptr<AudioOutput> output_;
     std::unique_ptr<OfflineRenderer> offline_;
-    std::unique_ptr<DeviceProbe> probe_;  // while silent in device mode
+    std::unique_ptr<DeviceProbe> probe_;  // in device mode until the device is open
+    int probeSerial_ = 0;
+    mutable std::mutex namesMutex_;
+    QStringList deviceNames_;  // written by the probe thread
     int owner_ = 0;
     bool silent_ = false;
     long long pastUnderruns_ = 0;

@@ -2,6 +2,8 @@
 // the device is looked for on a thread of its own; none of it may lose a start or an end.
 #include <QSignalSpy>
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 #include "engine/device_probe.h"
 #include "engine_support.h"
@@ -29,7 +31,7 @@ std::unique_ptr<DeviceProbe> MakeProbe(ProbeLog& log, std::chrono::milliseconds 
             const int n = ++log.tries;
             return n == log.succeedAt ? std::make_unique<CountedOutput>() : nullptr;
         },
-        [&log] { return log.busy.load(); }, 1ms, idle);
+        [&log] { return log.busy.load(); }, 1ms, idle, false, nullptr);
 }
 
 bool WaitUntil(const std::function<bool()>& done) {
@@ -67,6 +69,38 @@ TEST(DeviceProbe, GoesAwayPromptlyAndTriesWhileIdleAfterTheIdlePeriod) {
     timer.start();
     probe.reset();
     EXPECT_LT(timer.elapsed(), 1000);
+}
+
+// The engine's start: the device is tried at once, and each try is reported once a found
+// output can be taken.
+TEST(DeviceProbe, TriesAtOnceWhenAskedAndReportsEachTry) {
+    ProbeLog log;
+    log.succeedAt = 2;
+    std::mutex mutex;
+    std::vector<bool> reports;
+    std::unique_ptr<AudioOutput> takenWhenReported;
+    std::unique_ptr<DeviceProbe> probe;
+    probe = std::make_unique<DeviceProbe>(
+        [&log]() -> std::unique_ptr<AudioOutput> {
+            const int n = ++log.tries;
+            return n == log.succeedAt ? std::make_unique<CountedOutput>() : nullptr;
+        },
+        [&log] { return log.busy.load(); }, 1ms, 1h, true,
+        [&](bool found) {
+            std::lock_guard lock(mutex);
+            reports.push_back(found);
+            if (found) takenWhenReported = probe->TakeFound();
+        });
+    // Idle with an hour to wait, yet the first try comes at once.
+    ASSERT_TRUE(WaitUntil([&] { return log.tries >= 1; }));
+    log.busy = true;
+    ASSERT_TRUE(WaitUntil([&] {
+        std::lock_guard lock(mutex);
+        return reports.size() == 2;
+    }));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(reports, (std::vector<bool>{false, true}));
+    EXPECT_NE(takenWhenReported, nullptr);
 }
 
 class NullEngine : public OfflineEngineTest {
