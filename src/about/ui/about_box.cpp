@@ -146,27 +146,23 @@ bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
         if (openUrl_) openUrl_(image1_->property("url").toUrl());
         return true;
     }
-    if (watched != label2_) return QWidget::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (watched != label2_ || (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+                               type != QEvent::MouseButtonRelease))
+        return QWidget::eventFilter(watched, event);
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (!appearance::LeftHeld(mouse->buttons())) break;
-            scroll_.Press(mouse->position().y() * kTwipsPerPixel);
-            Follow();
-            return true;
-        case QEvent::MouseMove:
-            if (!appearance::LeftHeld(mouse->buttons())) break;
-            scroll_.Drag(mouse->position().y() * kTwipsPerPixel);
-            Follow();
-            return true;
-        case QEvent::MouseButtonRelease:
-            scroll_.Release();
-            Follow();
-            return true;
-        default:
-            break;
+    const double y = mouse->position().y() * kTwipsPerPixel;
+    if (type == QEvent::MouseButtonRelease) {
+        scroll_.Release();
+    } else if (!appearance::LeftHeld(mouse->buttons())) {
+        return QWidget::eventFilter(watched, event);
+    } else if (type == QEvent::MouseButtonPress) {
+        scroll_.Press(y);
+    } else {
+        scroll_.Drag(y);
     }
-    return QWidget::eventFilter(watched, event);
+    Follow();
+    return true;
 }
 
 void AboutBox::closeEvent(QCloseEvent* event) {
