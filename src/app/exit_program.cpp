@@ -84,6 +84,7 @@ int RunProgram(const CommandLine& commandLine) {
     engineOptions.device = settings.GetText(keys::kAudioDevice);
     const int buffer = settings.GetInt(keys::kAudioBuffer);
     if (buffer > 0) engineOptions.bufferFrames = buffer;
+    engineOptions.deviceOnRequest = true;  // opened once the window has shown
     // Without a usable device the engine plays silently and says so on the status line.
     engine::Engine engine(engineOptions, engine::OpenDecoder);
 

@@ -10,6 +10,7 @@
 
 #include "app/appearance_wiring.h"
 #include "app/demo_set.h"
+#include "app/first_paint.h"
 #include "app/program_icon.h"
 #include "app/splash.h"
 #include "autopilot/autopilot.h"
@@ -189,8 +190,9 @@ MainForm& Startup::Run() {
     CheckStored(keys::kShowMic, true);
     if (mic_) mic_->RestoreAtStart();
 
-    // 17.
+    // 17. The sound device is opened once the window is on the screen.
     delete splash_.data();
+    new FirstPaint(form_.get(), [this] { engine_.OpenDevice(); });
     form_->show();
     form_->setEnabled(true);
 

@@ -78,6 +78,12 @@ void Engine::SetOutput(OutputKind kind, const QString& device, int bufferFrames)
     Q_EMIT OutputChanged();
 }
 
+void Engine::OpenDevice() {
+    if (!deviceHeld_) return;
+    deviceHeld_ = false;
+    StartProbe(true);
+}
+
 void Engine::RenderOffline(float* out, int frames) {
     if (offline_ != nullptr) offline_->Render(out, frames);
 }
@@ -107,7 +113,9 @@ void Engine::StartOutput() {
             output_ = std::make_unique<NullOutput>(mixer_.get(), owner_, options_.rate,
                                                    options_.bufferFrames);
             output_->Start(nullptr);
-            StartProbe(true);
+            deviceHeld_ = options_.deviceOnRequest;
+            options_.deviceOnRequest = false;  // a later SetOutput opens at once
+            if (!deviceHeld_) StartProbe(true);
             watch_.start(kWatchMs);
             return;
     }
@@ -115,6 +123,7 @@ void Engine::StartOutput() {
 
 void Engine::DropOutput() {
     probe_.reset();
+    deviceHeld_ = false;
     if (output_ != nullptr) {
         output_->Stop();
         pastUnderruns_ += output_->Underruns();

@@ -31,6 +31,9 @@ struct EngineOptions {
     QString device;          // the "AudioDevice" setting; empty = the default device
     int bufferFrames = 512;  // the "AudioBuffer" setting
     int rate = 44100;
+    // Device output: hold the device back until OpenDevice (the program opens it once its
+    // window has shown, so the ALSA scan does not delay that); the null output keeps time.
+    bool deviceOnRequest = false;
 };
 
 // The audio engine: the output, the mixer and the eight players Player(1..6) and AP(0..1).
@@ -66,6 +69,9 @@ public:
     // Buffers in which a playing player's decoder had fallen behind.
     long long StarvedBuffers() const;
 
+    // Starts opening a device held back by `deviceOnRequest`; does nothing otherwise.
+    void OpenDevice();
+
     // Switches the output; players keep their state and position. bufferFrames 0 keeps the
     // current buffer size.
     void SetOutput(OutputKind kind, const QString& device = QString(), int bufferFrames = 0);
@@ -97,6 +103,7 @@ private:
     std::unique_ptr<OfflineRenderer> offline_;
     std::unique_ptr<DeviceProbe> probe_;  // in device mode until the device is open
     int probeSerial_ = 0;
+    bool deviceHeld_ = false;
     mutable std::mutex namesMutex_;
     QStringList deviceNames_;  // written by the probe thread
     int owner_ = 0;

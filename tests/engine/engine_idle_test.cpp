@@ -141,5 +141,30 @@ TEST_F(NullEngine, PlaysAndEndsAgainAfterSleeping) {
     EXPECT_EQ(p->Position(), stoppedAt);
 }
 
+// The program's start: the device is held back until asked for, a song started meanwhile plays
+// on in time, and only a failed first try turns the status silent (a device that is not there).
+TEST_F(OfflineEngineTest, DeviceHeldUntilAskedThenSilentAfterAFailedTryWhilePlayingOn) {
+    EngineOptions options;
+    options.output = OutputKind::Device;
+    options.device = QStringLiteral("no such device here");
+    options.deviceOnRequest = true;
+    Engine engine(options, TestFactory);
+    QSignalSpy missing(&engine, &Engine::NoSoundDevice);
+    MediaPlayer* p = engine.Player(1);
+    ASSERT_TRUE(Open(p, QStringLiteral("dc:441000")));
+    p->Play();
+    ASSERT_TRUE(WaitFor([p] { return p->Position() > 0.05; }));
+    EXPECT_FALSE(engine.PlayingSilently());
+    EXPECT_TRUE(engine.OutputDevices().isEmpty());  // no scan yet
+
+    engine.OpenDevice();
+    ASSERT_TRUE(WaitFor([&] { return missing.count() == 1; }, 15000));
+    EXPECT_TRUE(engine.PlayingSilently());
+    EXPECT_EQ(engine.StatusText(), QLatin1String(Engine::kSilentText));
+    EXPECT_EQ(p->PlayState(), MediaPlayer::kPlaying);
+    const double before = p->Position();
+    ASSERT_TRUE(WaitFor([&] { return p->Position() > before + 0.05; }));
+}
+
 }  // namespace
 }  // namespace corvane::engine::testing
