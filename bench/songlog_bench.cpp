@@ -2,11 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "bench_widgets.h"
-
 #include "settings/ini.h"
 #include "settings/settings.h"
 #include "songlog/logfile.h"

@@ -12,8 +12,7 @@
 
 namespace corvane::app {
 
-LogWiring::LogWiring(MainForm& form, Settings& settings, SongLog& log,
-                     songlog::LogDialogs dialogs)
+LogWiring::LogWiring(MainForm& form, Settings& settings, SongLog& log, songlog::LogDialogs dialogs)
     : form_(form), settings_(settings), log_(log), dialogs_(std::move(dialogs)) {
     connect(form.Buttons()->Button(ButtonRow::LogButt), &appearance::Butt::Click, this,
             &LogWiring::LogButtClick);
@@ -48,8 +47,9 @@ void LogWiring::LogButtClick() {
 }
 
 void LogWiring::Colors(const ColorScheme& scheme) {
-    form_.Buttons()->Button(ButtonRow::LogButt)->ColChange(
-        ColorValue(ViewOpen() ? scheme.hilite : scheme.text));
+    form_.Buttons()
+        ->Button(ButtonRow::LogButt)
+        ->ColChange(ColorValue(ViewOpen() ? scheme.hilite : scheme.text));
 }
 
 }  // namespace corvane::app

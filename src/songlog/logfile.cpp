@@ -42,9 +42,7 @@ bool ParseLogKey(const QString& key, int* entry, LogField* field) {
 
 }  // namespace
 
-QString LogKey(const QString& number, LogField field) {
-    return number + u' ' + FieldName(field);
-}
+QString LogKey(const QString& number, LogField field) { return number + u' ' + FieldName(field); }
 
 QString LogKey(int entry, LogField field) { return LogKey(QString::number(entry), field); }
 
@@ -99,7 +97,8 @@ bool WriteTextLog(const QList<LogEntry>& entries, bool includeDates, bool includ
     QSaveFile out(textFile);
     const QByteArray bytes = text.toUtf8();
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        if (error) *error = QStringLiteral("Couldn't write %1: %2").arg(textFile, out.errorString());
+        if (error)
+            *error = QStringLiteral("Couldn't write %1: %2").arg(textFile, out.errorString());
         return false;
     }
     return true;

@@ -108,9 +108,7 @@ QString SongLog::LoggedText(const QString& path, bool fullPath) {
     return StripExtension(SplitPath(path).fileName);
 }
 
-int SongLog::NextEntryNumber(const QString& entriesText) {
-    return LogEntryCount(entriesText) + 1;
-}
+int SongLog::NextEntryNumber(const QString& entriesText) { return LogEntryCount(entriesText) + 1; }
 
 QString SongLog::DateText(const QDateTime& when) const {
     return locale_.toString(when.date(), QLocale::ShortFormat);

@@ -46,8 +46,8 @@ protected:
     SongLogTest() {
         auto timer = std::make_unique<ManualTimer>();
         timer_ = timer.get();
-        log_ = std::make_unique<SongLog>(ini_, settings_, std::move(timer),
-                                         [this] { return now_; });
+        log_ =
+            std::make_unique<SongLog>(ini_, settings_, std::move(timer), [this] { return now_; });
         log_->SetLocale(QLocale(QLocale::German, QLocale::Germany));
         settings_.SavePref(keys::kLogging, true);
     }

@@ -1,5 +1,7 @@
 // The log viewer and the text export over real log files in a temporary folder; their
 // questions and messages answer at once with what the test put in.
+#include "songlog/ui/log_view.h"
+
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -12,7 +14,6 @@
 #include "ombrel/flatprog.h"
 #include "songlog/logfile.h"
 #include "songlog/songlog.h"
-#include "songlog/ui/log_view.h"
 #include "songlog/ui/output.h"
 
 namespace corvane::songlog {
@@ -223,8 +224,9 @@ TEST_F(OutputTest, OverwriteAnsweredNoWritesNothing) {
     output.Text1()->setText(target);
     yes_ = false;
     EXPECT_FALSE(output.Create_Click());
-    EXPECT_EQ(asked_, QStringList{u"Confirm Overwrite: %1 exists. Do you want to overwrite it?"_s
-                                      .arg(target)});
+    EXPECT_EQ(
+        asked_,
+        QStringList{u"Confirm Overwrite: %1 exists. Do you want to overwrite it?"_s.arg(target)});
     EXPECT_EQ(FileText(target), u"keep"_s);
     EXPECT_TRUE(messages_.isEmpty());
     EXPECT_FALSE(settings_.Has(keys::kLastTextLog));

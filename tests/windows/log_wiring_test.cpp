@@ -1,5 +1,7 @@
 // The log viewer on the real main window: LogButt opens it and shows in the highlight colour
 // while it is open, and the song log's new entries reach it.
+#include "app/log_wiring.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QSignalSpy>
@@ -7,7 +9,6 @@
 #include "../desk/mainform_support.h"
 #include "../settings/qstring_printer.h"
 #include "app/desk_panels.h"
-#include "app/log_wiring.h"
 #include "appearance/ui/butt.h"
 #include "songlog/songlog.h"
 

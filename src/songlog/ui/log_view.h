@@ -3,8 +3,8 @@
 #include <QList>
 #include <QThread>
 #include <QTimer>
-#include <memory>
 #include <QWidget>
+#include <memory>
 
 #include "songlog/log_table_model.h"
 #include "songlog/ui/log_dialogs.h"
