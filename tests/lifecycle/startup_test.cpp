@@ -285,10 +285,10 @@ TEST_F(LifecycleTest, DecliningTheExitQuestionLeavesEverythingRunning) {
 }
 
 TEST_F(LifecycleTest, AGarbageSettingsFileIsKeptAndWhatCanBeReadIsUsed) {
-    QByteArray garbage(
+    static const char kGarbage[] =
         "\x00\xff\xfe binary\x01\x02 junk\n[1.40]\nSlider 5=42\n\x7f\x00=\x03\n"
-        "half a line without equals\nFade Mode 2=0\n\xc3\x28\xa0\n",
-        92);
+        "half a line without equals\nFade Mode 2=0\n\xc3\x28\xa0\n";
+    const QByteArray garbage(kGarbage, sizeof kGarbage - 1);  // NUL bytes included
     ASSERT_TRUE(WriteText(SettingsFile(), garbage));
     const QString backup = SettingsFile() + QStringLiteral(".bak");
     {
