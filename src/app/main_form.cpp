@@ -63,9 +63,9 @@ void Disarm(appearance::PictureButton* button) {
 
 FormDialogs FormDialogs::Standard() {
     FormDialogs dialogs;
-    dialogs.chooseFile = [](QWidget* parent, const engine::OpenDialogSpec& spec) {
-        return QFileDialog::getOpenFileName(parent, spec.title, spec.folder,
-                                            spec.nameFilters.join(QStringLiteral(";;")));
+    dialogs.chooseFile = [](QWidget* parent, const engine::OpenDialogSpec& request) {
+        return QFileDialog::getOpenFileName(parent, request.title, request.folder,
+                                            request.nameFilters.join(QStringLiteral(";;")));
     };
     dialogs.showMessage = [](QWidget* parent, const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Corvane"), text, QMessageBox::Ok,

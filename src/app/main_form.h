@@ -51,7 +51,7 @@ class LineStrip;
 // The modal dialogs the main window shows; tests put their own in so nothing blocks.
 struct FormDialogs {
     // The path the user chose in an open dialog; empty when they cancelled.
-    std::function<QString(QWidget* parent, const engine::OpenDialogSpec& spec)> chooseFile;
+    std::function<QString(QWidget* parent, const engine::OpenDialogSpec& request)> chooseFile;
     // A message box with an OK button, titled with the application's name.
     std::function<void(QWidget* parent, const QString& text)> showMessage;
 

@@ -125,9 +125,9 @@ void ListEditing::New() {
 
 void ListEditing::Open() {
     if (changed_ && !ConfirmSave()) return;
-    const engine::OpenDialogSpec spec{kOpenTitle, engine::NameFiltersFrom(kOpenFilter),
+    const engine::OpenDialogSpec request{kOpenTitle, engine::NameFiltersFrom(kOpenFilter),
                                       playlist_.ListDir};
-    const QString path = callbacks_.chooseOpen ? callbacks_.chooseOpen(spec) : QString();
+    const QString path = callbacks_.chooseOpen ? callbacks_.chooseOpen(request) : QString();
     if (path.isEmpty()) return;
     const SplitPathResult parts = SplitPath(path);
     settings_.SavePref(keys::kListPath, parts.directory);
@@ -152,9 +152,9 @@ bool ListEditing::Save() {
     const QString oldDir = playlist_.ListDir;
     QString chosen;
     if (playlist_.ListName == kUntitled) {
-        const engine::OpenDialogSpec spec{kSaveTitle, engine::NameFiltersFrom(kSaveFilter),
+        const engine::OpenDialogSpec request{kSaveTitle, engine::NameFiltersFrom(kSaveFilter),
                                           playlist_.ListDir};
-        if (callbacks_.chooseSave) chosen = callbacks_.chooseSave(spec, playlist_.ListName);
+        if (callbacks_.chooseSave) chosen = callbacks_.chooseSave(request, playlist_.ListName);
         if (chosen.isEmpty()) return false;
         const SplitPathResult parts = SplitPath(chosen);
         playlist_.ListName = parts.fileName;

@@ -49,8 +49,8 @@ protected:
     MainForm& Form() {
         if (form_ == nullptr) {
             FormDialogs dialogs;
-            dialogs.chooseFile = [this](QWidget*, const engine::OpenDialogSpec& spec) {
-                askedTitles_.append(spec.title);
+            dialogs.chooseFile = [this](QWidget*, const engine::OpenDialogSpec& request) {
+                askedTitles_.append(request.title);
                 return chosen_;
             };
             dialogs.showMessage = [this](QWidget*, const QString& text) {

@@ -45,13 +45,13 @@ protected:
     ListEditor& Editor() {
         if (editor_ == nullptr) {
             EditorCallbacks callbacks;
-            callbacks.chooseOpen = [this](const engine::OpenDialogSpec& spec) {
-                asked_.append(spec.title);
+            callbacks.chooseOpen = [this](const engine::OpenDialogSpec& request) {
+                asked_.append(request.title);
                 return openAnswer_;
             };
-            callbacks.chooseSave = [this](const engine::OpenDialogSpec& spec,
+            callbacks.chooseSave = [this](const engine::OpenDialogSpec& request,
                                           const QString& fileName) {
-                asked_.append(spec.title + QStringLiteral(": ") + fileName);
+                asked_.append(request.title + QStringLiteral(": ") + fileName);
                 return saveAnswer_;
             };
             callbacks.confirm = [this](const QString& question) {

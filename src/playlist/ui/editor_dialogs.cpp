@@ -14,12 +14,12 @@ QString SuffixOf(const QString& nameFilter) {
     return kFirstPattern.match(nameFilter).captured(1);
 }
 
-QString ChooseSave(QWidget* parent, const engine::OpenDialogSpec& spec, const QString& fileName) {
-    QFileDialog dialog(parent, spec.title, spec.folder + fileName);
+QString ChooseSave(QWidget* parent, const engine::OpenDialogSpec& request, const QString& fileName) {
+    QFileDialog dialog(parent, request.title, request.folder + fileName);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(spec.nameFilters);
-    dialog.setDefaultSuffix(SuffixOf(spec.nameFilters.value(0)));
+    dialog.setNameFilters(request.nameFilters);
+    dialog.setDefaultSuffix(SuffixOf(request.nameFilters.value(0)));
     QObject::connect(
         &dialog, &QFileDialog::filterSelected, &dialog,
         [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOf(filter)); });
@@ -31,14 +31,14 @@ QString ChooseSave(QWidget* parent, const engine::OpenDialogSpec& spec, const QS
 
 void FillStandardDialogs(EditorCallbacks& callbacks, QWidget* parent) {
     if (!callbacks.chooseOpen) {
-        callbacks.chooseOpen = [parent](const engine::OpenDialogSpec& spec) {
-            return QFileDialog::getOpenFileName(parent, spec.title, spec.folder,
-                                                spec.nameFilters.join(QStringLiteral(";;")));
+        callbacks.chooseOpen = [parent](const engine::OpenDialogSpec& request) {
+            return QFileDialog::getOpenFileName(parent, request.title, request.folder,
+                                                request.nameFilters.join(QStringLiteral(";;")));
         };
     }
     if (!callbacks.chooseSave) {
-        callbacks.chooseSave = [parent](const engine::OpenDialogSpec& spec, const QString& name) {
-            return ChooseSave(parent, spec, name);
+        callbacks.chooseSave = [parent](const engine::OpenDialogSpec& request, const QString& name) {
+            return ChooseSave(parent, request, name);
         };
     }
     if (!callbacks.confirm) {
