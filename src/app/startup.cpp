@@ -190,9 +190,15 @@ MainForm& Startup::Run() {
     CheckStored(keys::kShowMic, true);
     if (mic_) mic_->RestoreAtStart();
 
-    // 17. The sound device is opened once the window is on the screen.
+    // 17. The sound device and the lines' remembered files are opened once the window is on
+    // the screen: six players probing their files would share the two cores with the first
+    // paint.
     delete splash_.data();
-    new FirstPaint(form_.get(), [this] { engine_.OpenDevice(); });
+    new FirstPaint(form_.get(), [this] {
+        engine_.OpenDevice();
+        for (int line = 0; line < engine::Desk::kLineCount; ++line)
+            form_->Desk().OpenRememberedFile(line, line1FromCommandLine_);
+    });
     form_->show();
     form_->setEnabled(true);
 
@@ -218,7 +224,7 @@ void Startup::LoadSettings() {
     Yield();
     for (int line = 0; line < engine::Desk::kLineCount; ++line) {
         for (const TypedKey& typed : LineKeys(line)) CheckStored(typed.key, typed.boolean);
-        form_->Desk().RestoreLine(line, line1FromCommandLine_);
+        form_->Desk().RestoreLineSettings(line);
         splash_->SetStat(splash_->Stat() + 100);
         Yield();
     }

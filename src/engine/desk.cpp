@@ -55,21 +55,27 @@ void Desk::RestoreDesk(bool line1FromCommandLine) {
 }
 
 void Desk::RestoreLine(int line, bool skipFile) {
+    RestoreLineSettings(line);
+    OpenRememberedFile(line, skipFile);
+}
+
+void Desk::RestoreLineSettings(int line) {
     if (!IsLine(line)) return;
     SetSlider(line, settings_.GetInt(keys::SliderKey(line)));
     if (line == kMasterLine) return;
-    if (IsPlaybackLine(line)) {
-        ApplyLoop(line, settings_.GetBool(keys::LoopKey(line)));
-        const QString file = settings_.GetText(keys::FileKey(line));
-        LinePlayer* player = PlayerOf(line);
-        if (!(line == 1 && skipFile) && !file.isEmpty() && player != nullptr) {
-            player->SetAutoStart(false);
-            player->OpenFile(file);
-        }
-    }
+    if (IsPlaybackLine(line)) ApplyLoop(line, settings_.GetBool(keys::LoopKey(line)));
     const int stored = settings_.GetInt(keys::FadeModeKey(line));
     // Other stored numbers leave the line's mode as it is.
     if (stored >= 0 && stored <= 2) ApplyFadeMode(line, static_cast<FadeMode>(stored));
+}
+
+void Desk::OpenRememberedFile(int line, bool skipFile) {
+    if (!IsPlaybackLine(line) || (line == 1 && skipFile)) return;
+    const QString file = settings_.GetText(keys::FileKey(line));
+    LinePlayer* player = PlayerOf(line);
+    if (file.isEmpty() || player == nullptr) return;
+    player->SetAutoStart(false);
+    player->OpenFile(file);
 }
 
 void Desk::RestoreAfterLines() {

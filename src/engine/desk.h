@@ -73,6 +73,10 @@ public:
     // skipped when asked); then "Loop 0", the crossfader speed and "Remain".
     void RestoreLine(int line, bool skipFile);
     void RestoreAfterLines();
+    // RestoreLine in two halves, so the program can open the files once its window shows: the
+    // line's slider, loop and fade mode; then its remembered file (line 1's skipped when asked).
+    void RestoreLineSettings(int line);
+    void OpenRememberedFile(int line, bool skipFile);
 
     // --- Line state ---
     int Slider(int line) const;

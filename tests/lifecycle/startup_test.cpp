@@ -228,7 +228,9 @@ TEST_F(LifecycleTest, ACommandLineSoundFilePlaysOnLine1InsteadOfItsSavedFile) {
     EXPECT_TRUE(
         MainFormTest::WaitFor([&] { return line1->PlayState() == engine::MediaPlayer::kPlaying; }));
     EXPECT_EQ(line1->FileName(), Fixture("song_8s_a.wav"));
-    EXPECT_EQ(run->engine->Player(2)->FileName(), Fixture("song_8s_b.wav"));
+    // Line 2's saved file is opened once the window has painted.
+    EXPECT_TRUE(MainFormTest::WaitFor(
+        [&] { return run->engine->Player(2)->FileName() == Fixture("song_8s_b.wav"); }));
     // The saved playlist is still restored: only a command-line playlist replaces it.
     EXPECT_EQ(run->playlist.ListName, QStringLiteral("saved.m3u"));
     EXPECT_FALSE(run->startup->Form()->Pilot().AutoPilotOn());
