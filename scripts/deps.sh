@@ -10,7 +10,7 @@ CORVANE_PACKAGES=(
   libfluidsynth-dev timgm6mb-soundfont
   portaudio19-dev libasound2-dev libasound2-plugins alsa-utils
   libgtest-dev libgmock-dev libbenchmark-dev
-  pulseaudio pulseaudio-utils xvfb xauth
+  pulseaudio pulseaudio-utils procps xvfb xauth
 )
 
 corvane_install_deps() {
