@@ -7,6 +7,7 @@
 
 #include "../tests/autopilot/overlap_render.h"
 #include "autopilot/autopilot.h"
+#include "bench_player.h"
 #include "engine/line_player.h"
 #include "playlist/playlist.h"
 #include "settings/ini.h"
@@ -16,25 +17,6 @@ namespace {
 
 using corvane::autopilot::AutoPilot;
 using corvane::engine::LinePlayer;
-
-// A player that plays whatever it is told, at once: the pick is all that is measured.
-class IdlePlayer final : public LinePlayer {
-public:
-    void OpenFile(const QString& path) override { fileName = path; }
-    void SetAutoStart(bool) override {}
-    QString FileName() const override { return fileName; }
-    void Play() override {}
-    void Stop() override {}
-    double Position() const override { return 0.0; }
-    void SetPosition(double) override {}
-    double Duration() const override { return 60.0; }
-    int PlayState() const override { return kPlaying; }
-    void SetRepeatCount(int) override {}
-    void SetVolume(int) override {}
-    void SetBalance(int) override {}
-
-    QString fileName;
-};
 
 // The pick that follows a song's start in SmartRandom: RecentList updated, then a draw checked
 // against the 300 most recent songs and the file's existence tested (one real stat).
@@ -49,7 +31,11 @@ void BM_ChooseNextSongSmartRandom(benchmark::State& state) {
     for (int i = 0; i < state.range(0); ++i)
         playlist.SongList.append(QStringLiteral("/Music/Artist %1/Song Number %2.mp3").arg(i % 97).arg(i));
     playlist.SongCount = static_cast<qint32>(playlist.SongList.size());
-    IdlePlayer ap0, ap1;
+    corvane::bench::BenchPlayer ap0, ap1;
+    for (auto* ap : {&ap0, &ap1}) {
+        ap->duration = 60.0;
+        ap->playState = LinePlayer::kPlaying;
+    }
     AutoPilot autoPilot({&ap0, &ap1}, playlist, settings, [] { return qint64(7); },
                         [real](const QString&) { return QFileInfo(real).isFile(); });
     autoPilot.SetNoRepWindow(300);

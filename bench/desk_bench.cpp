@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "bench_player.h"
 #include "engine/crossfader.h"
 #include "engine/decoder.h"
 #include "engine/desk.h"
@@ -15,23 +16,6 @@
 
 namespace corvane::engine {
 namespace {
-
-// Accepts every write and does nothing: the floor, the desk's own work without any player.
-class NullLinePlayer final : public LinePlayer {
-public:
-    void OpenFile(const QString&) override {}
-    void SetAutoStart(bool) override {}
-    QString FileName() const override { return {}; }
-    void Play() override {}
-    void Stop() override {}
-    double Position() const override { return 0.0; }
-    void SetPosition(double) override {}
-    double Duration() const override { return 0.0; }
-    int PlayState() const override { return kStopped; }
-    void SetRepeatCount(int) override {}
-    void SetVolume(int) override {}
-    void SetBalance(int) override {}
-};
 
 // A timer that never fires: the benchmark moves the knob itself.
 class IdleTimer final : public FadeTimer {
@@ -67,7 +51,7 @@ void RunSteps(benchmark::State& state, const DeskPlayers& players) {
 }
 
 void BM_CrossfaderStepFloor(benchmark::State& state) {
-    std::array<NullLinePlayer, 8> nulls;
+    std::array<bench::BenchPlayer, 8> nulls;
     DeskPlayers players;
     for (int i = 1; i <= 6; ++i) players.line[i] = &nulls[i];
     players.ap = {&nulls[0], &nulls[7]};
@@ -102,7 +86,7 @@ BENCHMARK(BM_CrossfaderStep)->Unit(benchmark::kMicrosecond);
 // One main tick's desk work (time texts of lines 0 to 6, status, clock) over no-op players:
 // what the 1 ms high-priority tick costs before any painting.
 void BM_DeskTick(benchmark::State& state) {
-    std::array<NullLinePlayer, 8> nulls;
+    std::array<bench::BenchPlayer, 8> nulls;
     DeskPlayers players;
     for (int i = 1; i <= 6; ++i) players.line[i] = &nulls[i];
     players.ap = {&nulls[0], &nulls[7]};
