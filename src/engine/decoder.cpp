@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "engine/decoder_backends.h"
+#include "engine/backends.h"
 #include "engine/ram_metafile.h"
 
 namespace corvane::engine {
@@ -33,18 +33,25 @@ bool OpenRegularFile(const QString& path, QFile* file, QString* error) {
     return true;
 }
 
+// FFmpeg or FluidSynth, from the sound module.
+std::unique_ptr<Decoder> OpenWith(bool midi, const QString& path, int outputRate, QString* error) {
+    const Backends* backends = LoadBackends(error);
+    if (backends == nullptr) return nullptr;
+    return (midi ? backends->openMidi : backends->openFfmpeg)(path, outputRate, error);
+}
+
 // A sound file other than a metafile: MIDI by its signature, everything else through FFmpeg.
 std::unique_ptr<Decoder> OpenMedia(const QString& path, int outputRate, QString* error) {
     QFile file(path);
     if (!OpenRegularFile(path, &file, error)) return nullptr;
     const QByteArray head = file.read(4);
     file.close();
-    if (head == QByteArrayLiteral("MThd")) return OpenMidiDecoder(path, outputRate, error);
+    if (head == QByteArrayLiteral("MThd")) return OpenWith(true, path, outputRate, error);
     if (HasSuffix(path, {"mid", "midi", "kar", "rmi"})) {
         *error = QStringLiteral("not a Standard MIDI File");
         return nullptr;
     }
-    return OpenFfmpegDecoder(path, outputRate, error);
+    return OpenWith(false, path, outputRate, error);
 }
 
 // Plays the first local file the metafile names. Only one level: a metafile naming another
@@ -55,7 +62,7 @@ std::unique_ptr<Decoder> OpenRam(const QString& path, int outputRate, QString* e
     const QByteArray text = file.read(kMaxRamBytes);
     // Some .ram files are RealMedia streams under the wrong name.
     if (text.startsWith(".RMF") || text.startsWith(".ra\xfd"))
-        return OpenFfmpegDecoder(path, outputRate, error);
+        return OpenWith(false, path, outputRate, error);
     const QString target = LocalStreamOfRam(text, QFileInfo(path).absolutePath(), error);
     if (target.isEmpty()) return nullptr;
     if (HasSuffix(target, {"ram"})) {

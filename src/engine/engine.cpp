@@ -3,11 +3,11 @@
 #include <QDebug>
 
 #include "engine/audio_output.h"
+#include "engine/backends.h"
 #include "engine/channel.h"
 #include "engine/device_probe.h"
 #include "engine/media_player.h"
 #include "engine/mixer.h"
-#include "engine/portaudio_output.h"
 
 namespace corvane::engine {
 
@@ -168,20 +168,29 @@ void Engine::StartProbe(bool tryNow) {
     // not thread-safe), so it also keeps the device list for OutputDevices.
     probe_ = std::make_unique<DeviceProbe>(
         [this, mixer, owner, options]() -> std::unique_ptr<AudioOutput> {
-            // The new stream renders silence until it owns the mixer, so starting it is safe.
-            auto device = std::make_unique<PortAudioOutput>(mixer, owner, options.rate,
-                                                            options.bufferFrames, options.device);
             QString error;
-            const bool started = device->Start(&error);
-            {
-                std::lock_guard lock(namesMutex_);
-                deviceNames_ = device->DeviceNames();
-            }
-            if (!started) {
+            const Backends* backends = LoadBackends(&error);
+            if (backends == nullptr) {
                 qDebug() << "audio device:" << error;
                 return nullptr;
             }
-            return device;
+            // The new stream renders silence until it owns the mixer, so starting it is safe.
+            DeviceRequest request;
+            request.mixer = mixer;
+            request.render = [](Mixer* m, int o, float* out, int frames) noexcept {
+                m->Render(o, out, frames);
+            };
+            request.owner = owner;
+            request.rate = options.rate;
+            request.bufferFrames = options.bufferFrames;
+            request.device = options.device;
+            DeviceOpening opening = backends->openDevice(request);
+            {
+                std::lock_guard lock(namesMutex_);
+                deviceNames_ = opening.names;
+            }
+            if (opening.output == nullptr) qDebug() << "audio device:" << opening.error;
+            return std::move(opening.output);
         },
         [mixer] { return mixer->AnyPlaying(); }, kRetryBusy, kRetryIdle, tryNow,
         [this, serial](bool found) {

@@ -1,8 +1,6 @@
-#include "engine/portaudio_output.h"
+#include "engine/backends/portaudio_output.h"
 
 #include <portaudio.h>
-
-#include "engine/mixer.h"
 
 namespace corvane::engine {
 
@@ -41,13 +39,7 @@ void PortAudioOutput::StreamCloser::operator()(void* stream) const {
     Pa_CloseStream(stream);
 }
 
-PortAudioOutput::PortAudioOutput(Mixer* mixer, int owner, int rate, int bufferFrames,
-                                 QString device)
-    : mixer_(mixer),
-      owner_(owner),
-      rate_(rate),
-      bufferFrames_(bufferFrames),
-      device_(std::move(device)) {}
+PortAudioOutput::PortAudioOutput(DeviceRequest request) : request_(std::move(request)) {}
 
 PortAudioOutput::~PortAudioOutput() { Stop(); }
 
@@ -61,7 +53,7 @@ bool PortAudioOutput::Start(QString* error) {
         initialised_ = true;
     }
     names_.clear();
-    const PaDeviceIndex device = FindDevice(device_, &names_);
+    const PaDeviceIndex device = FindDevice(request_.device, &names_);
     if (device == paNoDevice) {
         *error = QStringLiteral("no output device");
         return false;
@@ -74,8 +66,8 @@ bool PortAudioOutput::Start(QString* error) {
     params.suggestedLatency = info != nullptr ? info->defaultLowOutputLatency : 0.05;
     PaStream* stream = nullptr;
     PaError err =
-        Pa_OpenStream(&stream, nullptr, &params, rate_, static_cast<unsigned long>(bufferFrames_),
-                      paNoFlag, Callback, this);
+        Pa_OpenStream(&stream, nullptr, &params, request_.rate,
+                      static_cast<unsigned long>(request_.bufferFrames), paNoFlag, Callback, this);
     if (err != paNoError) {
         *error = PaText(err);
         return false;
@@ -109,7 +101,7 @@ bool PortAudioOutput::Healthy() {
 void PortAudioOutput::Pull(float* out, unsigned long frames, bool underflow) noexcept {
     callbacks_.fetch_add(1, std::memory_order_relaxed);
     if (underflow) underruns_.fetch_add(1, std::memory_order_relaxed);
-    mixer_->Render(owner_, out, static_cast<int>(frames));
+    request_.render(request_.mixer, request_.owner, out, static_cast<int>(frames));
 }
 
 }  // namespace corvane::engine

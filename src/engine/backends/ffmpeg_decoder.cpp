@@ -6,7 +6,7 @@
 #include <numeric>
 #include <vector>
 
-#include "engine/decoder_backends.h"
+#include "engine/backends/decoders.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

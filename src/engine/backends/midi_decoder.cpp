@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/decoder_backends.h"
+#include "engine/backends/decoders.h"
 #include "engine/smf.h"
 
 namespace corvane::engine {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engine/audio_output.h"
+#include "engine/backends.h"
 
 namespace corvane::engine {
 
@@ -14,7 +15,7 @@ namespace corvane::engine {
 // a new instance sees devices that appeared since (a restarted sound server).
 class PortAudioOutput : public AudioOutput {
 public:
-    PortAudioOutput(Mixer* mixer, int owner, int rate, int bufferFrames, QString device);
+    explicit PortAudioOutput(DeviceRequest request);
     ~PortAudioOutput() override;
     bool Start(QString* error) override;
     void Stop() override;
@@ -32,11 +33,7 @@ private:
         void operator()(void* stream) const;
     };
 
-    Mixer* mixer_;
-    int owner_;
-    int rate_;
-    int bufferFrames_;
-    QString device_;
+    DeviceRequest request_;
     QStringList names_;
     bool initialised_ = false;
     std::unique_ptr<void, StreamCloser> stream_;
