@@ -63,6 +63,7 @@ void Channel::AdoptPending() noexcept {
     if (next == nullptr) return;
     if (current_ != nullptr) retired_.Push(current_);
     current_ = next;
+    pass_ = 1;
     position_.store(next->startFrame, std::memory_order_release);
     adopted_.store(next->serial, std::memory_order_release);
 }
@@ -71,10 +72,14 @@ bool Channel::EndOfPlay(Stream* stream, int64_t readIndex) noexcept {
     int64_t end = readIndex;
     if (!stream->endAt.compare_exchange_strong(end, Stream::kEndHeard, std::memory_order_acq_rel))
         return false;  // the worker turned the end into a loop just now
+    Finish();
+    return true;
+}
+
+void Channel::Finish() noexcept {
     // The serial first: a worker that sees the player stopped must also see the end.
     endedSerial_.store(playSerial_.load(std::memory_order_relaxed), std::memory_order_release);
     playing_.store(false, std::memory_order_release);
-    return true;
 }
 
 int Channel::FramesBeforeStart(int frames) noexcept {
@@ -121,6 +126,14 @@ bool Channel::MixInto(float* out, int frames) noexcept {
         const int64_t r = s->ring.ReadIndex();
         const int64_t* wrap = s->wraps.Peek();
         if (wrap != nullptr && *wrap == r) {
+            // Repeats taken back after the worker had decoded further passes: the pass just
+            // heard was the last.
+            if (pass_ >= repeatCount_.load(std::memory_order_relaxed)) {
+                Finish();
+                ended = true;
+                break;
+            }
+            ++pass_;
             position = 0;
             s->wraps.Pop();
             continue;

@@ -88,12 +88,15 @@ private:
     // lies beyond this buffer.
     int FramesBeforeStart(int frames) noexcept;
     bool EndOfPlay(Stream* stream, int64_t readIndex) noexcept;
+    // Stops consuming and reports the end of the play.
+    void Finish() noexcept;
 
     std::array<std::unique_ptr<Stream>, 3> pool_;
     std::array<bool, 3> busy_{};  // worker's view: current, pending or retired
     std::atomic<Stream*> pending_{nullptr};
     SpscQueue<Stream*, 4> retired_;  // audio thread -> worker
     Stream* current_ = nullptr;      // audio thread only
+    int pass_ = 1;                   // audio thread only: the pass of current_ being heard
 
     std::atomic<bool> playing_{false};
     std::atomic<uint32_t> playSerial_{0};
