@@ -36,7 +36,7 @@ QString FirstReadable(const QString& facePath, FacePicture picture) {
 
 QPixmap LoadBackground(const QString& facePath) {
     for (const QString& file : FacePictureFiles(facePath, FacePicture::Background)) {
-        QPixmap picture(file);
+        QPixmap picture = appearance::ReadRasterPicture(file);
         if (!picture.isNull()) return picture;
     }
     return QPixmap();

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <array>
@@ -29,6 +30,16 @@ static_assert(kNames.size() == size_t(BuiltInPicture::AutoNext) + 1);
 
 }  // namespace
 
+QPixmap ReadRasterPicture(const QString& path) {
+    // By the suffix's format first: left to guess, Qt's reader loads every image plugin there
+    // is (and the libraries behind them) to ask each, before it tries its own BMP reader.
+    QImageReader named(path, QFileInfo(path).suffix().toLower().toLatin1());
+    named.setAutoDetectImageFormat(false);
+    QImage image = named.read();
+    if (image.isNull()) image = QImageReader(path).read();  // a picture under another suffix
+    return QPixmap::fromImage(std::move(image));
+}
+
 QString BuiltInPicturePath(BuiltInPicture picture) {
     return QStringLiteral(":/pictures/%1.svg").arg(QLatin1String(kNames[size_t(picture)]));
 }
@@ -50,7 +61,7 @@ std::optional<ControlPicture> ControlPicture::Load(const QString& path) {
         if (!svg->isValid() || svg->defaultSize().isEmpty()) return std::nullopt;
         picture.svg_ = std::move(svg);
     } else {
-        QPixmap raster(path);
+        QPixmap raster = ReadRasterPicture(path);
         if (raster.isNull()) return std::nullopt;
         picture.raster_ = raster;
     }

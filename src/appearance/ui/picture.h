@@ -40,6 +40,9 @@ enum class BuiltInPicture {
 // The resource path of a built-in drawing, e.g. ":/pictures/knob101.svg".
 QString BuiltInPicturePath(BuiltInPicture picture);
 
+// A raster picture file (BMP, JPEG, GIF, PNG); null when it cannot be read.
+QPixmap ReadRasterPicture(const QString& path);
+
 // A picture a control paints: a built-in SVG drawing or a face's picture file. SVG is rendered
 // for the device pixel ratio it is painted at, so it stays crisp at 2x; the last rendering is
 // kept, since a control repaints far more often than the ratio changes.
