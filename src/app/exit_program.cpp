@@ -9,6 +9,7 @@
 #include "engine/engine.h"
 #include "engine/media_player.h"
 #include "mixer/alsa_mixer.h"
+#include "mixer/background_open.h"
 #include "mixer/system_mixer.h"
 #include "mixer/ui/mic_level.h"
 #include "playlist/playlist.h"
@@ -75,6 +76,8 @@ int RunProgram(const CommandLine& commandLine) {
     SingleInstance instance(SingleInstance::NameFor(SettingsFile()));
     if (!instance.Claim()) return 0;
 
+    // The system mixer opens while the splash and the main window are made.
+    mixer::SystemMixer mixer(mixer::OpenInBackground([] { return mixer::OpenAlsaMixer(); }));
     IniFiles ini;
     Settings settings(ini, SettingsFile());
     Playlist playlist;
@@ -87,8 +90,6 @@ int RunProgram(const CommandLine& commandLine) {
     engineOptions.deviceOnRequest = true;  // opened once the window has shown
     // Without a usable device the engine plays silently and says so on the status line.
     engine::Engine engine(engineOptions, engine::OpenDecoder);
-
-    mixer::SystemMixer mixer(mixer::OpenAlsaMixer());
 
     StartupOptions options;
     options.mixer = &mixer;

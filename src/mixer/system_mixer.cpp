@@ -67,8 +67,7 @@ void SystemMixer::Write(MixerLine line, const std::optional<Control>& control, i
 }
 
 QString SystemMixer::ErrorText() const {
-    QString text = backend_ != nullptr ? backend_->ErrorText()
-                                       : QStringLiteral("No mixer device could be opened.");
+    QString text = backend_ != nullptr ? backend_->ErrorText() : QLatin1String(kNoMixerDevice);
     if (!rangeError_.isEmpty()) {
         if (!text.isEmpty()) text += QLatin1Char(' ');
         text += rangeError_.trimmed();

@@ -31,6 +31,9 @@ public:
     virtual QString ErrorText() const = 0;
 };
 
+// Why there are no controls when no mixer device could be opened at all.
+inline constexpr char kNoMixerDevice[] = "No mixer device could be opened.";
+
 inline constexpr char kMixerErrorTitle[] = "Mixer Error";
 inline constexpr char kMixerErrorText[] =
     "Couldn't initialize the Volume Control. CVN will work, but you will not be able to "
