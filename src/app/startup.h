@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -122,6 +123,8 @@ private:
     std::unique_ptr<MainForm> form_;
     std::unique_ptr<MicWiring> mic_;
     QPointer<Splash> splash_;
+    static constexpr int kSplashFrameMs = 16;
+    QElapsedTimer splashPainted_;
     bool debugMode_ = false;
     bool closing_ = false;
     bool firstStart_ = false;
