@@ -91,11 +91,15 @@ void PortAudioOutput::Stop() {
 bool PortAudioOutput::Healthy() {
     if (stream_ == nullptr || Pa_IsStreamActive(stream_.get()) != 1) return false;
     // A callback that stopped coming (the sound server went away) counts as dead after a
-    // second; a sound server may take a few seconds to start a new stream.
+    // second. A sound server may take a few seconds to start a new stream: the callbacks that
+    // fill its buffer at the start come at once, and then none until it begins to play, so
+    // the stream counts as running only once they advanced between two checks.
     const long long now = callbacks_.load(std::memory_order_relaxed);
-    stalledChecks_ = now == lastCallbacks_ ? stalledChecks_ + 1 : 0;
+    const bool advanced = now != lastCallbacks_;
+    if (advanced && lastCallbacks_ >= 0) running_ = true;
+    stalledChecks_ = advanced ? 0 : stalledChecks_ + 1;
     lastCallbacks_ = now;
-    return stalledChecks_ < (now == 0 ? 8 : 2);
+    return stalledChecks_ < (running_ ? 2 : 8);
 }
 
 void PortAudioOutput::Pull(float* out, unsigned long frames, bool underflow) noexcept {

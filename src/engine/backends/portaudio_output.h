@@ -41,6 +41,7 @@ private:
     std::atomic<long long> underruns_{0};
     long long lastCallbacks_ = -1;
     int stalledChecks_ = 0;
+    bool running_ = false;  // callbacks seen coming in real time, not only the first fill
 };
 
 }  // namespace corvane::engine
