@@ -166,6 +166,22 @@ TEST_F(DecoderTest, LengthIsKnownAtOpenAndMatchesTheContent) {
     }
 }
 
+// corvane-gen's own Layer I encoder writes this tone at -6 dBFS: it must play back as 440 Hz
+// at that level, not merely for the right length.
+TEST_F(DecoderTest, GeneratedLayerOneToneKeepsPitchAndLevel) {
+    auto d = Open(Fixture("sine440_3s_44100.mp1"), 44100);
+    ASSERT_TRUE(d);
+    const std::vector<float> all = ReadAll(*d);
+    ASSERT_GE(all.size(), 2u * 44100 * 5 / 2);
+    // The middle two seconds, away from the filter bank's run-in and the padded end.
+    const std::vector<float> middle(all.begin() + 44100, all.begin() + 5 * 44100);
+    EXPECT_NEAR(FrequencyOf(middle, 44100), 440.0, 1.0);
+    double energy = 0.0;
+    for (float v : middle) energy += static_cast<double>(v) * v;
+    const double rmsDb = 10.0 * std::log10(energy / static_cast<double>(middle.size()));
+    EXPECT_NEAR(rmsDb, 20.0 * std::log10(0.5 / std::sqrt(2.0)), 1.0);
+}
+
 // Seek-then-read must give the very samples a linear decode gives at that frame.
 TEST_F(DecoderTest, SeekStartsAtTheExactFrame) {
     const struct {

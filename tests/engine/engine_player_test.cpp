@@ -72,25 +72,14 @@ TEST_F(EnginePlayer, OpenStatesAndAutoStart) {
     EXPECT_EQ(p->PlayState(), 0);
 }
 
-TEST_F(EnginePlayer, DurationOfEveryFormat) {
-    const struct {
-        const char* file;
-        double seconds, tolerance;
-    } files[] = {{"sine1k_44100_stereo_s16.wav", 2.0, 0.01},
-                 {"sine1k_48000_stereo_f32.wav", 2.0, 0.01},
-                 {"sine1k_22050_mono_s16.wav", 2.0, 0.01},
-                 {"sine440_3s_44100.mp3", 3.0, 0.01},
-                 {"sine440_3s_44100.mp2", 3.0, 0.01},
-                 {"sine440_3s_44100.mp1", 3.0, 0.01},
-                 {"sine440_3s_8000.rm", 3.0, 0.01},
-                 {"sine440_3s_8000.ra", 3.0, 0.01},
-                 {"sine440_3s.ram", 3.0, 0.01},
-                 {"tempo.mid", 6.0, 0.02}};
+// Every format's length is checked on the decoders; one through FFmpeg and one through the
+// synth show the player reports it.
+TEST_F(EnginePlayer, DurationReachesThePlayer) {
     MediaPlayer* p = engine_->Player(4);
-    for (const auto& f : files) {
-        ASSERT_TRUE(Open(p, Fixture(f.file))) << f.file << ": " << p->LastError().toStdString();
-        EXPECT_NEAR(p->Duration(), f.seconds, f.seconds * f.tolerance) << f.file;
-    }
+    ASSERT_TRUE(Open(p, Fixture("sine440_3s_44100.mp3"))) << p->LastError().toStdString();
+    EXPECT_NEAR(p->Duration(), 3.0, 0.03);
+    ASSERT_TRUE(Open(p, Fixture("tempo.mid"))) << p->LastError().toStdString();
+    EXPECT_NEAR(p->Duration(), 6.0, 0.12);
 }
 
 TEST_F(EnginePlayer, BadFilesFailToOpenAndLeaveThePlayerUsable) {
