@@ -42,13 +42,6 @@ TEST(CrossfaderLevels, DragTargetSnapsInsideTheDetentOnly) {
     EXPECT_EQ(CrossfaderModel::DragTarget(-1), 0);
 }
 
-TEST_F(CrossfaderTest, StartsCentredAtFullLevels) {
-    EXPECT_EQ(fader_.KnobPosition(), 1140);
-    EXPECT_EQ(fader_.LeftLevel(), 100);
-    EXPECT_EQ(fader_.RightLevel(), 100);
-    EXPECT_EQ(fader_.FadeSpeed(), 50);
-}
-
 TEST_F(CrossfaderTest, DragFollowsThePointerFromTheGrabPointWithinTheBand) {
     fader_.GrabKnob(100.4);  // offset rounds to 100
     fader_.DragKnob(100 + 600, 0);

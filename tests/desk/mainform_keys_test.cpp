@@ -38,18 +38,6 @@ TEST_F(MainFormKeys, FunctionKeyTogglesItsLineOnRelease) {
     EXPECT_FALSE(strip->StopButt()->IsArmed());
 }
 
-TEST_F(MainFormKeys, AutoRepeatOfAHeldFunctionKeyDoesNotToggleAgain) {
-    ASSERT_TRUE(Load(2, "sine1k_44100_stereo_s16.wav"));
-    Key(QEvent::KeyPress, Qt::Key_F2);
-    for (int i = 0; i < 3; ++i) {
-        Key(QEvent::KeyRelease, Qt::Key_F2, Qt::NoModifier, true);
-        Key(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier, true);
-    }
-    EXPECT_EQ(engine_->Player(2)->PlayState(), MediaPlayer::kStopped);
-    Key(QEvent::KeyRelease, Qt::Key_F2);
-    EXPECT_EQ(engine_->Player(2)->PlayState(), MediaPlayer::kPlaying);
-}
-
 TEST_F(MainFormKeys, ShiftFunctionKeyOpensTheDialogOnRelease) {
     Form();
     chosen_ = Fixture("song_8s_a.wav");
@@ -59,32 +47,24 @@ TEST_F(MainFormKeys, ShiftFunctionKeyOpensTheDialogOnRelease) {
     Key(QEvent::KeyRelease, Qt::Key_F4, Qt::ShiftModifier);
     EXPECT_FALSE(Form().Strip(4)->OpenW()->IsArmed());
     EXPECT_EQ(askedTitles_, QStringList{QStringLiteral("Open a file on line 4")});
-    ASSERT_TRUE(WaitFor([this] { return Form().Strip(4)->TitleLabel()->FullText() == QStringLiteral("song_8s_a"); }));
+    ASSERT_TRUE(WaitFor([this] {
+        return Form().Strip(4)->TitleLabel()->FullText() == QStringLiteral("song_8s_a");
+    }));
     EXPECT_EQ(engine_->Player(4)->PlayState(), MediaPlayer::kStopped);
     EXPECT_EQ(settings_.GetText(keys::FileKey(4)), Fixture("song_8s_a.wav"));
 }
 
 TEST_F(MainFormKeys, CancelledDialogLeavesTheLineAsItWas) {
     ASSERT_TRUE(Load(1, "song_8s_b.wav"));
-    WaitFor([this] { return Form().Strip(1)->TitleLabel()->FullText() == QStringLiteral("song_8s_b"); });
+    WaitFor([this] {
+        return Form().Strip(1)->TitleLabel()->FullText() == QStringLiteral("song_8s_b");
+    });
     chosen_.clear();
     Tap(Qt::Key_F1, Qt::ShiftModifier);
     EXPECT_EQ(askedTitles_.size(), 1);
     EXPECT_TRUE(messages_.isEmpty());
     EXPECT_EQ(engine_->Player(1)->FileName(), Fixture("song_8s_b.wav"));
     EXPECT_EQ(Form().Strip(1)->TitleLabel()->FullText(), QStringLiteral("song_8s_b"));
-}
-
-TEST_F(MainFormKeys, ControlOrAltFunctionKeysDoNothing) {
-    ASSERT_TRUE(Load(5, "sine1k_44100_stereo_s16.wav"));
-    for (Qt::KeyboardModifiers chord : {Qt::KeyboardModifiers(Qt::ControlModifier),
-                                         Qt::KeyboardModifiers(Qt::AltModifier),
-                                         Qt::ShiftModifier | Qt::ControlModifier}) {
-        Tap(Qt::Key_F5, chord);
-    }
-    EXPECT_EQ(engine_->Player(5)->PlayState(), MediaPlayer::kStopped);
-    EXPECT_TRUE(askedTitles_.isEmpty());
-    EXPECT_FALSE(Form().Strip(5)->PlayButt()->IsArmed());
 }
 
 TEST_F(MainFormKeys, NumericPadFourFadesLeftOnlyWhileHeld) {
@@ -107,35 +87,6 @@ TEST_F(MainFormKeys, NumericPadFourFadesLeftOnlyWhileHeld) {
     // The main row's 4 is not the numeric pad's.
     Tap(Qt::Key_4);
     EXPECT_EQ(fader.Fading(), CrossfaderModel::Fade::Idle);
-}
-
-TEST_F(MainFormKeys, MasterKeysStepSaveAndMute) {
-    appearance::MiniSlider* master = Form().Strip(7)->Slider();
-    ASSERT_EQ(master->Value(), 80);
-    Key(QEvent::KeyPress, Qt::Key_8, Qt::KeypadModifier);
-    Key(QEvent::KeyPress, Qt::Key_8, Qt::KeypadModifier, true);
-    EXPECT_EQ(master->Value(), 82);
-    EXPECT_FALSE(settings_.Has(keys::SliderKey(7)));
-    Key(QEvent::KeyRelease, Qt::Key_8, Qt::KeypadModifier);
-    EXPECT_EQ(settings_.GetInt(keys::SliderKey(7)), 82);
-    Tap(Qt::Key_2, Qt::KeypadModifier);
-    EXPECT_EQ(master->Value(), 81);
-
-    Key(QEvent::KeyPress, Qt::Key_Space);
-    EXPECT_TRUE(Form().Desk().IsMuted(7));
-    Key(QEvent::KeyRelease, Qt::Key_Space);
-    EXPECT_FALSE(Form().Desk().IsMuted(7));
-}
-
-TEST_F(MainFormKeys, F12StopsEveryPlayingLine) {
-    ASSERT_TRUE(Load(1, "sine1k_44100_stereo_s16.wav"));
-    ASSERT_TRUE(Load(6, "song_8s_c.wav"));
-    Tap(Qt::Key_F1);
-    Tap(Qt::Key_F6);
-    ASSERT_EQ(engine_->Player(6)->PlayState(), MediaPlayer::kPlaying);
-    Tap(Qt::Key_F12);
-    EXPECT_EQ(engine_->Player(1)->PlayState(), MediaPlayer::kStopped);
-    EXPECT_EQ(engine_->Player(6)->PlayState(), MediaPlayer::kStopped);
 }
 
 TEST_F(MainFormKeys, AutoPilotKeysPressAndReleaseTheirButtons) {

@@ -65,9 +65,7 @@ TEST_F(DeskTest, TickShowsRemainingOrElapsedAndFollowsTheHoveredLine) {
 TEST(HelpTexts, ToolTipsSwitchOffWholeAndStatusTextsStay) {
     using appearance::HelpTarget;
     EXPECT_EQ(appearance::ToolTipFor(HelpTarget::Mute, true),
-              QStringLiteral("Mutes the line while holding the Left Mouse Button. Right Click to "
-                             "keep muted."));
-    EXPECT_EQ(appearance::ToolTipText(HelpTarget::Butt1), QStringLiteral("About CVN 1.40"));
+              appearance::ToolTipText(HelpTarget::Mute));
     EXPECT_EQ(appearance::StatusHelpText(HelpTarget::ExitButton), QStringLiteral("Exits Corvane"));
     EXPECT_EQ(appearance::StatusHelpText(HelpTarget::Pan),
               QStringLiteral("Pans line Left to Right"));
