@@ -28,12 +28,6 @@ void PrintTo(const Numbers& n, std::ostream* os) {
     *os << "Max " << n.max << ", Min " << n.min << ", Value " << n.value;
 }
 
-TEST(FlatProgRange, FreshControlIsHalfFull) {
-    FlatProg bar;
-    EXPECT_EQ(Of(bar), (Numbers{100, 0, 50}));
-    EXPECT_DOUBLE_EQ(bar.Fraction(), 0.5);
-}
-
 TEST(FlatProgRange, RangeWidensToKeepValueAndValueIsClamped) {
     {
         FlatProg bar;  // a new Max below Value stops at Value
