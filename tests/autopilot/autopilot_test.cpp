@@ -85,8 +85,8 @@ TEST_F(AutoPilotTest, SmartRandomKeepsTheNoRepeatWindowAndSmallListsRepeat) {
     Run(800.0);
     bool repeatedSoon = false;
     for (qsizetype i = 1; i < started_.size(); ++i)
-        repeatedSoon = repeatedSoon || started_.mid(std::max<qsizetype>(0, i - 3), 3).contains(
-                                           started_[i]);
+        repeatedSoon =
+            repeatedSoon || started_.mid(std::max<qsizetype>(0, i - 3), 3).contains(started_[i]);
     EXPECT_TRUE(repeatedSoon);
 }
 
@@ -161,8 +161,8 @@ TEST_F(AutoPilotTest, ANewListDroppedWhileASongPlaysKeepsTheChosenNextSong) {
     Make();
     SetList(Names("a b c"), 10.0);
     for (const char* name : {"x", "y"}) songs_.insert(Song(QLatin1String(name)), 10.0);
-    const QString list = WritePlaylist(QStringLiteral("new.m3u"), {Song(QStringLiteral("x")),
-                                                                   Song(QStringLiteral("y"))});
+    const QString list = WritePlaylist(QStringLiteral("new.m3u"),
+                                       {Song(QStringLiteral("x")), Song(QStringLiteral("y"))});
     QSignalSpy titles(autoPilot_.get(), &AutoPilot::ListTitleChanged);
     autoPilot_->APlay();
     Run(2.0);
@@ -217,7 +217,12 @@ TEST(AutoPilotDrops, ExtensionChecksPerLine) {
     EXPECT_TRUE(AcceptsDrop(3, QStringLiteral("/s/song.MP3")));
     EXPECT_TRUE(AcceptsDrop(1, QStringLiteral("/s/x.ra")));
     EXPECT_TRUE(AcceptsDrop(6, QStringLiteral("/s/x.ram")));
-    EXPECT_FALSE(AcceptsDrop(1, QStringLiteral("/s/song.aiff")));
+    for (const char* song : {"/s/a.WAV", "/s/a.rm", "/s/a.mid", "/s/a.mp2", "/s/a.mp1"})
+        EXPECT_TRUE(AcceptsDrop(2, QLatin1String(song))) << song;
+    for (const char* other : {"/s/song.aiff", "/s/a.ogg", "/s/a.m3u8", "/s/notes"}) {
+        EXPECT_FALSE(AcceptsDrop(1, QLatin1String(other))) << other;
+        EXPECT_FALSE(AcceptsDrop(0, QLatin1String(other))) << other;
+    }
     EXPECT_FALSE(AcceptsDrop(1, QStringLiteral("/l/a.m3u")));
     EXPECT_FALSE(AcceptsDrop(7, QStringLiteral("/s/a.wav")));
 }
