@@ -3,6 +3,7 @@
 #include "app/shown_report.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
+#include "app/window_wiring.h"
 #include "autopilot/autopilot.h"
 #include "engine/decoder.h"
 #include "engine/desk.h"
@@ -12,7 +13,9 @@
 #include "mixer/background_open.h"
 #include "mixer/system_mixer.h"
 #include "mixer/ui/mic_level.h"
+#include "playlist/list_editing.h"
 #include "playlist/playlist.h"
+#include "playlist/ui/list_editor.h"
 #include "settings/appdirs.h"
 #include "settings/convert.h"
 #include "settings/ini.h"
@@ -33,6 +36,10 @@ bool Startup::ExitProgram(bool confirm) {
         if (mic != nullptr) mic->show();
         if (!yes) return false;
     }
+    // Unsaved edits in the Playlist Editor are settled before anything stops: Cancel to its
+    // "Save Changes to …?" declines the exit, which would otherwise end with the list unsaved.
+    WindowWiring& windows = form_->Windows();
+    if (windows.EditorOpen() && !windows.Editor().Editing().MayClose()) return false;
     // Songs that started in the last half second are written now rather than lost; nothing
     // starts after this, so nothing more is logged.
     if (form_->Log().PendingCount() > 0) form_->Log().LogTimer_Timer();

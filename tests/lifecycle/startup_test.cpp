@@ -3,12 +3,15 @@
 
 #include "app/line_strip.h"
 #include "app/splash.h"
+#include "app/window_wiring.h"
 #include "appearance/ui/units.h"
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
 #include "engine/media_player.h"
 #include "lifecycle_support.h"
+#include "playlist/list_editing.h"
+#include "playlist/ui/list_editor.h"
 #include "settings/keys.h"
 #include "settings/upgrade_import.h"
 
@@ -284,6 +287,44 @@ TEST_F(LifecycleTest, DecliningTheExitQuestionLeavesEverythingRunning) {
     EXPECT_FALSE(form.Desk().IsPlaying(1));
     EXPECT_EQ(run->ended, 1);
     EXPECT_EQ(run->settings.GetInt(keys::kMainLeft), appearance::kTwipsPerPixel * form.x());
+}
+
+// Cancel to the Playlist Editor's "Save Changes to …?" keeps the program running with the
+// unsaved list, rather than ending with it lost; No lets the exit go on.
+TEST_F(LifecycleTest, UnsavedEditorChangesCanDeclineTheExit) {
+    auto run = Start();
+    MainForm& form = *run->startup->Form();
+    QList<SaveAnswer> saveAnswers{SaveAnswer::Cancel, SaveAnswer::No};
+    QStringList saveAsked;
+    WindowDialogs dialogs;
+    dialogs.editor.confirm = [&](const QString& question) {
+        saveAsked.append(question);
+        return saveAnswers.takeFirst();
+    };
+    form.Windows().SetDialogs(dialogs);
+    editor::ListEditor& editor = form.Windows().Editor();
+    editor.OpenEditor();
+    editor.Editing().AddAll(Fixture(""), {QStringLiteral("song_8s_a.wav")});
+    ASSERT_TRUE(editor.Editing().Changed());
+    ASSERT_TRUE(form.Desk().FileOpen(1, Fixture("song_8s_a.wav")));
+    ASSERT_TRUE(MainFormTest::WaitFor(
+        [&] { return run->engine->Player(1)->OpenState() == engine::MediaPlayer::kOpen; }));
+    form.Desk().Play(1);
+
+    answers_ = {true};
+    EXPECT_FALSE(run->startup->ExitProgram(true));
+    EXPECT_EQ(saveAsked, QStringList{QStringLiteral("Save Changes to Untitled?")});
+    EXPECT_TRUE(editor.EditorOpen());
+    EXPECT_TRUE(editor.Editing().Changed());
+    EXPECT_TRUE(form.Desk().IsPlaying(1));
+    EXPECT_FALSE(run->startup->Closing());
+    EXPECT_EQ(run->ended, 0);
+
+    answers_ = {true};
+    EXPECT_TRUE(run->startup->ExitProgram(true));
+    EXPECT_EQ(saveAsked.size(), 2);  // asked once more, not again while the windows unload
+    EXPECT_FALSE(editor.EditorOpen());
+    EXPECT_EQ(run->ended, 1);
 }
 
 TEST_F(LifecycleTest, AGarbageSettingsFileIsKeptAndWhatCanBeReadIsUsed) {
