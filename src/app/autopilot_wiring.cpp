@@ -11,8 +11,8 @@
 #include "appearance/ui/picturebutton.h"
 #include "autopilot/autopilot.h"
 #include "engine/desk.h"
-#include "engine/engine.h"
-#include "engine/media_player.h"
+#include "audio/engine.h"
+#include "audio/media_player.h"
 #include "settings/settings.h"
 #include "songlog/songlog.h"
 
@@ -21,7 +21,7 @@ namespace corvane::app {
 using autopilot::AutoPilot;
 using engine::Desk;
 
-AutoPilotWiring::AutoPilotWiring(MainForm& form, engine::Engine& engine,
+AutoPilotWiring::AutoPilotWiring(MainForm& form, audio::Engine& engine,
                                  std::array<engine::LinePlayer*, 2> apPlayers, Settings& settings,
                                  Playlist& playlist)
     : form_(form),
@@ -57,7 +57,7 @@ void AutoPilotWiring::ConnectPanel() {
     connect(pilot, &AutoPilot::MessageRequested, &form_, &MainForm::ShowMessage);
 }
 
-void AutoPilotWiring::ConnectDesk(engine::Engine& engine) {
+void AutoPilotWiring::ConnectDesk(audio::Engine& engine) {
     Desk& desk = form_.Desk();
     AutoPilot* pilot = pilot_.get();
     SongLog* log = log_.get();
@@ -73,10 +73,10 @@ void AutoPilotWiring::ConnectDesk(engine::Engine& engine) {
         form_.UpdateTitle();
     });
     for (int i = 0; i < 2; ++i) {
-        engine::MediaPlayer* player = engine.AP(i);
-        connect(player, &engine::MediaPlayer::OpenStateChanged, pilot,
+        audio::MediaPlayer* player = engine.AP(i);
+        connect(player, &audio::MediaPlayer::OpenStateChanged, pilot,
                 &AutoPilot::OpenStateChanged);
-        connect(player, &engine::MediaPlayer::PlayStateChanged, pilot,
+        connect(player, &audio::MediaPlayer::PlayStateChanged, pilot,
                 &AutoPilot::PlayStateChanged);
     }
 

@@ -17,8 +17,11 @@ namespace corvane::autopilot {
 class AutoPilot;
 }
 
-namespace corvane::engine {
+namespace corvane::audio {
 class Engine;
+}
+
+namespace corvane::engine {
 class LinePlayer;
 }  // namespace corvane::engine
 
@@ -34,7 +37,7 @@ class AutoPilotWiring : public QObject {
     Q_OBJECT
 
 public:
-    AutoPilotWiring(MainForm& form, engine::Engine& engine,
+    AutoPilotWiring(MainForm& form, audio::Engine& engine,
                     std::array<engine::LinePlayer*, 2> apPlayers, Settings& settings,
                     Playlist& playlist);
     ~AutoPilotWiring() override;
@@ -47,7 +50,7 @@ public:
 
 private:
     void ConnectPanel();
-    void ConnectDesk(engine::Engine& engine);
+    void ConnectDesk(audio::Engine& engine);
     void ConnectDrops();
     void PaintCurrentSong();
     void PaintShuffle();

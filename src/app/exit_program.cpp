@@ -5,10 +5,10 @@
 #include "app/startup.h"
 #include "app/window_wiring.h"
 #include "autopilot/autopilot.h"
-#include "engine/decoder.h"
+#include "audio/decoder.h"
 #include "engine/desk.h"
-#include "engine/engine.h"
-#include "engine/media_player.h"
+#include "audio/engine.h"
+#include "audio/media_player.h"
 #include "mixer/alsa_mixer.h"
 #include "mixer/background_open.h"
 #include "mixer/system_mixer.h"
@@ -89,14 +89,14 @@ int RunProgram(const CommandLine& commandLine) {
     Settings settings(ini, SettingsFile());
     Playlist playlist;
 
-    engine::EngineOptions engineOptions;
-    engineOptions.output = engine::OutputKind::Device;
+    audio::EngineOptions engineOptions;
+    engineOptions.output = audio::OutputKind::Device;
     engineOptions.device = settings.GetText(keys::kAudioDevice);
     const int buffer = settings.GetInt(keys::kAudioBuffer);
     if (buffer > 0) engineOptions.bufferFrames = buffer;
     engineOptions.deviceOnRequest = true;  // opened once the window has shown
     // Without a usable device the engine plays silently and says so on the status line.
-    engine::Engine engine(engineOptions, engine::OpenDecoder);
+    audio::Engine engine(engineOptions, audio::OpenDecoder);
 
     StartupOptions options;
     options.mixer = &mixer;

@@ -27,8 +27,8 @@
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
-#include "engine/engine.h"
-#include "engine/media_player.h"
+#include "audio/engine.h"
+#include "audio/media_player.h"
 #include "engine/media_player_line.h"
 #include "engine/tick_texts.h"
 #include "playlist/playlist.h"
@@ -75,7 +75,7 @@ FormDialogs FormDialogs::Standard() {
     return dialogs;
 }
 
-MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlist,
+MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist,
                    FormDialogs dialogs, QWidget* parent)
     : QWidget(parent),
       engine_(engine),
@@ -211,12 +211,12 @@ void MainForm::ConnectDesk() {
     connect(desk_.get(), &engine::Desk::MessageRequested, this,
             [this](const QString& text) { dialogs_.showMessage(this, text); });
     connect(desk_.get(), &engine::Desk::PlaylistLoaded, this, &MainForm::UpdateTitle);
-    connect(&engine_, &engine::Engine::NoSoundDevice, desk_.get(), &engine::Desk::SetStatus);
+    connect(&engine_, &audio::Engine::NoSoundDevice, desk_.get(), &engine::Desk::SetStatus);
     for (int i = 1; i <= 6; ++i) {
-        engine::MediaPlayer* player = engine_.Player(i);
-        connect(player, &engine::MediaPlayer::OpenStateChanged, desk_.get(),
+        audio::MediaPlayer* player = engine_.Player(i);
+        connect(player, &audio::MediaPlayer::OpenStateChanged, desk_.get(),
                 &engine::Desk::PlayerOpenStateChanged);
-        connect(player, &engine::MediaPlayer::PlayStateChanged, desk_.get(),
+        connect(player, &audio::MediaPlayer::PlayStateChanged, desk_.get(),
                 &engine::Desk::PlayerPlayStateChanged);
     }
 }

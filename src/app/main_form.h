@@ -25,10 +25,13 @@ class AutoPilot;
 enum class StartupFileKind;
 }  // namespace corvane::autopilot
 
+namespace corvane::audio {
+class Engine;
+}
+
 namespace corvane::engine {
 class CrossfaderModel;
 class Desk;
-class Engine;
 class MediaPlayerLine;
 }  // namespace corvane::engine
 
@@ -70,7 +73,7 @@ public:
     static constexpr int kTickMs = 300;
     static constexpr int kHighPriorityTickMs = 1;
 
-    MainForm(engine::Engine& engine, Settings& settings, Playlist& playlist,
+    MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist,
              FormDialogs dialogs = FormDialogs::Standard(), QWidget* parent = nullptr);
     ~MainForm() override;
 
@@ -151,7 +154,7 @@ private:
     void ApplyColors(const ColorScheme& scheme);
     bool LoadPlaylistFile(const QString& directory, const QString& fileName);
 
-    engine::Engine& engine_;
+    audio::Engine& engine_;
     Settings& settings_;
     Playlist& playlist_;
     FormDialogs dialogs_;

@@ -13,13 +13,13 @@
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
-#include "engine/engine.h"
+#include "audio/engine.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
 
 namespace corvane::app {
 
-OptionsWiring::OptionsWiring(MainForm& form, engine::Engine& engine, Settings& settings)
+OptionsWiring::OptionsWiring(MainForm& form, audio::Engine& engine, Settings& settings)
     : form_(form),
       engine_(engine),
       settings_(settings),
@@ -116,7 +116,7 @@ void OptionsWiring::LoadFace(bool on) {
 void OptionsWiring::SaveColors(QWidget* parent) { form_.Look().SaveColors(parent); }
 QStringList OptionsWiring::OutputDevices() const {
     // An offline or silent-by-choice engine has no device to choose.
-    if (engine_.RequestedOutput() != engine::OutputKind::Device) return {};
+    if (engine_.RequestedOutput() != audio::OutputKind::Device) return {};
     return engine_.OutputDevices();
 }
 int OptionsWiring::AudioRate() const { return engine_.Rate(); }
@@ -124,8 +124,8 @@ int OptionsWiring::AudioBufferFrames() const { return engine_.BufferFrames(); }
 
 void OptionsWiring::SetAudioOutput(const QString& device, int bufferFrames) {
     // A test's offline or silent engine stays what it is; only a device output is switched.
-    if (engine_.RequestedOutput() != engine::OutputKind::Device) return;
-    engine_.SetOutput(engine::OutputKind::Device, device, bufferFrames);
+    if (engine_.RequestedOutput() != audio::OutputKind::Device) return;
+    engine_.SetOutput(audio::OutputKind::Device, device, bufferFrames);
 }
 
 long long OptionsWiring::Underruns() const { return engine_.Underruns(); }

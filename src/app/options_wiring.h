@@ -10,7 +10,7 @@ namespace corvane {
 class Settings;
 }
 
-namespace corvane::engine {
+namespace corvane::audio {
 class Engine;
 }
 
@@ -26,7 +26,7 @@ class OptionsWiring : public QObject, public options::OptionsHost {
     Q_OBJECT
 
 public:
-    OptionsWiring(MainForm& form, engine::Engine& engine, Settings& settings);
+    OptionsWiring(MainForm& form, audio::Engine& engine, Settings& settings);
     ~OptionsWiring() override;
 
     // Opens the dialog (application-modal), or raises it when it is open already.
@@ -64,7 +64,7 @@ private:
     void Light(bool lit);
 
     MainForm& form_;
-    engine::Engine& engine_;
+    audio::Engine& engine_;
     Settings& settings_;
     options::ChooseLogFile chooseLogFile_;
     ColorScheme scheme_;

@@ -15,7 +15,7 @@
 #include "app/splash.h"
 #include "autopilot/autopilot.h"
 #include "engine/desk.h"
-#include "engine/engine.h"
+#include "audio/engine.h"
 #include "playlist/playlist.h"
 #include "settings/convert.h"
 #include "settings/ini.h"
@@ -59,7 +59,7 @@ StartupDialogs StartupDialogs::Standard() {
     return dialogs;
 }
 
-Startup::Startup(engine::Engine& engine, Settings& settings, IniFiles& ini, Playlist& playlist,
+Startup::Startup(audio::Engine& engine, Settings& settings, IniFiles& ini, Playlist& playlist,
                  StartupOptions options, QObject* parent)
     : QObject(parent),
       engine_(engine),

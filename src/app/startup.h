@@ -19,7 +19,7 @@ class Settings;
 struct Playlist;
 }  // namespace corvane
 
-namespace corvane::engine {
+namespace corvane::audio {
 class Engine;
 }
 
@@ -68,7 +68,7 @@ public:
     static constexpr char kExitQuestion[] = "Are you sure you want to exit Corvane?";
     static constexpr char kDebugTitle[] = "Debug Error Message - ";
 
-    Startup(engine::Engine& engine, Settings& settings, IniFiles& ini, Playlist& playlist,
+    Startup(audio::Engine& engine, Settings& settings, IniFiles& ini, Playlist& playlist,
             StartupOptions options, QObject* parent = nullptr);
     ~Startup() override;
 
@@ -115,7 +115,7 @@ private:
     void UnloadWindows();
     bool MainFormClosing();
 
-    engine::Engine& engine_;
+    audio::Engine& engine_;
     Settings& settings_;
     IniFiles& ini_;
     Playlist& playlist_;

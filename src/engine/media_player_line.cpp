@@ -1,6 +1,6 @@
 #include "engine/media_player_line.h"
 
-#include "engine/media_player.h"
+#include "audio/media_player.h"
 
 namespace corvane::engine {
 

@@ -2,17 +2,20 @@
 
 #include "engine/line_player.h"
 
+namespace corvane::audio {
+class MediaPlayer;
+}
+
 namespace corvane::engine {
 
-class MediaPlayer;
 
 // Lets the desk drive one of the engine's players. Holds a borrowed pointer: the engine owns
 // the players for the whole run.
 class MediaPlayerLine final : public LinePlayer {
 public:
-    explicit MediaPlayerLine(MediaPlayer* player) : player_(player) {}
+    explicit MediaPlayerLine(audio::MediaPlayer* player) : player_(player) {}
 
-    MediaPlayer* Player() const { return player_; }
+    audio::MediaPlayer* Player() const { return player_; }
 
     void OpenFile(const QString& path) override;
     void SetAutoStart(bool on) override;
@@ -30,7 +33,7 @@ public:
     bool PlayAfter(LinePlayer& current, double remainingSeconds) override;
 
 private:
-    MediaPlayer* player_;
+    audio::MediaPlayer* player_;
 };
 
 }  // namespace corvane::engine

@@ -7,7 +7,7 @@
 // The support header uses the desk without including it.
 #include "engine/desk.h"
 // clang-format off
-#include "../desk/mainform_support.h"
+#include "support/mainform_support.h"
 // clang-format on
 #include "app/appearance_wiring.h"
 #include "app/desk_label.h"

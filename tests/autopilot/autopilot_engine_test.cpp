@@ -44,15 +44,15 @@ TEST_F(AutoPilotEngine, EightSecondSongsOverlapByThreeSecondsInTheMix) {
 // A scheduled start is exact on its own, and Stop before it is reached cancels it.
 TEST_F(AutoPilotEngine, ScheduledStartIsExactAndStopCancelsIt) {
     for (const bool cancel : {false, true}) {
-        engine::EngineOptions options;
-        options.output = engine::OutputKind::Offline;
-        engine::Engine engine(options, engine::OpenDecoder);
-        engine::MediaPlayer* first = engine.AP(0);
-        engine::MediaPlayer* second = engine.AP(1);
+        audio::EngineOptions options;
+        options.output = audio::OutputKind::Offline;
+        audio::Engine engine(options, audio::OpenDecoder);
+        audio::MediaPlayer* first = engine.AP(0);
+        audio::MediaPlayer* second = engine.AP(1);
         first->OpenFile(FixturePath("song_8s_a.wav"));
         second->OpenFile(FixturePath("song_8s_b.wav"));
-        while (first->OpenState() != engine::MediaPlayer::kOpen ||
-               second->OpenState() != engine::MediaPlayer::kOpen)
+        while (first->OpenState() != audio::MediaPlayer::kOpen ||
+               second->OpenState() != audio::MediaPlayer::kOpen)
             QCoreApplication::processEvents();
         first->Play();
         ASSERT_TRUE(second->PlayAfter(*first, 3.0));
@@ -70,7 +70,7 @@ TEST_F(AutoPilotEngine, ScheduledStartIsExactAndStopCancelsIt) {
         } else {
             ASSERT_EQ(b.size(), 1u);
             EXPECT_NEAR(b[0].start, kLeadIn + 5.0, 0.002);
-            EXPECT_EQ(second->PlayState(), engine::MediaPlayer::kStopped);
+            EXPECT_EQ(second->PlayState(), audio::MediaPlayer::kStopped);
         }
     }
 }

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "autopilot/autopilot.h"
-#include "engine/decoder.h"
-#include "engine/engine.h"
-#include "engine/media_player.h"
+#include "audio/decoder.h"
+#include "audio/engine.h"
+#include "audio/media_player.h"
 #include "engine/media_player_line.h"
 #include "playlist/playlist.h"
 #include "settings/ini.h"
@@ -37,10 +37,10 @@ inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, i
     constexpr int kRate = 44100;
     constexpr int kBlock = 512;
     constexpr int kTickFrames = kRate * 3 / 10;
-    engine::EngineOptions options;
-    options.output = engine::OutputKind::Offline;
+    audio::EngineOptions options;
+    options.output = audio::OutputKind::Offline;
     options.rate = kRate;
-    engine::Engine engine(options, engine::OpenDecoder);
+    audio::Engine engine(options, audio::OpenDecoder);
     engine::MediaPlayerLine ap0(engine.AP(0));
     engine::MediaPlayerLine ap1(engine.AP(1));
 
@@ -53,18 +53,18 @@ inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, i
     playlist.SongList = songs;
     playlist.SongCount = static_cast<qint32>(songs.size());
     AutoPilot autoPilot({&ap0, &ap1}, playlist, settings, [] { return qint64(1); });
-    for (engine::MediaPlayer* player : {engine.AP(0), engine.AP(1)}) {
-        QObject::connect(player, &engine::MediaPlayer::OpenStateChanged, &autoPilot,
+    for (audio::MediaPlayer* player : {engine.AP(0), engine.AP(1)}) {
+        QObject::connect(player, &audio::MediaPlayer::OpenStateChanged, &autoPilot,
                          &AutoPilot::OpenStateChanged);
-        QObject::connect(player, &engine::MediaPlayer::PlayStateChanged, &autoPilot,
+        QObject::connect(player, &audio::MediaPlayer::PlayStateChanged, &autoPilot,
                          &AutoPilot::PlayStateChanged);
     }
     // The offline render runs far faster than real time: an open or the report of a song's
     // end, which take milliseconds of real time, are waited for here so that they do not cost
     // seconds of the render.
-    auto unsettled = [](const engine::MediaPlayer* p) {
-        return p->OpenState() == engine::MediaPlayer::kOpening ||
-               (p->PlayState() == engine::MediaPlayer::kPlaying && p->Duration() > 0.0 &&
+    auto unsettled = [](const audio::MediaPlayer* p) {
+        return p->OpenState() == audio::MediaPlayer::kOpening ||
+               (p->PlayState() == audio::MediaPlayer::kPlaying && p->Duration() > 0.0 &&
                 p->Position() >= p->Duration());
     };
     auto settleOpens = [&engine, &unsettled] {

@@ -18,7 +18,7 @@
 namespace corvane::app::testing {
 namespace {
 
-using engine::MediaPlayer;
+using audio::MediaPlayer;
 
 class AutoPilotWindow : public AutoPilotWindowTest {
 protected:

@@ -94,10 +94,10 @@ TEST_F(AutoPilotWindowDrops, PlaylistDroppedOnLineZeroBecomesTheListAndKeepsTheN
 TEST_F(AutoPilotWindowDrops, SoundFileDroppedOnALineOpensThereStopped) {
     MainForm& form = Form();
     EXPECT_TRUE(Drop(form.Strip(4)->TitleLabel(), *File(Fixture("song_8s_b.wav"))));
-    engine::MediaPlayer* player = engine_->Player(4);
-    ASSERT_TRUE(WaitFor([player] { return player->OpenState() == engine::MediaPlayer::kOpen; }));
+    audio::MediaPlayer* player = engine_->Player(4);
+    ASSERT_TRUE(WaitFor([player] { return player->OpenState() == audio::MediaPlayer::kOpen; }));
     EXPECT_EQ(player->FileName(), Fixture("song_8s_b.wav"));
-    EXPECT_EQ(player->PlayState(), engine::MediaPlayer::kStopped);
+    EXPECT_EQ(player->PlayState(), audio::MediaPlayer::kStopped);
     EXPECT_TRUE(WaitFor(
         [&] { return form.Strip(4)->TitleLabel()->FullText() == QStringLiteral("song_8s_b"); }));
 

@@ -5,7 +5,7 @@
 #include <QUrl>
 #include <memory>
 
-#include "../desk/mainform_support.h"
+#include "support/mainform_support.h"
 
 namespace corvane::app::testing {
 

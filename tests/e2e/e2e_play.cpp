@@ -13,19 +13,19 @@
 #include <numbers>
 #include <vector>
 
-#include "engine/engine.h"
-#include "engine/media_player.h"
+#include "audio/engine.h"
+#include "audio/media_player.h"
 
-using corvane::engine::Engine;
-using corvane::engine::EngineOptions;
-using corvane::engine::MediaPlayer;
+using corvane::audio::Engine;
+using corvane::audio::EngineOptions;
+using corvane::audio::MediaPlayer;
 
 namespace {
 
 int Play(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    Engine engine(EngineOptions{}, corvane::engine::OpenDecoder);
+    Engine engine(EngineOptions{}, corvane::audio::OpenDecoder);
     MediaPlayer* player = engine.Player(1);
     player->SetVolume(args.at(4).toInt());
     player->SetRepeatCount(999999);

@@ -10,10 +10,10 @@
 #include <functional>
 #include <memory>
 
-#include "../desk/mainform_support.h"
+#include "support/mainform_support.h"
 #include "app/startup.h"
-#include "engine/decoder.h"
-#include "engine/engine.h"
+#include "audio/decoder.h"
+#include "audio/engine.h"
 #include "playlist/playlist.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
@@ -27,9 +27,9 @@ struct ProgramRun {
     ProgramRun(const QString& settingsFile, const QString& appFolder, CommandLine commandLine,
                QList<bool>* answers, QStringList* asked, QStringList* told)
         : settings(ini, settingsFile, keys::DefaultFolders{appFolder, appFolder}) {
-        engine::EngineOptions engineOptions;
-        engineOptions.output = engine::OutputKind::Offline;
-        engine = std::make_unique<engine::Engine>(engineOptions, engine::OpenDecoder);
+        audio::EngineOptions engineOptions;
+        engineOptions.output = audio::OutputKind::Offline;
+        engine = std::make_unique<audio::Engine>(engineOptions, audio::OpenDecoder);
         StartupOptions options;
         options.commandLine = std::move(commandLine);
         options.appFolder = appFolder;
@@ -58,7 +58,7 @@ struct ProgramRun {
     IniFiles ini;
     Settings settings;
     Playlist playlist;
-    std::unique_ptr<engine::Engine> engine;
+    std::unique_ptr<audio::Engine> engine;
     std::unique_ptr<Startup> startup;
     int ended = 0;
 };

@@ -8,7 +8,7 @@
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
-#include "engine/media_player.h"
+#include "audio/media_player.h"
 #include "lifecycle_support.h"
 #include "playlist/list_editing.h"
 #include "playlist/ui/list_editor.h"
@@ -80,14 +80,14 @@ TEST_F(LifecycleTest, EverythingSetComesBackAfterExitAndStart) {
     EXPECT_EQ(desk.GetFadeMode(3), FadeMode::Left);
     EXPECT_EQ(desk.GetFadeMode(6), FadeMode::Right);
     EXPECT_EQ(desk.GetFadeMode(1), FadeMode::AlwaysOn);
-    engine::MediaPlayer* line2 = run->engine->Player(2);
-    engine::MediaPlayer* line4 = run->engine->Player(4);
+    audio::MediaPlayer* line2 = run->engine->Player(2);
+    audio::MediaPlayer* line4 = run->engine->Player(4);
     EXPECT_TRUE(
-        MainFormTest::WaitFor([&] { return line2->OpenState() == engine::MediaPlayer::kOpen; }));
+        MainFormTest::WaitFor([&] { return line2->OpenState() == audio::MediaPlayer::kOpen; }));
     EXPECT_TRUE(
-        MainFormTest::WaitFor([&] { return line4->OpenState() == engine::MediaPlayer::kOpen; }));
-    EXPECT_EQ(line2->PlayState(), engine::MediaPlayer::kStopped);
-    EXPECT_EQ(run->engine->Player(1)->OpenState(), engine::MediaPlayer::kClosed);
+        MainFormTest::WaitFor([&] { return line4->OpenState() == audio::MediaPlayer::kOpen; }));
+    EXPECT_EQ(line2->PlayState(), audio::MediaPlayer::kStopped);
+    EXPECT_EQ(run->engine->Player(1)->OpenState(), audio::MediaPlayer::kClosed);
     EXPECT_EQ(run->playlist.ListName, QStringLiteral("Party Mix.m3u"));
     EXPECT_EQ(run->playlist.SongList.size(), 2);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CVN v.1.40 - Party Mix"));
@@ -115,7 +115,7 @@ TEST_F(LifecycleTest, AFreshInstallationStartsWithEveryDefaultAndTheWindowCentre
         EXPECT_EQ(desk.GetFadeMode(line), FadeMode::AlwaysOn);
     }
     for (int line = 1; line <= 6; ++line)
-        EXPECT_EQ(run->engine->Player(line)->OpenState(), engine::MediaPlayer::kClosed);
+        EXPECT_EQ(run->engine->Player(line)->OpenState(), audio::MediaPlayer::kClosed);
     EXPECT_TRUE(run->playlist.SongList.isEmpty());
     EXPECT_EQ(run->playlist.ListDir, WithBackslash(AppFolder()));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CVN v.1.40 - None"));
@@ -227,9 +227,9 @@ TEST_F(LifecycleTest, ACommandLineSoundFilePlaysOnLine1InsteadOfItsSavedFile) {
                               "\nFile 2=" + Fixture("song_8s_b.wav").toUtf8() +
                               "\nPlayList=" + list.toUtf8() + "\n"));
     auto run = Start({Fixture("song_8s_a.wav")});
-    engine::MediaPlayer* line1 = run->engine->Player(1);
+    audio::MediaPlayer* line1 = run->engine->Player(1);
     EXPECT_TRUE(
-        MainFormTest::WaitFor([&] { return line1->PlayState() == engine::MediaPlayer::kPlaying; }));
+        MainFormTest::WaitFor([&] { return line1->PlayState() == audio::MediaPlayer::kPlaying; }));
     EXPECT_EQ(line1->FileName(), Fixture("song_8s_a.wav"));
     // Line 2's saved file is opened once the window has painted.
     EXPECT_TRUE(MainFormTest::WaitFor(
@@ -263,7 +263,7 @@ TEST_F(LifecycleTest, DecliningTheExitQuestionLeavesEverythingRunning) {
     MainForm& form = *run->startup->Form();
     ASSERT_TRUE(form.Desk().FileOpen(1, Fixture("song_8s_a.wav")));
     ASSERT_TRUE(MainFormTest::WaitFor(
-        [&] { return run->engine->Player(1)->OpenState() == engine::MediaPlayer::kOpen; }));
+        [&] { return run->engine->Player(1)->OpenState() == audio::MediaPlayer::kOpen; }));
     form.Desk().Play(1);
     ASSERT_TRUE(form.Desk().IsPlaying(1));
 
@@ -308,7 +308,7 @@ TEST_F(LifecycleTest, UnsavedEditorChangesCanDeclineTheExit) {
     ASSERT_TRUE(editor.Editing().Changed());
     ASSERT_TRUE(form.Desk().FileOpen(1, Fixture("song_8s_a.wav")));
     ASSERT_TRUE(MainFormTest::WaitFor(
-        [&] { return run->engine->Player(1)->OpenState() == engine::MediaPlayer::kOpen; }));
+        [&] { return run->engine->Player(1)->OpenState() == audio::MediaPlayer::kOpen; }));
     form.Desk().Play(1);
 
     answers_ = {true};

@@ -7,7 +7,7 @@
 #include <QMenu>
 #include <QTest>
 
-#include "../desk/mainform_support.h"
+#include "support/mainform_support.h"
 #include "app/desk_panels.h"
 #include "app/mic_wiring.h"
 #include "appearance/ui/butt.h"

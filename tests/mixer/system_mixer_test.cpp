@@ -5,7 +5,7 @@
 #include <QTest>
 #include <limits>
 
-#include "../desk/mainform_support.h"
+#include "support/mainform_support.h"
 #include "app/desk_label.h"
 #include "app/line_strip.h"
 #include "app/mic_wiring.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "qstring_printer.h"
+#include "support/qstring_printer.h"
 #include <sys/stat.h>
 
 #include <QDir>

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "qstring_printer.h"
+#include "support/qstring_printer.h"
 
 namespace corvane {
 namespace {

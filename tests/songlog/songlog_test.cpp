@@ -6,8 +6,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "../desk/desk_test_fixture.h"
-#include "../settings/qstring_printer.h"
+#include "support/desk_test_fixture.h"
+#include "support/qstring_printer.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
 #include "songlog/logfile.h"

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "../settings/qstring_printer.h"
+#include "support/qstring_printer.h"
 #include "playlist/list_editing.h"
 #include "playlist/playlist.h"
 #include "playlist/ui/list_editor.h"

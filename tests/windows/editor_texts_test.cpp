@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../settings/qstring_printer.h"
+#include "support/qstring_printer.h"
 
 namespace corvane::editor {
 namespace {

@@ -6,8 +6,8 @@
 #include <QMenu>
 #include <QSignalSpy>
 
-#include "../desk/mainform_support.h"
-#include "../settings/qstring_printer.h"
+#include "support/mainform_support.h"
+#include "support/qstring_printer.h"
 #include "app/desk_panels.h"
 #include "appearance/ui/butt.h"
 #include "songlog/songlog.h"

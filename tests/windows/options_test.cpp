@@ -10,8 +10,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "../desk/mainform_support.h"
-#include "../settings/qstring_printer.h"
+#include "support/mainform_support.h"
+#include "support/qstring_printer.h"
 #include "app/desk_panels.h"
 #include "app/log_wiring.h"
 #include "app/options_wiring.h"

@@ -7,8 +7,8 @@
 #include <QMenu>
 #include <QUrl>
 
-#include "../desk/mainform_support.h"
-#include "../settings/qstring_printer.h"
+#include "support/mainform_support.h"
+#include "support/qstring_printer.h"
 #include "about/ui/about_box.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"

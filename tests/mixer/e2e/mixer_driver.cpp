@@ -19,9 +19,9 @@
 #include "app/mic_wiring.h"
 #include "appearance/ui/butt.h"
 #include "appearance/ui/minislider.h"
-#include "engine/decoder.h"
+#include "audio/decoder.h"
 #include "engine/desk.h"
-#include "engine/engine.h"
+#include "audio/engine.h"
 #include "mixer/alsa_mixer.h"
 #include "mixer/system_mixer.h"
 #include "mixer/ui/mic_level.h"
@@ -59,9 +59,9 @@ int main(int argc, char* argv[]) {
     Settings settings(ini, dir.filePath(QStringLiteral("Corvane.ini")),
                       keys::DefaultFolders{dir.path() + QLatin1Char('/'), dir.path()});
     Playlist playlist;
-    engine::EngineOptions options;
-    options.output = engine::OutputKind::Null;
-    engine::Engine engine(options, engine::OpenDecoder);
+    audio::EngineOptions options;
+    options.output = audio::OutputKind::Null;
+    audio::Engine engine(options, audio::OpenDecoder);
     mixer::SystemMixer systemMixer(mixer::OpenAlsaMixer());
 
     app::FormDialogs dialogs;

@@ -1,0 +1,179 @@
+#include "audio/channel.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvane::audio {
+
+void Stream::Reset(int64_t start, uint64_t requestSerial) {
+    ring.Reset();
+    wraps.Reset();
+    endAt.store(kNoEnd, std::memory_order_relaxed);
+    startFrame = start;
+    serial = requestSerial;
+}
+
+float LevelToGain(int hundredthsDb) {
+    if (hundredthsDb <= -10000) return 0.0f;
+    if (hundredthsDb >= 0) return 1.0f;
+    return static_cast<float>(std::pow(10.0, hundredthsDb / 2000.0));
+}
+
+void Channel::SetLevels(int volume, int balance) {
+    const float gain = LevelToGain(volume);
+    targetLeft_.store(balance > 0 ? gain * LevelToGain(-balance) : gain, std::memory_order_relaxed);
+    targetRight_.store(balance < 0 ? gain * LevelToGain(balance) : gain, std::memory_order_relaxed);
+}
+
+uint32_t Channel::StartPlaying(const Channel* leader, int64_t leaderFrame) {
+    startAt_.store(leaderFrame, std::memory_order_relaxed);
+    startLeader_.store(leader, std::memory_order_relaxed);
+    const uint32_t serial = playSerial_.load(std::memory_order_relaxed) + 1;
+    playSerial_.store(serial, std::memory_order_release);
+    playing_.store(true, std::memory_order_release);
+    return serial;
+}
+
+Stream* Channel::AcquireFreeStream() {
+    while (Stream* const* retired = retired_.Peek()) {
+        for (size_t i = 0; i < pool_.size(); ++i)
+            if (pool_[i].get() == *retired) busy_[i] = false;
+        retired_.Pop();
+    }
+    for (size_t i = 0; i < pool_.size(); ++i) {
+        if (!busy_[i]) {
+            busy_[i] = true;
+            // Rings are made on the worker when first needed: a player never opened holds none,
+            // and the audio thread only ever sees published streams.
+            if (pool_[i] == nullptr) pool_[i] = std::make_unique<Stream>();
+            return pool_[i].get();
+        }
+    }
+    return nullptr;  // cannot happen: at most one current and one pending stream
+}
+
+void Channel::Publish(Stream* stream) {
+    Stream* unused = pending_.exchange(stream, std::memory_order_acq_rel);
+    for (size_t i = 0; i < pool_.size(); ++i)
+        if (unused != nullptr && pool_[i].get() == unused) busy_[i] = false;
+}
+
+void Channel::AdoptPending() noexcept {
+    Stream* next = pending_.exchange(nullptr, std::memory_order_acq_rel);
+    if (next == nullptr) return;
+    if (current_ != nullptr) retired_.Push(current_);
+    current_ = next;
+    pass_ = 1;
+    position_.store(next->startFrame, std::memory_order_release);
+    adopted_.store(next->serial, std::memory_order_release);
+}
+
+bool Channel::EndOfPlay(Stream* stream, int64_t readIndex) noexcept {
+    int64_t end = readIndex;
+    if (!stream->endAt.compare_exchange_strong(end, Stream::kEndHeard, std::memory_order_acq_rel))
+        return false;  // the worker turned the end into a loop just now
+    Finish();
+    return true;
+}
+
+void Channel::Finish() noexcept {
+    // The serial first: a worker that sees the player stopped must also see the end.
+    endedSerial_.store(playSerial_.load(std::memory_order_relaxed), std::memory_order_release);
+    playing_.store(false, std::memory_order_release);
+}
+
+int Channel::FramesBeforeStart(int frames) noexcept {
+    if (waitLeader_ == nullptr) return 0;
+    const int64_t offset = waitAt_ - waitLeader_->bufferStart_;
+    if (offset >= frames) return frames;
+    waitLeader_ = nullptr;
+    return offset > 0 ? static_cast<int>(offset) : 0;
+}
+
+bool Channel::MixInto(float* out, int frames) noexcept {
+    AdoptPending();
+    if (!playing_.load(std::memory_order_acquire)) {
+        wasPlaying_ = false;
+        return true;
+    }
+    const float targetLeft = targetLeft_.load(std::memory_order_relaxed);
+    const float targetRight = targetRight_.load(std::memory_order_relaxed);
+    const uint32_t playSerial = playSerial_.load(std::memory_order_acquire);
+    if (!wasPlaying_ || playSerial != heardPlaySerial_) {
+        // A start is not a level change: begin at the set level.
+        gainLeft_ = targetLeft;
+        gainRight_ = targetRight;
+        wasPlaying_ = true;
+        heardPlaySerial_ = playSerial;
+        waitLeader_ = startLeader_.load(std::memory_order_relaxed);
+        waitAt_ = startAt_.load(std::memory_order_relaxed);
+    }
+    const int silent = FramesBeforeStart(frames);
+    if (silent == frames) return true;
+    out += 2 * static_cast<long>(silent);
+    frames -= silent;
+    const float stepLeft = (targetLeft - gainLeft_) / static_cast<float>(frames);
+    const float stepRight = (targetRight - gainRight_) / static_cast<float>(frames);
+
+    Stream* s = current_;
+    int64_t position = position_.load(std::memory_order_relaxed);
+    int done = 0;
+    bool ended = false;
+    while (s != nullptr && done < frames) {
+        int available = 0;
+        // Load the ring before the markers: a marker is pushed before the frames after it.
+        const float* src = s->ring.ReadRegion(&available);
+        const int64_t r = s->ring.ReadIndex();
+        const int64_t* wrap = s->wraps.Peek();
+        if (wrap != nullptr && *wrap == r) {
+            // Repeats taken back after the worker had decoded further passes: the pass just
+            // heard was the last.
+            if (pass_ >= repeatCount_.load(std::memory_order_relaxed)) {
+                Finish();
+                ended = true;
+                break;
+            }
+            ++pass_;
+            position = 0;
+            s->wraps.Pop();
+            continue;
+        }
+        const int64_t end = s->endAt.load(std::memory_order_acquire);
+        if (end == r) {
+            if (EndOfPlay(s, r)) {
+                ended = true;
+                break;
+            }
+            continue;
+        }
+        int64_t n = std::min(available, frames - done);
+        if (wrap != nullptr) n = std::min(n, *wrap - r);
+        if (end != Stream::kNoEnd && end != Stream::kEndHeard) n = std::min(n, end - r);
+        if (n <= 0) break;
+        for (int i = 0; i < n; ++i) {
+            const float k = static_cast<float>(done + i + 1);
+            out[2 * (done + i)] += src[2 * i] * (gainLeft_ + stepLeft * k);
+            out[2 * (done + i) + 1] += src[2 * i + 1] * (gainRight_ + stepRight * k);
+        }
+        s->ring.CommitRead(static_cast<int>(n));
+        done += static_cast<int>(n);
+        position += n;
+    }
+    position_.store(position, std::memory_order_release);
+    gainLeft_ = targetLeft;
+    gainRight_ = targetRight;
+    return ended || done == frames;
+}
+
+bool Channel::ReadyFor(int frames) noexcept {
+    if (settled_.load(std::memory_order_acquire) != requested_.load(std::memory_order_acquire) ||
+        repeatSeen_.load(std::memory_order_acquire) !=
+            repeatChanges_.load(std::memory_order_acquire))
+        return false;
+    AdoptPending();
+    if (!playing_.load(std::memory_order_acquire) || current_ == nullptr) return true;
+    if (current_->endAt.load(std::memory_order_acquire) != Stream::kNoEnd) return true;
+    return current_->ring.AvailableFrames() >= frames || current_->wraps.Full();
+}
+
+}  // namespace corvane::audio

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace corvane::audio {
+
+// A decoded sound file, read on a decoder worker thread (never on the audio thread). It
+// delivers interleaved stereo float frames at the rate asked for when it was opened.
+class Decoder {
+public:
+    virtual ~Decoder() = default;
+
+    // Decodes up to `frames` stereo frames into `out` (2 * frames floats). Returns the number
+    // of frames written; fewer than asked only at the end of the stream, 0 once it has ended.
+    // A decoding error mid-file ends the stream early; it never throws.
+    virtual int Read(float* out, int frames) = 0;
+
+    // Moves to the frame `frame` (at the output rate) from the start; the next Read begins
+    // exactly there. False when the position cannot be reached (the stream then stays usable
+    // from wherever it is).
+    virtual bool Seek(long long frame) = 0;
+
+    // Length in frames at the output rate, as known right after opening (no whole-file scan).
+    virtual long long LengthFrames() const = 0;
+
+    // Output rate the decoder delivers at.
+    virtual int Rate() const = 0;
+};
+
+// Opens `path` for decoding at `outputRate` Hz, stereo float. wav, mp3, mp2, mp1, ra and rm go
+// through FFmpeg (local files only), mid through FluidSynth, and a .ram metafile through the
+// first local file it names. Returns null and sets `error` to a short reason on failure.
+std::unique_ptr<Decoder> OpenDecoder(const QString& path, int outputRate, QString* error);
+
+}  // namespace corvane::audio

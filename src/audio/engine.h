@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <mutex>
+
+#include "audio/player_worker.h"
+
+namespace corvane::audio {
+
+class AudioOutput;
+class Channel;
+class DeviceProbe;
+class MediaPlayer;
+class Mixer;
+class OfflineRenderer;
+
+enum class OutputKind {
+    Device,   // PortAudio, opened in the background; silent (Null) until it is open, and while
+              // no device can be used
+    Null,     // silent, in real time
+    Offline,  // nothing runs by itself: RenderOffline pulls the mix
+};
+
+struct EngineOptions {
+    OutputKind output = OutputKind::Device;
+    QString device;          // the "AudioDevice" setting; empty = the default device
+    int bufferFrames = 512;  // the "AudioBuffer" setting
+    int rate = 44100;
+    // Device output: hold the device back until OpenDevice (the program opens it once its
+    // window has shown, so the ALSA scan does not delay that); the null output keeps time.
+    bool deviceOnRequest = false;
+};
+
+// The audio engine: the output, the mixer and the eight players Player(1..6) and AP(0..1).
+// Created once in main() and handed to whoever needs a player. The players' notifications
+// carry their index within their own array (1..6 for Player, 0..1 for AP).
+class Engine : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr char kSilentText[] = "No sound device: playing silently.";
+
+    Engine(const EngineOptions& options, DecoderFactory factory, QObject* parent = nullptr);
+    ~Engine() override;
+
+    // Player(1) to Player(6) and AP(0), AP(1); any other index gives a player that accepts
+    // every call and does nothing.
+    MediaPlayer* Player(int index);
+    MediaPlayer* AP(int index);
+
+    int Rate() const { return options_.rate; }
+    int BufferFrames() const { return options_.bufferFrames; }
+    OutputKind RequestedOutput() const { return options_.output; }
+    // True while sound goes nowhere (no device, or the device died and is being retried);
+    // false while the device is still being opened.
+    bool PlayingSilently() const { return silent_; }
+    // Any thread: the stereo output devices as the last device scan found them, by the names
+    // "AudioDevice" takes; empty before the first scan and for the null and offline outputs.
+    QStringList OutputDevices() const;
+    // "No sound device: playing silently." while silent in device mode, else empty.
+    QString StatusText() const;
+    // Device buffers that ran dry (reported by the device), over every device opened.
+    long long Underruns() const;
+    // Buffers in which a playing player's decoder had fallen behind.
+    long long StarvedBuffers() const;
+
+    // Starts opening a device held back by `deviceOnRequest`; does nothing otherwise.
+    void OpenDevice();
+
+    // Switches the output; players keep their state and position. bufferFrames 0 keeps the
+    // current buffer size.
+    void SetOutput(OutputKind kind, const QString& device = QString(), int bufferFrames = 0);
+
+    // Offline output only: renders the next `frames` interleaved stereo frames into `out`.
+    void RenderOffline(float* out, int frames);
+
+Q_SIGNALS:
+    // Sent when the engine falls back to silent output (at start or when the device dies).
+    void NoSoundDevice(const QString& text);
+    void OutputChanged();
+
+private:
+    void StartOutput();
+    void DropOutput();
+    void FallBackToSilence();
+    void CheckOutput();
+    void StartProbe(bool tryNow);
+    void DeviceMissing(int probeSerial);
+    void WakeAll();
+
+    EngineOptions options_;
+    DataSignal signal_;
+    std::array<std::unique_ptr<Channel>, 8> channels_;
+    std::unique_ptr<Mixer> mixer_;
+    std::array<std::unique_ptr<MediaPlayer>, 8> players_;
+    std::unique_ptr<MediaPlayer> inert_;
+    std::unique_ptr<AudioOutput> output_;
+    std::unique_ptr<OfflineRenderer> offline_;
+    std::unique_ptr<DeviceProbe> probe_;  // in device mode until the device is open
+    int probeSerial_ = 0;
+    bool deviceHeld_ = false;
+    mutable std::mutex namesMutex_;
+    QStringList deviceNames_;  // written by the probe thread
+    int owner_ = 0;
+    bool silent_ = false;
+    long long pastUnderruns_ = 0;
+    QTimer watch_;
+};
+
+}  // namespace corvane::audio

@@ -1,0 +1,44 @@
+#include "audio/mixer.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "audio/channel.h"
+
+namespace corvane::audio {
+
+namespace {
+thread_local bool inAudioCallback = false;
+
+struct AudioCallbackScope {
+    AudioCallbackScope() { inAudioCallback = true; }
+    ~AudioCallbackScope() { inAudioCallback = false; }
+};
+}  // namespace
+
+bool InAudioCallback() { return inAudioCallback; }
+
+void Mixer::Render(int owner, float* out, int frames) noexcept {
+    AudioCallbackScope scope;
+    std::fill(out, out + 2 * static_cast<long>(frames), 0.0f);
+    if (owner_.load(std::memory_order_seq_cst) != owner) return;
+    if (busy_.exchange(true, std::memory_order_seq_cst)) return;
+    if (owner_.load(std::memory_order_seq_cst) == owner) {
+        for (Channel* channel : channels_) channel->BeginBuffer();
+        for (Channel* channel : channels_)
+            if (!channel->MixInto(out, frames)) starved_.fetch_add(1, std::memory_order_relaxed);
+    }
+    busy_.store(false, std::memory_order_release);
+}
+
+bool Mixer::AnyPlaying() const {
+    return std::any_of(channels_.begin(), channels_.end(),
+                       [](const Channel* c) { return c->Playing(); });
+}
+
+void Mixer::SetOwner(int owner) {
+    owner_.store(owner, std::memory_order_seq_cst);
+    while (busy_.load(std::memory_order_seq_cst)) std::this_thread::yield();
+}
+
+}  // namespace corvane::audio

@@ -1,0 +1,112 @@
+// The keyboard table end to end: key events on the real main window, through the key map and
+// the desk, to the engine's players and the window's controls.
+#include "app/desk_label.h"
+#include "app/desk_panels.h"
+#include "app/line_strip.h"
+#include "appearance/ui/minislider.h"
+#include "appearance/ui/picturebutton.h"
+#include "engine/crossfader.h"
+#include "engine/desk.h"
+#include "support/mainform_support.h"
+
+namespace corvane::app::testing {
+namespace {
+
+using engine::CrossfaderModel;
+using audio::MediaPlayer;
+
+using MainFormKeys = MainFormTest;
+
+TEST_F(MainFormKeys, FunctionKeyTogglesItsLineOnRelease) {
+    ASSERT_TRUE(Load(3, "sine1k_44100_stereo_s16.wav"));
+    MediaPlayer* player = engine_->Player(3);
+    LineStrip* strip = Form().Strip(3);
+
+    Key(QEvent::KeyPress, Qt::Key_F3);
+    EXPECT_TRUE(strip->PlayButt()->IsArmed());
+    EXPECT_EQ(player->PlayState(), MediaPlayer::kStopped);
+    Key(QEvent::KeyRelease, Qt::Key_F3);
+    EXPECT_EQ(player->PlayState(), MediaPlayer::kPlaying);
+    EXPECT_FALSE(strip->PlayButt()->IsArmed());
+    EXPECT_EQ(Form().Desk().KeyLine(), 3);
+
+    Key(QEvent::KeyPress, Qt::Key_F3);
+    EXPECT_TRUE(strip->StopButt()->IsArmed());
+    EXPECT_EQ(player->PlayState(), MediaPlayer::kPlaying);
+    Key(QEvent::KeyRelease, Qt::Key_F3);
+    EXPECT_EQ(player->PlayState(), MediaPlayer::kStopped);
+    EXPECT_FALSE(strip->StopButt()->IsArmed());
+}
+
+TEST_F(MainFormKeys, ShiftFunctionKeyOpensTheDialogOnRelease) {
+    Form();
+    chosen_ = Fixture("song_8s_a.wav");
+    Key(QEvent::KeyPress, Qt::Key_F4, Qt::ShiftModifier);
+    EXPECT_TRUE(Form().Strip(4)->OpenW()->IsArmed());
+    EXPECT_TRUE(askedTitles_.isEmpty());
+    Key(QEvent::KeyRelease, Qt::Key_F4, Qt::ShiftModifier);
+    EXPECT_FALSE(Form().Strip(4)->OpenW()->IsArmed());
+    EXPECT_EQ(askedTitles_, QStringList{QStringLiteral("Open a file on line 4")});
+    ASSERT_TRUE(WaitFor([this] {
+        return Form().Strip(4)->TitleLabel()->FullText() == QStringLiteral("song_8s_a");
+    }));
+    EXPECT_EQ(engine_->Player(4)->PlayState(), MediaPlayer::kStopped);
+    EXPECT_EQ(settings_.GetText(keys::FileKey(4)), Fixture("song_8s_a.wav"));
+}
+
+TEST_F(MainFormKeys, CancelledDialogLeavesTheLineAsItWas) {
+    ASSERT_TRUE(Load(1, "song_8s_b.wav"));
+    WaitFor([this] {
+        return Form().Strip(1)->TitleLabel()->FullText() == QStringLiteral("song_8s_b");
+    });
+    chosen_.clear();
+    Tap(Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_EQ(askedTitles_.size(), 1);
+    EXPECT_TRUE(messages_.isEmpty());
+    EXPECT_EQ(engine_->Player(1)->FileName(), Fixture("song_8s_b.wav"));
+    EXPECT_EQ(Form().Strip(1)->TitleLabel()->FullText(), QStringLiteral("song_8s_b"));
+}
+
+TEST_F(MainFormKeys, NumericPadFourFadesLeftOnlyWhileHeld) {
+    CrossfaderModel& fader = Form().CrossfaderModel();
+    Key(QEvent::KeyPress, Qt::Key_4, Qt::KeypadModifier);
+    EXPECT_EQ(fader.Fading(), CrossfaderModel::Fade::Left);
+    ASSERT_TRUE(WaitFor([&] { return fader.KnobPosition() < CrossfaderModel::kCentre; }));
+    // The keyboard's auto-repeat sends release and press pairs while the key is held.
+    Key(QEvent::KeyRelease, Qt::Key_4, Qt::KeypadModifier, true);
+    Key(QEvent::KeyPress, Qt::Key_4, Qt::KeypadModifier, true);
+    EXPECT_EQ(fader.Fading(), CrossfaderModel::Fade::Left);
+    Key(QEvent::KeyRelease, Qt::Key_4, Qt::KeypadModifier);
+    EXPECT_EQ(fader.Fading(), CrossfaderModel::Fade::Idle);
+    const double stoppedAt = fader.KnobPosition();
+    EXPECT_GT(stoppedAt, CrossfaderModel::kLeftEnd);
+    EXPECT_LT(fader.RightLevel(), 100);
+
+    Tap(Qt::Key_5, Qt::KeypadModifier);
+    EXPECT_EQ(fader.KnobPosition(), CrossfaderModel::kCentre);
+    // The main row's 4 is not the numeric pad's.
+    Tap(Qt::Key_4);
+    EXPECT_EQ(fader.Fading(), CrossfaderModel::Fade::Idle);
+}
+
+TEST_F(MainFormKeys, AutoPilotKeysPressAndReleaseTheirButtons) {
+    Form();
+    const struct {
+        int key;
+        appearance::PictureButton* button;
+    } keys[] = {{Qt::Key_1, Form().AutoPilot()->APlay()},
+                {Qt::Key_2, Form().AutoPilot()->ANext()},
+                {Qt::Key_3, Form().AutoPilot()->AStop()}};
+    for (const auto& k : keys) {
+        int clicks = 0;
+        QObject::connect(k.button, &appearance::PictureButton::Click, [&clicks] { ++clicks; });
+        Key(QEvent::KeyPress, k.key);
+        EXPECT_TRUE(k.button->IsArmed());
+        Key(QEvent::KeyRelease, k.key);
+        EXPECT_FALSE(k.button->IsArmed());
+        EXPECT_EQ(clicks, 1);
+    }
+}
+
+}  // namespace
+}  // namespace corvane::app::testing

@@ -1,0 +1,220 @@
+// The main window as a whole: what it restores, the main tick's texts on its labels, tooltips
+// and status help on the real controls, the pop-up menu, open errors and the demo set.
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QRegularExpression>
+
+#include "app/demo_set.h"
+#include "app/desk_label.h"
+#include "app/desk_panels.h"
+#include "app/line_strip.h"
+#include "appearance/ui/butt.h"
+#include "appearance/ui/minicrossfader.h"
+#include "appearance/ui/minislider.h"
+#include "appearance/ui/pan.h"
+#include "appearance/ui/picturebutton.h"
+#include "engine/desk.h"
+#include "support/mainform_support.h"
+
+namespace corvane::app::testing {
+namespace {
+
+using engine::FadeMode;
+
+using MainFormWindow = MainFormTest;
+
+TEST_F(MainFormWindow, RestoresTheDeskFromTheSettings) {
+    settings_.SavePref(keys::SliderKey(3), 55);
+    settings_.SavePref(keys::SliderKey(7), 12);
+    settings_.SavePref(keys::LoopKey(2), true);
+    settings_.SavePref(keys::FadeModeKey(4), 0);
+    settings_.SavePref(keys::FadeModeKey(0), 2);
+    settings_.SavePref(keys::FileKey(5), Fixture("song_8s_a.wav"));
+    settings_.SavePref(keys::kStatHelp, 0);
+    settings_.SavePref(keys::kPriority, 1);
+    MainForm& form = Form();
+
+    EXPECT_EQ(form.Strip(3)->Slider()->Value(), 55);
+    EXPECT_EQ(form.Strip(7)->Slider()->Value(), 12);
+    EXPECT_EQ(form.Strip(1)->Slider()->Value(), 80);
+    EXPECT_TRUE(form.Strip(2)->LoopButton()->IsLit());
+    EXPECT_EQ(engine_->Player(2)->RepeatCount(), 999999);
+    EXPECT_FALSE(form.Strip(3)->LoopButton()->IsLit());
+    EXPECT_TRUE(form.Strip(4)->FadeButton(FadeMode::Left)->IsLit());
+    EXPECT_FALSE(form.Strip(4)->FadeButton(FadeMode::AlwaysOn)->IsLit());
+    EXPECT_TRUE(form.Strip(0)->FadeButton(FadeMode::Right)->IsLit());
+    EXPECT_TRUE(form.Strip(1)->FadeButton(FadeMode::AlwaysOn)->IsLit());
+    EXPECT_TRUE(WaitFor(
+        [&] { return form.Strip(5)->TitleLabel()->FullText() == QStringLiteral("song_8s_a"); }));
+    EXPECT_EQ(engine_->Player(5)->PlayState(), audio::MediaPlayer::kStopped);
+    EXPECT_TRUE(form.Status()->isHidden());
+    EXPECT_EQ(form.Timer1().interval(), MainForm::kHighPriorityTickMs);
+    EXPECT_TRUE(form.HighPriority());
+    // Slider 3 at 55, Always On: step 18 of the volume law.
+    EXPECT_EQ(engine_->Player(3)->Volume(), -1368);
+}
+
+TEST_F(MainFormWindow, RestoresThePlaylistOnLineZeroAndInTheTitle) {
+    QFile list(dir_.filePath(QStringLiteral("Party.m3u")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(QFile::encodeName(Fixture("song_8s_a.wav")) + "\n");
+    list.close();
+    settings_.SavePref(keys::kPlayList, list.fileName());
+    MainForm& form = Form();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("CVN v.1.40 - Party"));
+    EXPECT_EQ(form.Strip(0)->TitleLabel()->FullText(), QStringLiteral("Party"));
+    EXPECT_EQ(playlist_.SongList, QStringList{Fixture("song_8s_a.wav")});
+}
+
+TEST_F(MainFormWindow, TickShowsTimesOnTheDisplaysAndTheClock) {
+    ASSERT_TRUE(Load(1, "sine1k_44100_stereo_s16.wav"));
+    MainForm& form = Form();
+    form.Timer1Tick();
+    EXPECT_EQ(form.Strip(1)->Colon()->text(), QStringLiteral("- 0:02"));
+    EXPECT_EQ(form.Strip(2)->Colon()->text(), QStringLiteral("0:00"));
+    const QRegularExpression clock(
+        QStringLiteral("^\\d{1,2}-\\d{1,2}-\\d{4}   \\d{1,2}:\\d{2} (AM|PM)$"));
+    EXPECT_TRUE(clock.match(form.Strip(7)->Colon()->text()).hasMatch())
+        << form.Strip(7)->Colon()->text().toStdString();
+    EXPECT_FALSE(form.Strip(7)->Colon()->toolTip().isEmpty());
+
+    // The status line follows a display under the pointer from tick to tick.
+    Q_EMIT form.Strip(1)->Colon()->MouseOver();
+    EXPECT_EQ(form.Status()->text(), QStringLiteral("- 0:02 Remaining, 0:00 Elapsed."));
+
+    form.ToolsOff();
+    form.Timer1Tick();
+    EXPECT_TRUE(form.Strip(7)->Colon()->toolTip().isEmpty());
+    EXPECT_FALSE(form.Strip(7)->Colon()->text().isEmpty());
+}
+
+TEST_F(MainFormWindow, ToolTipsFollowTheSettingOnTheRealControls) {
+    settings_.SavePref(keys::kToolTips, false);
+    MainForm& form = Form();
+    const auto everyTip = [&form] {
+        QStringList tips;
+        for (QWidget* widget : form.findChildren<QWidget*>()) {
+            if (!widget->toolTip().isEmpty()) tips.append(widget->toolTip());
+        }
+        return tips;
+    };
+    EXPECT_EQ(everyTip(), QStringList());
+
+    form.ToolsOn();
+    LineStrip* line3 = form.Strip(3);
+    EXPECT_EQ(line3->OpenW()->toolTip(), QStringLiteral("Open a sound file for play"));
+    EXPECT_EQ(line3->PlayButt()->toolTip(), QStringLiteral("Play"));
+    EXPECT_EQ(line3->Slider()->toolTip(), QStringLiteral("Sets Volume on line."));
+    EXPECT_EQ(line3->PanKnob()->toolTip(), QStringLiteral("Pans the line from Right to Left."));
+    EXPECT_EQ(
+        line3->FadeButton(FadeMode::AlwaysOn)->toolTip(),
+        QStringLiteral("When Green, sets the line to Always On, regardless of the Crossfader."));
+    EXPECT_EQ(form.Strip(0)->Mute()->toolTip(),
+              QStringLiteral("Mutes the line while holding the Left Mouse Button. Right Click to "
+                             "keep muted."));
+    EXPECT_TRUE(form.Strip(7)->Slider()->toolTip().isEmpty());
+    EXPECT_TRUE(form.Strip(7)->Mute()->toolTip().isEmpty());
+    EXPECT_EQ(form.CrossfaderArea()->Crossfader()->toolTip(),
+              QStringLiteral("Crossfades the lines set to Left and lines set to Right."));
+    EXPECT_EQ(form.Buttons()->Button(ButtonRow::StopAll)->toolTip(),
+              QStringLiteral("Stops all players"));
+    EXPECT_EQ(form.Buttons()->Button(ButtonRow::Butt1)->toolTip(),
+              QStringLiteral("About CVN 1.40"));
+    EXPECT_EQ(form.AutoPilot()->AStop()->toolTip(),
+              QStringLiteral("Click Once to stop after Current Song, twice to stop Now."));
+    EXPECT_FALSE(form.Strip(7)->Colon()->toolTip().isEmpty());
+    // Lines 0 to 6: slider, mute, pan, open, loop, three fade buttons, and play and stop on
+    // 1 to 6; the crossfader and its two captions; 4 AutoPilot controls; 8 buttons; the clock.
+    EXPECT_EQ(everyTip().size(), 7 * 8 + 6 * 2 + 3 + 4 + 8 + 1);
+
+    form.ToolsOff();
+    EXPECT_EQ(everyTip(), QStringList());
+}
+
+TEST_F(MainFormWindow, StatusHelpIsWrittenEvenWhenHidden) {
+    settings_.SavePref(keys::kStatHelp, 0);
+    MainForm& form = Form();
+    Q_EMIT form.Strip(2)->Slider()->MouseOver();
+    EXPECT_EQ(form.Status()->text(), QStringLiteral("Adjusts Volume"));
+    Q_EMIT form.Buttons()->Button(ButtonRow::ExitButton)->MouseOver();
+    EXPECT_EQ(form.Status()->text(), QStringLiteral("Exits Corvane"));
+    Q_EMIT form.Strip(4)->FadeButton(FadeMode::Right)->MouseOver();
+    EXPECT_EQ(form.Status()->text(), QStringLiteral("Sets line to Right side of Crossfader"));
+    EXPECT_TRUE(form.Status()->isHidden());
+}
+
+TEST_F(MainFormWindow, MenuHoldsItsItemsInOrder) {
+    QStringList items;
+    for (QAction* action : Form().RCMenu()->actions())
+        items.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(items, (QStringList{
+                         QStringLiteral("Mic Level"), QStringLiteral("-"), QStringLiteral("Help"),
+                         QStringLiteral("About"), QStringLiteral("-"), QStringLiteral("Options"),
+                         QStringLiteral("Logging"), QStringLiteral("-"), QStringLiteral("Playlist"),
+                         QStringLiteral("-"), QStringLiteral("Exit")}));
+}
+
+TEST_F(MainFormWindow, UnknownFileIsRefusedWithAMessageAndTheLineKept) {
+    ASSERT_TRUE(Load(2, "song_8s_a.wav"));
+    QFile aiff(dir_.filePath(QStringLiteral("song.aiff")));
+    ASSERT_TRUE(aiff.open(QIODevice::WriteOnly));
+    aiff.close();
+    chosen_ = aiff.fileName();
+    Form().FileOpen(2);
+    EXPECT_EQ(messages_, QStringList{QStringLiteral("Error loading file.")});
+    EXPECT_EQ(engine_->Player(2)->FileName(), Fixture("song_8s_a.wav"));
+
+    chosen_ = dir_.filePath(QStringLiteral("broken.m3u"));
+    QFile broken(chosen_);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("\0\1\2binary", 9);
+    broken.close();
+    Form().FileOpen(0);
+    EXPECT_EQ(askedTitles_.last(), QStringLiteral("Open a Playlist file"));
+    EXPECT_EQ(messages_.last(), QStringLiteral("Couldn't load the playlist."));
+}
+
+TEST_F(MainFormWindow, MuteLabelMutesWhileHeldAndLatchesWithTheRightButton) {
+    ASSERT_TRUE(Load(4, "song_8s_b.wav"));
+    DeskLabel* mute = Form().Strip(4)->Mute();
+    const int before = engine_->Player(4)->Volume();
+    Q_EMIT mute->Pressed(Qt::LeftButton);
+    EXPECT_EQ(engine_->Player(4)->Volume(), -10000);
+    EXPECT_EQ(mute->TextColor(), QColor(255, 0, 0));
+    Q_EMIT mute->Released(Qt::LeftButton);
+    EXPECT_EQ(engine_->Player(4)->Volume(), before);
+    Q_EMIT mute->Pressed(Qt::RightButton);
+    Q_EMIT mute->Released(Qt::RightButton);
+    EXPECT_EQ(engine_->Player(4)->Volume(), -10000);
+    EXPECT_EQ(mute->TextColor(), QColor(255, 0, 0));
+    Q_EMIT mute->Pressed(Qt::LeftButton);
+    Q_EMIT mute->Released(Qt::LeftButton);
+    EXPECT_EQ(engine_->Player(4)->Volume(), before);
+    EXPECT_EQ(mute->TextColor(), QColor(224, 224, 224));
+}
+
+TEST(DemoSet, FillsOnlyWhatTheSettingsLack) {
+    QTemporaryDir dir;
+    IniFiles ini;
+    Settings settings(ini, dir.filePath(QStringLiteral("Corvane.ini")),
+                      keys::DefaultFolders{dir.path() + QLatin1Char('/'), dir.path()});
+    QDir(dir.path()).mkdir(QStringLiteral("Demo"));
+    QFile list(dir.filePath(QStringLiteral("Demo/Demo.m3u")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= 7; ++i) list.write(QStringLiteral("piece%1.mp3\n").arg(i).toUtf8());
+    list.close();
+    settings.SavePref(keys::FileKey(2), QStringLiteral("/music/mine.mp3"));
+
+    EXPECT_EQ(OfferDemoSet(settings, dir.filePath(QStringLiteral("Demo"))), 6);
+    const QString demo = dir.filePath(QStringLiteral("Demo/"));
+    EXPECT_EQ(settings.GetText(keys::FileKey(1)), demo + QStringLiteral("piece1.mp3"));
+    EXPECT_EQ(settings.GetText(keys::FileKey(2)), QStringLiteral("/music/mine.mp3"));
+    EXPECT_EQ(settings.GetText(keys::FileKey(6)), demo + QStringLiteral("piece6.mp3"));
+    EXPECT_EQ(settings.GetText(keys::kPlayList), demo + QStringLiteral("Demo.m3u"));
+    EXPECT_EQ(OfferDemoSet(settings, dir.filePath(QStringLiteral("Demo"))), 0);
+    EXPECT_EQ(OfferDemoSet(settings, dir.filePath(QStringLiteral("Missing"))), 0);
+}
+
+}  // namespace
+}  // namespace corvane::app::testing

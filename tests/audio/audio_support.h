@@ -1,0 +1,107 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "audio/decoder.h"
+#include "audio/engine.h"
+#include "audio/media_player.h"
+
+namespace corvane::audio::testing {
+
+inline QString Fixture(const char* name) {
+    return QStringLiteral(CORVANE_BINARY_DIR "/fixtures/") + QLatin1String(name);
+}
+
+// A decoder under the test's control: frame i of a "file" of `frames` frames carries
+// `value(i)` on the left and its negation on the right (so balance mistakes show).
+class SignalDecoder : public Decoder {
+public:
+    SignalDecoder(long long frames, std::function<float(long long)> value)
+        : frames_(frames), value_(std::move(value)) {}
+    int Read(float* out, int frames) override {
+        int n = 0;
+        for (; n < frames && pos_ < frames_; ++n, ++pos_) {
+            out[2 * n] = value_(pos_);
+            out[2 * n + 1] = -value_(pos_);
+        }
+        return n;
+    }
+    bool Seek(long long frame) override {
+        if (frame < 0 || frame > frames_) return false;
+        pos_ = frame;
+        return true;
+    }
+    long long LengthFrames() const override { return frames_; }
+    int Rate() const override { return 44100; }
+
+private:
+    long long frames_;
+    std::function<float(long long)> value_;
+    long long pos_ = 0;
+};
+
+// Opens "counter:N" as N frames whose value is the frame index scaled, "dc:N" as N frames of
+// 0.5, anything else through the real decoders.
+inline std::unique_ptr<Decoder> TestFactory(const QString& path, int rate, QString* error) {
+    const long long frames = path.section(QLatin1Char(':'), 1).toLongLong();
+    if (path.startsWith(QLatin1String("counter:")))
+        return std::make_unique<SignalDecoder>(frames, [](long long i) { return i * 1e-6f; });
+    if (path.startsWith(QLatin1String("dc:")))
+        return std::make_unique<SignalDecoder>(frames, [](long long) { return 0.5f; });
+    return OpenDecoder(path, rate, error);
+}
+
+// An engine on the offline renderer with the event loop the notifications need.
+class OfflineEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QCoreApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "engine_tests";
+            static char* argv[] = {name, nullptr};
+            app_ = std::make_unique<QCoreApplication>(argc, argv);
+        }
+        EngineOptions options;
+        options.output = OutputKind::Offline;
+        engine_ = std::make_unique<Engine>(options, TestFactory);
+    }
+    void TearDown() override {
+        engine_.reset();
+        app_.reset();
+    }
+
+    static bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < ms) {
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
+        return done();
+    }
+    // Opens `path` on `player` and waits for the open to settle; true when open.
+    static bool Open(MediaPlayer* player, const QString& path) {
+        player->OpenFile(path);
+        WaitFor([player] { return player->OpenState() != MediaPlayer::kOpening; });
+        return player->OpenState() == MediaPlayer::kOpen;
+    }
+    std::vector<float> Render(int frames, int block = 512) {
+        std::vector<float> out(static_cast<size_t>(frames) * 2);
+        for (int done = 0; done < frames; done += block)
+            engine_->RenderOffline(out.data() + 2 * done, std::min(block, frames - done));
+        QCoreApplication::processEvents();
+        return out;
+    }
+
+    std::unique_ptr<QCoreApplication> app_;
+    std::unique_ptr<Engine> engine_;
+};
+
+}  // namespace corvane::audio::testing

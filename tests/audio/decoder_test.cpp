@@ -1,0 +1,288 @@
+#include "audio/decoder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDataStream>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace corvane::audio {
+namespace {
+
+QString Fixture(const char* name) {
+    return QStringLiteral(CORVANE_BINARY_DIR "/fixtures/") + QLatin1String(name);
+}
+
+std::unique_ptr<Decoder> Open(const QString& path, int rate) {
+    QString error;
+    auto d = OpenDecoder(path, rate, &error);
+    EXPECT_TRUE(d) << path.toStdString() << ": " << error.toStdString();
+    return d;
+}
+
+std::vector<float> ReadAll(Decoder& d, long long limit = 1LL << 26) {
+    std::vector<float> all;
+    float block[2 * 1000];
+    int n = 0;
+    while (static_cast<long long>(all.size()) < limit && (n = d.Read(block, 1000)) > 0)
+        all.insert(all.end(), block, block + 2 * n);
+    return all;
+}
+
+// The s16 samples of a full-scale 1 kHz sine, one value per frame.
+std::vector<int16_t> Sine(int rate, double seconds) {
+    std::vector<int16_t> s(static_cast<size_t>(rate * seconds));
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<int16_t>(
+            std::lround(32767 * std::sin(2 * std::numbers::pi * 1000 * i / rate)));
+    return s;
+}
+
+// A canonical PCM wav with every channel carrying `samples`.
+void WriteWav(const QString& path, int rate, int channels, const std::vector<int16_t>& samples) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    QDataStream out(&f);
+    out.setByteOrder(QDataStream::LittleEndian);
+    const quint32 data = static_cast<quint32>(samples.size() * channels * 2);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + data);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(channels) << quint32(rate)
+        << quint32(rate * channels * 2) << quint16(channels * 2) << quint16(16);
+    out.writeRawData("data", 4);
+    out << data;
+    for (int16_t s : samples)
+        for (int c = 0; c < channels; ++c) out << s;
+}
+
+// Estimated from rising zero crossings of the left channel.
+double FrequencyOf(const std::vector<float>& stereo, int rate) {
+    int crossings = 0;
+    const size_t frames = stereo.size() / 2;
+    for (size_t i = 1; i < frames; ++i)
+        if (stereo[2 * (i - 1)] < 0 && stereo[2 * i] >= 0) ++crossings;
+    return crossings * static_cast<double>(rate) / static_cast<double>(frames);
+}
+
+float PeakOf(const std::vector<float>& stereo, size_t from = 0) {
+    float peak = 0;
+    for (size_t i = from; i < stereo.size(); ++i) peak = std::max(peak, std::fabs(stereo[i]));
+    return peak;
+}
+
+class DecoderTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir_;
+    QString Temp(const char* name) { return dir_.filePath(QLatin1String(name)); }
+};
+
+// s16 to float divides by 32768, so full scale comes out as 32767/32768.
+TEST_F(DecoderTest, MatchingRateIsSampleExact) {
+    const std::vector<int16_t> sine = Sine(44100, 0.5);
+    WriteWav(Temp("s.wav"), 44100, 2, sine);
+    auto d = Open(Temp("s.wav"), 44100);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->LengthFrames(), 22050);
+    const std::vector<float> out = ReadAll(*d);
+    ASSERT_EQ(out.size(), sine.size() * 2);
+    for (size_t i = 0; i < sine.size(); ++i) {
+        ASSERT_EQ(out[2 * i], sine[i] / 32768.0f) << i;
+        ASSERT_EQ(out[2 * i + 1], sine[i] / 32768.0f) << i;
+    }
+    EXPECT_EQ(d->Read(nullptr, 100), 0);
+
+    auto f = Open(Fixture("sine1k_48000_stereo_f32.wav"), 48000);
+    ASSERT_TRUE(f);
+    EXPECT_FLOAT_EQ(PeakOf(ReadAll(*f)), 1.0f);
+}
+
+TEST_F(DecoderTest, MonoPlaysAtFullLevelOnBothSides) {
+    const std::vector<int16_t> sine = Sine(22050, 0.5);
+    WriteWav(Temp("m.wav"), 22050, 1, sine);
+    for (int rate : {22050, 44100}) {
+        auto d = Open(Temp("m.wav"), rate);
+        ASSERT_TRUE(d);
+        const std::vector<float> out = ReadAll(*d);
+        ASSERT_EQ(out.size(), static_cast<size_t>(rate));  // half a second of stereo frames
+        for (size_t i = 0; i < out.size(); i += 2) ASSERT_EQ(out[i], out[i + 1]) << i;
+        if (rate == 22050) {
+            for (size_t i = 0; i < sine.size(); ++i) ASSERT_EQ(out[2 * i], sine[i] / 32768.0f);
+        }
+        EXPECT_NEAR(PeakOf(out, 2000), 1.0, 0.01) << rate;
+    }
+}
+
+TEST_F(DecoderTest, ResamplingKeepsLevelAndFrequency) {
+    const struct {
+        const char* file;
+        int rate;
+    } cases[] = {{"sine1k_44100_stereo_s16.wav", 48000},
+                 {"sine1k_48000_stereo_f32.wav", 44100},
+                 {"sine1k_22050_mono_s16.wav", 48000}};
+    for (const auto& c : cases) {
+        auto d = Open(Fixture(c.file), c.rate);
+        ASSERT_TRUE(d);
+        EXPECT_EQ(d->LengthFrames(), 2 * c.rate) << c.file;
+        const std::vector<float> out = ReadAll(*d);
+        EXPECT_NEAR(static_cast<double>(out.size()) / 2, 2.0 * c.rate, 2) << c.file;
+        EXPECT_NEAR(FrequencyOf(out, c.rate), 1000, 1) << c.file;
+        EXPECT_NEAR(PeakOf(out, 2000), 1.0, 0.01) << c.file;
+    }
+}
+
+TEST_F(DecoderTest, LengthIsKnownAtOpenAndMatchesTheContent) {
+    const struct {
+        const char* file;
+        double seconds;
+        double tolerance;
+    } cases[] = {{"sine1k_0.5s_44100_stereo_s16.wav", 0.5, 0.01},
+                 {"silence_1s_44100_stereo_s16.wav", 1.0, 0.01},
+                 {"song_8s_a.wav", 8.0, 0.01},
+                 {"sine440_3s_44100.mp3", 3.0, 0.01},
+                 {"sine440_3s_44100.mp2", 3.0, 0.01},
+                 {"sine440_3s_44100.mp1", 3.0, 0.01},
+                 {"sine440_3s_8000.rm", 3.0, 0.01},
+                 {"sine440_3s_8000.ra", 3.0, 0.01},
+                 {"sine440_3s.ram", 3.0, 0.01},
+                 {"sine440_3s_plain.ram", 3.0, 0.01},
+                 {"bench_5min.mp3", 300.0, 0.01},
+                 {"tempo.mid", 6.0, 0.02}};
+    for (const int rate : {44100, 48000}) {
+        for (const auto& c : cases) {
+            auto d = Open(Fixture(c.file), rate);
+            ASSERT_TRUE(d) << c.file;
+            EXPECT_EQ(d->Rate(), rate);
+            const double expected = c.seconds * rate;
+            EXPECT_NEAR(d->LengthFrames(), expected, expected * c.tolerance) << c.file;
+            if (c.seconds < 10) {
+                EXPECT_NEAR(ReadAll(*d).size() / 2.0, expected, expected * c.tolerance) << c.file;
+            }
+        }
+    }
+}
+
+// corvane-gen's own Layer I encoder writes this tone at -6 dBFS: it must play back as 440 Hz
+// at that level, not merely for the right length.
+TEST_F(DecoderTest, GeneratedLayerOneToneKeepsPitchAndLevel) {
+    auto d = Open(Fixture("sine440_3s_44100.mp1"), 44100);
+    ASSERT_TRUE(d);
+    const std::vector<float> all = ReadAll(*d);
+    ASSERT_GE(all.size(), 2u * 44100 * 5 / 2);
+    // The middle two seconds, away from the filter bank's run-in and the padded end.
+    const std::vector<float> middle(all.begin() + 44100, all.begin() + 5 * 44100);
+    EXPECT_NEAR(FrequencyOf(middle, 44100), 440.0, 1.0);
+    double energy = 0.0;
+    for (float v : middle) energy += static_cast<double>(v) * v;
+    const double rmsDb = 10.0 * std::log10(energy / static_cast<double>(middle.size()));
+    EXPECT_NEAR(rmsDb, 20.0 * std::log10(0.5 / std::sqrt(2.0)), 1.0);
+}
+
+// Seek-then-read must give the very samples a linear decode gives at that frame.
+TEST_F(DecoderTest, SeekStartsAtTheExactFrame) {
+    const struct {
+        const char* file;
+        int rate;
+        float tolerance;
+    } cases[] = {
+        {"sine1k_44100_stereo_s16.wav", 44100, 0}, {"sine1k_44100_stereo_s16.wav", 48000, 1e-6f},
+        {"sine440_3s_44100.mp3", 44100, 0},        {"sine440_3s_44100.mp2", 44100, 0},
+        {"sine440_3s_44100.mp1", 44100, 0},        {"sine440_3s_8000.rm", 8000, 0},
+        {"sine440_3s_8000.rm", 44100, 1e-6f}};
+    for (const auto& c : cases) {
+        auto d = Open(Fixture(c.file), c.rate);
+        ASSERT_TRUE(d);
+        const std::vector<float> linear = ReadAll(*d);
+        const long long frames = static_cast<long long>(linear.size() / 2);
+        for (long long target : {frames / 2 + 7, 1LL, frames - 500, 12345LL, 0LL}) {
+            ASSERT_TRUE(d->Seek(target)) << c.file << " @" << target;
+            std::vector<float> got(2 * 400);
+            ASSERT_EQ(d->Read(got.data(), 400), 400) << c.file << " @" << target;
+            for (size_t i = 0; i < got.size(); ++i)
+                ASSERT_NEAR(got[i], linear[2 * target + i], c.tolerance)
+                    << c.file << " @" << target << " +" << i / 2;
+        }
+        float scratch[2 * 10];
+        EXPECT_FALSE(d->Seek(frames + 10000));
+        EXPECT_EQ(d->Read(scratch, 10), 0);
+        EXPECT_TRUE(d->Seek(0));  // usable again after a failed seek
+        EXPECT_EQ(d->Read(scratch, 10), 10);
+    }
+}
+
+TEST_F(DecoderTest, BadInputFailsCleanly) {
+    QString error;
+    for (const char* file : {"random.mp3", "empty.wav", "text.mid", "hls.mp3", "http.ram"}) {
+        error.clear();
+        EXPECT_FALSE(OpenDecoder(Fixture(file), 44100, &error)) << file;
+        EXPECT_FALSE(error.isEmpty()) << file;
+    }
+    EXPECT_FALSE(OpenDecoder(Temp("missing.wav"), 44100, &error));
+    // A fifo would block the worker forever on open.
+    ASSERT_EQ(mkfifo(Temp("pipe.wav").toLocal8Bit().constData(), 0600), 0);
+    EXPECT_FALSE(OpenDecoder(Temp("pipe.wav"), 44100, &error));
+
+    // Plays what it has; the header's 4 GB claim is bounded by the file's size.
+    auto huge = Open(Fixture("huge_header.wav"), 44100);
+    ASSERT_TRUE(huge);
+    EXPECT_LE(huge->LengthFrames(), 4411 * 1.01);
+    EXPECT_NEAR(ReadAll(*huge).size() / 2.0, 4410, 10);
+
+    // Cut at 30 %: what is there plays, then the stream ends.
+    if (auto cut = OpenDecoder(Fixture("truncated.mp3"), 44100, &error)) {
+        const double frames = ReadAll(*cut).size() / 2.0;
+        EXPECT_GT(frames, 0.25 * 3 * 44100);
+        EXPECT_LT(frames, 0.35 * 3 * 44100);
+    }
+}
+
+TEST_F(DecoderTest, MetafilesNeverLoop) {
+    QString error;
+    auto write = [&](const char* name, const QByteArray& text) {
+        QFile f(Temp(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    write("self.ram", (Temp("self.ram") + QLatin1Char('\n')).toUtf8());
+    write("chain.ram", "self.ram\n");
+    EXPECT_FALSE(OpenDecoder(Temp("self.ram"), 44100, &error));
+    EXPECT_FALSE(OpenDecoder(Temp("chain.ram"), 44100, &error));
+
+    // Only the first 64 KiB are read; a metafile naming a wav beside it plays that wav.
+    WriteWav(Temp("near.wav"), 44100, 2, Sine(44100, 0.1));
+    write("near.ram", "near.wav\n");
+    write("late.ram", QByteArray(70 * 1024, '\n') + "near.wav\n");
+    EXPECT_TRUE(Open(Temp("near.ram"), 44100));
+    EXPECT_FALSE(OpenDecoder(Temp("late.ram"), 44100, &error));
+}
+
+TEST_F(DecoderTest, MidiSeekLandsOnTheNoteExactly) {
+    const int rate = 44100;
+    auto d = Open(Fixture("tempo.mid"), rate);
+    ASSERT_TRUE(d);
+    EXPECT_GT(PeakOf(ReadAll(*d, 2 * rate)), 0.01f);
+
+    // A seek silences all notes (a faint reverb tail remains). The note at 3.000 s must start
+    // half a second after a seek to 2.5 s, as it does right after a seek to 3.0 s, give or take
+    // one synth block (events act at the synth's next 64-frame block).
+    auto onsetAfterSeek = [&](long long target) {
+        EXPECT_TRUE(d->Seek(target));
+        std::vector<float> out(2 * rate);
+        EXPECT_EQ(d->Read(out.data(), rate), rate);
+        const auto first =
+            std::find_if(out.begin(), out.end(), [](float v) { return std::fabs(v) > 1e-3f; });
+        return (first - out.begin()) / 2;
+    };
+    const long long attack = onsetAfterSeek(3 * rate);
+    EXPECT_LT(attack, rate / 50);
+    EXPECT_NEAR(onsetAfterSeek(rate * 5 / 2), attack + rate / 2, 64);
+    EXPECT_NEAR(onsetAfterSeek(rate * 5 / 2 + 17), attack + rate / 2 - 17, 64);
+    EXPECT_FALSE(d->Seek(d->LengthFrames() + 1));
+}
+
+}  // namespace
+}  // namespace corvane::audio

@@ -1,0 +1,170 @@
+// What the engine does while nothing plays: the null output and the decoder workers sleep,
+// the device is looked for on a thread of its own; none of it may lose a start or an end.
+#include <QSignalSpy>
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "audio/device_probe.h"
+#include "audio_support.h"
+
+namespace corvane::audio::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+class CountedOutput : public AudioOutput {
+public:
+    bool Start(QString*) override { return true; }
+    void Stop() override {}
+};
+
+struct ProbeLog {
+    std::atomic<int> tries{0};
+    std::atomic<bool> busy{false};
+    std::atomic<int> succeedAt{-1};  // the try that finds the device
+};
+
+std::unique_ptr<DeviceProbe> MakeProbe(ProbeLog& log, std::chrono::milliseconds idle) {
+    return std::make_unique<DeviceProbe>(
+        [&log]() -> std::unique_ptr<AudioOutput> {
+            const int n = ++log.tries;
+            return n == log.succeedAt ? std::make_unique<CountedOutput>() : nullptr;
+        },
+        [&log] { return log.busy.load(); }, 1ms, idle, false, nullptr);
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 5000) QThread::msleep(1);
+    return done();
+}
+
+TEST(DeviceProbe, WaitsOutTheIdlePeriodUntilSomethingPlaysThenHandsOverTheFirstFound) {
+    ProbeLog log;
+    log.succeedAt = 3;
+    auto probe = MakeProbe(log, 1h);
+    QThread::msleep(30);
+    EXPECT_EQ(log.tries, 0);
+    EXPECT_EQ(probe->TakeFound(), nullptr);
+
+    log.busy = true;
+    ASSERT_TRUE(WaitUntil([&] { return log.tries >= 3; }));
+    std::unique_ptr<AudioOutput> found;
+    ASSERT_TRUE(WaitUntil([&] {
+        if (found == nullptr) found = probe->TakeFound();
+        return found != nullptr;
+    }));
+    QThread::msleep(20);
+    EXPECT_EQ(log.tries, 3);  // no scans once found
+    EXPECT_EQ(probe->TakeFound(), nullptr);
+}
+
+TEST(DeviceProbe, GoesAwayPromptlyAndTriesWhileIdleAfterTheIdlePeriod) {
+    ProbeLog log;
+    auto probe = MakeProbe(log, 5ms);
+    ASSERT_TRUE(WaitUntil([&] { return log.tries >= 2; }));
+    QElapsedTimer timer;
+    timer.start();
+    probe.reset();
+    EXPECT_LT(timer.elapsed(), 1000);
+}
+
+// The engine's start: the device is tried at once, and each try is reported once a found
+// output can be taken.
+TEST(DeviceProbe, TriesAtOnceWhenAskedAndReportsEachTry) {
+    ProbeLog log;
+    log.succeedAt = 2;
+    std::mutex mutex;
+    std::vector<bool> reports;
+    std::unique_ptr<AudioOutput> takenWhenReported;
+    std::unique_ptr<DeviceProbe> probe;
+    probe = std::make_unique<DeviceProbe>(
+        [&log]() -> std::unique_ptr<AudioOutput> {
+            const int n = ++log.tries;
+            return n == log.succeedAt ? std::make_unique<CountedOutput>() : nullptr;
+        },
+        [&log] { return log.busy.load(); }, 1ms, 1h, true,
+        [&](bool found) {
+            std::lock_guard lock(mutex);
+            reports.push_back(found);
+            if (found) takenWhenReported = probe->TakeFound();
+        });
+    // Idle with an hour to wait, yet the first try comes at once.
+    ASSERT_TRUE(WaitUntil([&] { return log.tries >= 1; }));
+    log.busy = true;
+    ASSERT_TRUE(WaitUntil([&] {
+        std::lock_guard lock(mutex);
+        return reports.size() == 2;
+    }));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(reports, (std::vector<bool>{false, true}));
+    EXPECT_NE(takenWhenReported, nullptr);
+}
+
+class NullEngine : public OfflineEngineTest {
+protected:
+    void SetUp() override {
+        OfflineEngineTest::SetUp();
+        EngineOptions options;
+        options.output = OutputKind::Null;
+        engine_ = std::make_unique<Engine>(options, TestFactory);
+    }
+};
+
+// The null output sleeps while nothing plays and the workers of stopped players sleep: each
+// start must still wake them, and each end must still be reported.
+TEST_F(NullEngine, PlaysAndEndsAgainAfterSleeping) {
+    MediaPlayer* p = engine_->Player(3);
+    QSignalSpy states(p, &MediaPlayer::PlayStateChanged);
+    ASSERT_TRUE(Open(p, QStringLiteral("dc:4410")));
+    for (int round = 1; round <= 3; ++round) {
+        QThread::msleep(50);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(p->Position(), 0.0);
+        p->Play();
+        ASSERT_TRUE(WaitFor([p] { return p->PlayState() == MediaPlayer::kStopped; }))
+            << "round " << round;
+        EXPECT_DOUBLE_EQ(p->Position(), 0.1);
+        EXPECT_EQ(states.count(), 2 * round);
+        p->SetPosition(0.0);
+        WaitFor([p] { return p->Position() == 0.0; });
+    }
+    // A stopped player keeps its place while the output sleeps.
+    ASSERT_TRUE(Open(p, QStringLiteral("dc:441000")));
+    p->Play();
+    ASSERT_TRUE(WaitFor([p] { return p->Position() > 0.05; }));
+    p->Stop();
+    const double stoppedAt = p->Position();
+    QThread::msleep(50);
+    EXPECT_EQ(p->Position(), stoppedAt);
+}
+
+// The program's start: the device is held back until asked for, a song started meanwhile plays
+// on in time, and only a failed first try turns the status silent (a device that is not there).
+TEST_F(OfflineEngineTest, DeviceHeldUntilAskedThenSilentAfterAFailedTryWhilePlayingOn) {
+    EngineOptions options;
+    options.output = OutputKind::Device;
+    options.device = QStringLiteral("no such device here");
+    options.deviceOnRequest = true;
+    Engine engine(options, TestFactory);
+    QSignalSpy missing(&engine, &Engine::NoSoundDevice);
+    MediaPlayer* p = engine.Player(1);
+    ASSERT_TRUE(Open(p, QStringLiteral("dc:441000")));
+    p->Play();
+    ASSERT_TRUE(WaitFor([p] { return p->Position() > 0.05; }));
+    EXPECT_FALSE(engine.PlayingSilently());
+    EXPECT_TRUE(engine.OutputDevices().isEmpty());  // no scan yet
+
+    engine.OpenDevice();
+    ASSERT_TRUE(WaitFor([&] { return missing.count() == 1; }, 15000));
+    EXPECT_TRUE(engine.PlayingSilently());
+    EXPECT_EQ(engine.StatusText(), QLatin1String(Engine::kSilentText));
+    EXPECT_EQ(p->PlayState(), MediaPlayer::kPlaying);
+    const double before = p->Position();
+    ASSERT_TRUE(WaitFor([&] { return p->Position() > before + 0.05; }));
+}
+
+}  // namespace
+}  // namespace corvane::audio::testing

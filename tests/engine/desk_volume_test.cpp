@@ -1,0 +1,107 @@
+#include "support/desk_test_fixture.h"
+#include "engine/volume_law.h"
+
+namespace corvane::engine::testing {
+namespace {
+
+TEST_F(DeskTest, SliderWritesBalanceThenVolumeToItsPlayer) {
+    desk_->SetPan(3, -1200);
+    ClearLogs();
+    EXPECT_TRUE(desk_->SetSlider(3, 50));
+    EXPECT_EQ(line_[3].TakeLog(), Strings({"balance -1200", "volume -1547"}));
+    EXPECT_FALSE(desk_->SetSlider(3, 101));
+    EXPECT_FALSE(desk_->SetSlider(3, -1));
+    EXPECT_EQ(desk_->Slider(3), 50);
+    EXPECT_TRUE(line_[3].TakeLog().isEmpty());
+}
+
+TEST_F(DeskTest, AutoPilotLineWritesBothPlayersVolumesFirst) {
+    desk_->SetSlider(0, 100);
+    EXPECT_EQ(ap_[0].TakeLog(), Strings({"volume 0", "balance 0"}));
+    EXPECT_EQ(ap_[1].TakeLog(), Strings({"volume 0", "balance 0"}));
+}
+
+TEST_F(DeskTest, LeftMuteHoldsRightMuteLatches) {
+    desk_->SetSlider(2, 100);
+    ClearLogs();
+    desk_->MuteDown(2);
+    EXPECT_EQ(line_[2].volume, kSilentVolume);
+    desk_->MuteUp(2, true);
+    EXPECT_FALSE(desk_->IsMuted(2));
+    EXPECT_EQ(line_[2].volume, 0);
+
+    desk_->MuteDown(2);
+    desk_->MuteUp(2, false);  // right button: stays muted
+    EXPECT_TRUE(desk_->IsMuted(2));
+    // A muted line ignores slider, crossfader and fade-mode changes, but not its pan.
+    desk_->SetSlider(2, 60);
+    desk_->SelectFadeMode(2, FadeMode::Left);
+    fader_.DragTo(2280);
+    desk_->SetPan(2, 500);
+    EXPECT_EQ(line_[2].volume, kSilentVolume);
+    EXPECT_EQ(line_[2].balance, 500);
+    desk_->MuteDown(2);
+    desk_->MuteUp(2, true);
+    EXPECT_EQ(line_[2].volume, LineVolume(60, 0));
+}
+
+TEST_F(DeskTest, MasterLineUsesTheSystemControlOnlyWhenAvailable) {
+    desk_->SetSlider(7, 100);  // not available: nothing to write, nothing reported
+    FakeMasterVolume master;
+    master.minimum = -50;
+    master.range = 100;
+    desk_->SetMasterVolume(&master);
+    desk_->SetSlider(7, 30);
+    desk_->MuteDown(7);
+    desk_->MuteUp(7, true);
+    EXPECT_EQ(master.writes, (std::vector<int>{-20, -50, -20}));
+    master.available = false;
+    desk_->SetSlider(7, 40);
+    EXPECT_EQ(master.writes.size(), 3u);
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(DeskTest, FadeModesFollowTheirCrossfaderSide) {
+    desk_->SetSlider(1, 100);
+    desk_->SetSlider(2, 100);
+    desk_->SetSlider(3, 100);
+    desk_->SelectFadeMode(1, FadeMode::Left);
+    desk_->SelectFadeMode(2, FadeMode::Right);
+    EXPECT_EQ(settings_.GetPref(QStringLiteral("Fade Mode 1"), {}), QStringLiteral("0"));
+    EXPECT_EQ(settings_.GetPref(QStringLiteral("Fade Mode 2"), {}), QStringLiteral("2"));
+    fader_.DragTo(570);  // right level 50
+    EXPECT_EQ(line_[1].volume, 0);
+    EXPECT_EQ(line_[2].volume, LineVolume(100, 50));
+    EXPECT_EQ(line_[3].volume, 0);  // Always On ignores the crossfader
+    fader_.DragTo(2280);
+    EXPECT_EQ(line_[1].volume, -9569);
+    EXPECT_EQ(line_[2].volume, 0);
+    desk_->SelectFadeMode(1, FadeMode::AlwaysOn);  // applies at once
+    EXPECT_EQ(line_[1].volume, 0);
+}
+
+TEST_F(DeskTest, KeyboardDrivesCrossfaderAndMasterSlider) {
+    EXPECT_TRUE(desk_->PerformKey({DeskAction::AutoFadeLeft}));
+    timers_.Left().Fire();
+    EXPECT_EQ(fader_.KnobPosition(), 1090);
+    EXPECT_TRUE(desk_->PerformKey({DeskAction::StopFade}));
+    EXPECT_FALSE(timers_.Left().IsActive());
+    desk_->PerformKey({DeskAction::ResetCrossfader});
+    EXPECT_EQ(fader_.KnobPosition(), 1140);
+
+    desk_->SetSlider(7, 100);
+    desk_->PerformKey({DeskAction::MasterUp});  // stops at the top
+    EXPECT_EQ(desk_->Slider(7), 100);
+    desk_->PerformKey({DeskAction::MasterDown});
+    desk_->PerformKey({DeskAction::SaveMaster});
+    EXPECT_EQ(settings_.GetPref(QStringLiteral("Slider 7"), {}), QStringLiteral("99"));
+
+    desk_->PerformKey({DeskAction::MuteMasterDown});
+    EXPECT_TRUE(desk_->IsMuted(7));
+    desk_->PerformKey({DeskAction::MuteMasterUp});
+    EXPECT_FALSE(desk_->IsMuted(7));
+    EXPECT_FALSE(desk_->PerformKey({DeskAction::OpenLine, 2}));
+}
+
+}  // namespace
+}  // namespace corvane::engine::testing
