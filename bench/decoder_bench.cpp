@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-#include "engine/decoder.h"
+#include "audio/decoder.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -96,7 +96,7 @@ void BM_DecoderRead8(benchmark::State& state) {
     for (auto _ : state) {
         for (int i = 1; i <= 8; ++i) {
             QString error;
-            auto d = corvane::engine::OpenDecoder(Bench60s(i), kRate, &error);
+            auto d = corvane::audio::OpenDecoder(Bench60s(i), kRate, &error);
             if (!d) {
                 state.SkipWithError(error.toUtf8().constData());
                 return;
@@ -114,7 +114,7 @@ void OpenOnly(benchmark::State& state, const char* name) {
     const QString path = BenchFile(name);
     for (auto _ : state) {
         QString error;
-        auto d = corvane::engine::OpenDecoder(path, kRate, &error);
+        auto d = corvane::audio::OpenDecoder(path, kRate, &error);
         if (!d) {
             state.SkipWithError(error.toUtf8().constData());
             return;
@@ -129,7 +129,7 @@ BENCHMARK(BM_DecoderOpen5min)->Unit(benchmark::kMillisecond);
 // A sample-exact seek (demuxer seek, preroll decode, discard) and the first block after it.
 void BM_DecoderSeek5min(benchmark::State& state) {
     QString error;
-    auto d = corvane::engine::OpenDecoder(BenchFile("bench_5min.mp3"), kRate, &error);
+    auto d = corvane::audio::OpenDecoder(BenchFile("bench_5min.mp3"), kRate, &error);
     if (!d) {
         state.SkipWithError(error.toUtf8().constData());
         return;

@@ -7,9 +7,9 @@
 
 #include "bench_player.h"
 #include "engine/crossfader.h"
-#include "engine/decoder.h"
+#include "audio/decoder.h"
 #include "engine/desk.h"
-#include "engine/engine.h"
+#include "audio/engine.h"
 #include "engine/media_player_line.h"
 #include "settings/ini.h"
 #include "settings/settings.h"

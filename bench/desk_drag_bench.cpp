@@ -15,10 +15,10 @@
 #include <memory>
 
 #include "engine/crossfader.h"
-#include "engine/decoder.h"
+#include "audio/decoder.h"
 #include "engine/desk.h"
-#include "engine/engine.h"
-#include "engine/media_player.h"
+#include "audio/engine.h"
+#include "audio/media_player.h"
 #include "engine/media_player_line.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
@@ -36,15 +36,15 @@ void EnsureApp() {
 
 void DragWhileEightPlay(benchmark::State& state, bool drag) {
     EnsureApp();
-    engine::EngineOptions options;
+    audio::EngineOptions options;
     options.output = qEnvironmentVariableIntValue("CORVANE_BENCH_DEVICE") == 1
-                         ? engine::OutputKind::Device
-                         : engine::OutputKind::Null;
-    engine::Engine engine(options, engine::OpenDecoder);
+                         ? audio::OutputKind::Device
+                         : audio::OutputKind::Null;
+    audio::Engine engine(options, audio::OpenDecoder);
     std::vector<std::unique_ptr<engine::MediaPlayerLine>> lines;
     engine::DeskPlayers players;
     for (int i = 1; i <= 8; ++i) {
-        engine::MediaPlayer* player = i <= 6 ? engine.Player(i) : engine.AP(i - 7);
+        audio::MediaPlayer* player = i <= 6 ? engine.Player(i) : engine.AP(i - 7);
         player->SetRepeatCount(999999);
         player->OpenFile(QStringLiteral(CORVANE_BINARY_DIR "/fixtures/bench_60s_%1.mp3").arg(i));
         lines.push_back(std::make_unique<engine::MediaPlayerLine>(player));
@@ -53,13 +53,13 @@ void DragWhileEightPlay(benchmark::State& state, bool drag) {
     }
     // Every file open, and the device (when one is asked for) running: the engine keeps time on
     // the null output until its probe has opened the device and handed it over.
-    bool deviceUp = options.output != engine::OutputKind::Device;
-    QObject::connect(&engine, &engine::Engine::OutputChanged,
+    bool deviceUp = options.output != audio::OutputKind::Device;
+    QObject::connect(&engine, &audio::Engine::OutputChanged,
                      [&] { deviceUp = !engine.PlayingSilently(); });
     QElapsedTimer opening;
     opening.start();
     while (opening.elapsed() < 10000 &&
-           (engine.AP(1)->OpenState() != engine::MediaPlayer::kOpen || !deviceUp)) {
+           (engine.AP(1)->OpenState() != audio::MediaPlayer::kOpen || !deviceUp)) {
         QCoreApplication::processEvents();
         QThread::msleep(1);
     }

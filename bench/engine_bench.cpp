@@ -12,15 +12,15 @@
 #include <memory>
 #include <vector>
 
-#include "engine/engine.h"
-#include "engine/media_player.h"
+#include "audio/engine.h"
+#include "audio/media_player.h"
 
 namespace {
 
-using corvane::engine::Engine;
-using corvane::engine::EngineOptions;
-using corvane::engine::MediaPlayer;
-using corvane::engine::OutputKind;
+using corvane::audio::Engine;
+using corvane::audio::EngineOptions;
+using corvane::audio::MediaPlayer;
+using corvane::audio::OutputKind;
 
 QCoreApplication* App() {
     static int argc = 1;
@@ -50,7 +50,7 @@ std::unique_ptr<Engine> MakeEngine(OutputKind kind) {
     App();
     EngineOptions options;
     options.output = kind;
-    return std::make_unique<Engine>(options, corvane::engine::OpenDecoder);
+    return std::make_unique<Engine>(options, corvane::audio::OpenDecoder);
 }
 
 MediaPlayer* Slot(Engine& engine, int i) { return i < 6 ? engine.Player(i + 1) : engine.AP(i - 6); }

@@ -7,8 +7,8 @@
 #include "app/main_form.h"
 #include "appearance/face.h"
 #include "bench_widgets.h"
-#include "engine/decoder.h"
-#include "engine/engine.h"
+#include "audio/decoder.h"
+#include "audio/engine.h"
 #include "playlist/playlist.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
@@ -43,9 +43,9 @@ void BM_LoadFace(benchmark::State& state) {
     IniFiles ini;
     Settings settings(ini, dir.filePath(QStringLiteral("Corvane.ini")));
     Playlist playlist;
-    engine::EngineOptions options;
-    options.output = engine::OutputKind::Offline;
-    engine::Engine engine(options, engine::OpenDecoder);
+    audio::EngineOptions options;
+    options.output = audio::OutputKind::Offline;
+    audio::Engine engine(options, audio::OpenDecoder);
     MainForm form(engine, settings, playlist);
     form.show();
     form.Look().SetFacePath(kSample);
