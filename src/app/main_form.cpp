@@ -63,7 +63,7 @@ void Disarm(appearance::PictureButton* button) {
 
 FormDialogs FormDialogs::Standard() {
     FormDialogs dialogs;
-    dialogs.chooseFile = [](QWidget* parent, const engine::OpenDialogSpec& request) {
+    dialogs.chooseFile = [](QWidget* parent, const OpenDialogRequest& request) {
         return QFileDialog::getOpenFileName(parent, request.title, request.folder,
                                             request.nameFilters.join(QStringLiteral(";;")));
     };

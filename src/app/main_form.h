@@ -9,7 +9,7 @@
 
 #include "app/color_scheme.h"
 #include "engine/key_map.h"
-#include "engine/open_dialog.h"
+#include "playlist/open_dialog.h"
 
 class QLabel;
 class QMenu;
@@ -54,7 +54,7 @@ class LineStrip;
 // The modal dialogs the main window shows; tests put their own in so nothing blocks.
 struct FormDialogs {
     // The path the user chose in an open dialog; empty when they cancelled.
-    std::function<QString(QWidget* parent, const engine::OpenDialogSpec& request)> chooseFile;
+    std::function<QString(QWidget* parent, const OpenDialogRequest& request)> chooseFile;
     // A message box with an OK button, titled with the application's name.
     std::function<void(QWidget* parent, const QString& text)> showMessage;
 

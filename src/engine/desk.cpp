@@ -255,7 +255,7 @@ void Desk::StopAll() {
     }
 }
 
-OpenDialogSpec Desk::OpenDialogFor(int line) const {
+OpenDialogRequest Desk::OpenDialogFor(int line) const {
     if (line == kAutoPilotLine) {
         return {QStringLiteral("Open a Playlist file"),
                 NameFiltersFrom(QString::fromLatin1(kPlaylistFilter)),

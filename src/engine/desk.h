@@ -9,7 +9,7 @@
 
 #include "engine/key_map.h"
 #include "engine/line_player.h"
-#include "engine/open_dialog.h"
+#include "playlist/open_dialog.h"
 #include "engine/tick_texts.h"
 
 namespace corvane {
@@ -117,7 +117,7 @@ public:
 
     // --- Opening files ---
     // Title, filters and folder for line's open dialog (a playlist on line 0).
-    OpenDialogSpec OpenDialogFor(int line) const;
+    OpenDialogRequest OpenDialogFor(int line) const;
     // The path chosen in that dialog. Lines 1..6: saves "Path", loads the file stopped when it
     // is a sound file, else shows "Error loading file." and keeps the line's file. Line 0: loads
     // the playlist into SongList, or shows "Couldn't load the playlist.". True when loaded.

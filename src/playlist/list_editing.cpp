@@ -125,8 +125,7 @@ void ListEditing::New() {
 
 void ListEditing::Open() {
     if (changed_ && !ConfirmSave()) return;
-    const engine::OpenDialogSpec request{kOpenTitle, engine::NameFiltersFrom(kOpenFilter),
-                                      playlist_.ListDir};
+    const OpenDialogRequest request{kOpenTitle, NameFiltersFrom(kOpenFilter), playlist_.ListDir};
     const QString path = callbacks_.chooseOpen ? callbacks_.chooseOpen(request) : QString();
     if (path.isEmpty()) return;
     const SplitPathResult parts = SplitPath(path);
@@ -152,8 +151,8 @@ bool ListEditing::Save() {
     const QString oldDir = playlist_.ListDir;
     QString chosen;
     if (playlist_.ListName == kUntitled) {
-        const engine::OpenDialogSpec request{kSaveTitle, engine::NameFiltersFrom(kSaveFilter),
-                                          playlist_.ListDir};
+        const OpenDialogRequest request{kSaveTitle, NameFiltersFrom(kSaveFilter),
+                                        playlist_.ListDir};
         if (callbacks_.chooseSave) chosen = callbacks_.chooseSave(request, playlist_.ListName);
         if (chosen.isEmpty()) return false;
         const SplitPathResult parts = SplitPath(chosen);

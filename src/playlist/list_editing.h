@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "engine/open_dialog.h"
+#include "playlist/open_dialog.h"
 
 namespace corvane {
 
@@ -20,9 +20,9 @@ enum class SaveAnswer { Yes, No, Cancel };
 // be left empty: a missing dialog counts as Cancel.
 struct EditorCallbacks {
     // The path chosen in the open dialog; empty when the user cancelled.
-    std::function<QString(const engine::OpenDialogSpec& request)> chooseOpen;
+    std::function<QString(const OpenDialogRequest& request)> chooseOpen;
     // The path chosen in the save dialog (which asks before overwriting); empty on Cancel.
-    std::function<QString(const engine::OpenDialogSpec& request, const QString& fileName)> chooseSave;
+    std::function<QString(const OpenDialogRequest& request, const QString& fileName)> chooseSave;
     std::function<SaveAnswer(const QString& question)> confirm;
     std::function<void(const QString& text)> message;
     // A playlist was opened here: the AutoPilot picks its next song from the new list at once.

@@ -87,12 +87,12 @@ TEST_F(DeskTest, PlaylistOpenOnLineZero) {
 }
 
 TEST_F(DeskTest, OpenDialogsAskForTheRightFiles) {
-    const OpenDialogSpec line = desk_->OpenDialogFor(3);
+    const OpenDialogRequest line = desk_->OpenDialogFor(3);
     EXPECT_EQ(line.title, QStringLiteral("Open a file on line 3"));
     EXPECT_EQ(
         line.nameFilters,
         Strings({"Sound Files (*.wav *.mp3 *.mp2 *.mp1 *.ra *.rm *.ram *.mid)", "All Files (*)"}));
-    const OpenDialogSpec list = desk_->OpenDialogFor(0);
+    const OpenDialogRequest list = desk_->OpenDialogFor(0);
     EXPECT_EQ(list.title, QStringLiteral("Open a Playlist file"));
     EXPECT_EQ(list.nameFilters, Strings({"Playlist Files (*.cvn *.m3u *.pls)", "All Files (*)"}));
 }

@@ -41,7 +41,7 @@ struct ProgramRun {
         options.dialogs.tell = [told](QWidget*, const QString& title, const QString& text) {
             told->append(title + QStringLiteral(": ") + text);
         };
-        options.formDialogs.chooseFile = [](QWidget*, const engine::OpenDialogSpec&) {
+        options.formDialogs.chooseFile = [](QWidget*, const OpenDialogRequest&) {
             return QString();
         };
         options.formDialogs.showMessage = [told](QWidget*, const QString& text) {

@@ -49,7 +49,7 @@ protected:
     MainForm& Form() {
         if (form_ == nullptr) {
             FormDialogs dialogs;
-            dialogs.chooseFile = [this](QWidget*, const engine::OpenDialogSpec& request) {
+            dialogs.chooseFile = [this](QWidget*, const OpenDialogRequest& request) {
                 askedTitles_.append(request.title);
                 return chosen_;
             };

@@ -8,12 +8,12 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "support/qstring_printer.h"
 #include "playlist/list_editing.h"
 #include "playlist/playlist.h"
 #include "playlist/ui/list_editor.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
+#include "support/qstring_printer.h"
 
 namespace corvane::editor::testing {
 
@@ -45,11 +45,11 @@ protected:
     ListEditor& Editor() {
         if (editor_ == nullptr) {
             EditorCallbacks callbacks;
-            callbacks.chooseOpen = [this](const engine::OpenDialogSpec& request) {
+            callbacks.chooseOpen = [this](const OpenDialogRequest& request) {
                 asked_.append(request.title);
                 return openAnswer_;
             };
-            callbacks.chooseSave = [this](const engine::OpenDialogSpec& request,
+            callbacks.chooseSave = [this](const OpenDialogRequest& request,
                                           const QString& fileName) {
                 asked_.append(request.title + QStringLiteral(": ") + fileName);
                 return saveAnswer_;

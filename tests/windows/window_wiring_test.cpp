@@ -7,8 +7,6 @@
 #include <QMenu>
 #include <QUrl>
 
-#include "support/mainform_support.h"
-#include "support/qstring_printer.h"
 #include "about/ui/about_box.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
@@ -17,6 +15,8 @@
 #include "autopilot/autopilot.h"
 #include "engine/desk.h"
 #include "playlist/ui/list_editor.h"
+#include "support/mainform_support.h"
+#include "support/qstring_printer.h"
 
 namespace corvane::app::testing {
 namespace {
@@ -27,8 +27,8 @@ protected:
         WindowWiring& windows = Form().Windows();
         if (!dialogsSet_) {
             WindowDialogs dialogs;
-            dialogs.editor.chooseOpen = [this](const engine::OpenDialogSpec&) { return openPath_; };
-            dialogs.editor.chooseSave = [](const engine::OpenDialogSpec&, const QString&) {
+            dialogs.editor.chooseOpen = [this](const OpenDialogRequest&) { return openPath_; };
+            dialogs.editor.chooseSave = [](const OpenDialogRequest&, const QString&) {
                 return QString();
             };
             dialogs.editor.confirm = [](const QString&) { return SaveAnswer::Cancel; };

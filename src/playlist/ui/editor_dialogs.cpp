@@ -14,7 +14,7 @@ QString SuffixOf(const QString& nameFilter) {
     return kFirstPattern.match(nameFilter).captured(1);
 }
 
-QString ChooseSave(QWidget* parent, const engine::OpenDialogSpec& request, const QString& fileName) {
+QString ChooseSave(QWidget* parent, const OpenDialogRequest& request, const QString& fileName) {
     QFileDialog dialog(parent, request.title, request.folder + fileName);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -31,13 +31,13 @@ QString ChooseSave(QWidget* parent, const engine::OpenDialogSpec& request, const
 
 void FillStandardDialogs(EditorCallbacks& callbacks, QWidget* parent) {
     if (!callbacks.chooseOpen) {
-        callbacks.chooseOpen = [parent](const engine::OpenDialogSpec& request) {
+        callbacks.chooseOpen = [parent](const OpenDialogRequest& request) {
             return QFileDialog::getOpenFileName(parent, request.title, request.folder,
                                                 request.nameFilters.join(QStringLiteral(";;")));
         };
     }
     if (!callbacks.chooseSave) {
-        callbacks.chooseSave = [parent](const engine::OpenDialogSpec& request, const QString& name) {
+        callbacks.chooseSave = [parent](const OpenDialogRequest& request, const QString& name) {
             return ChooseSave(parent, request, name);
         };
     }

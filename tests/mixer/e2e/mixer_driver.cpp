@@ -65,7 +65,7 @@ int main(int argc, char* argv[]) {
     mixer::SystemMixer systemMixer(mixer::OpenAlsaMixer());
 
     app::FormDialogs dialogs;
-    dialogs.chooseFile = [](QWidget*, const engine::OpenDialogSpec&) { return QString(); };
+    dialogs.chooseFile = [](QWidget*, const OpenDialogRequest&) { return QString(); };
     dialogs.showMessage = [](QWidget*, const QString& text) {
         Print(QStringLiteral("box: ") + text);
     };

@@ -1,9 +1,9 @@
-#include "engine/open_dialog.h"
+#include "playlist/open_dialog.h"
 
 #include <QRegularExpression>
 #include <array>
 
-namespace corvane::engine {
+namespace corvane {
 
 QStringList NameFiltersFrom(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -34,4 +34,4 @@ bool HasSoundFileEnding(const QString& path) {
     return false;
 }
 
-}  // namespace corvane::engine
+}  // namespace corvane

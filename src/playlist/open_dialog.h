@@ -3,11 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-namespace corvane::engine {
+namespace corvane {
 
 // What a line's open dialog asks: the window shows it (QFileDialog) and hands the chosen path
 // back to the desk.
-struct OpenDialogSpec {
+struct OpenDialogRequest {
     QString title;
     QStringList nameFilters;  // Qt name filters, "Sound Files (*.wav *.mp3 ...)"
     QString folder;
@@ -21,4 +21,4 @@ QStringList NameFiltersFrom(const QString& filter);
 // one of the known endings (".ra" and ".rm" include their dot).
 bool HasSoundFileEnding(const QString& path);
 
-}  // namespace corvane::engine
+}  // namespace corvane
