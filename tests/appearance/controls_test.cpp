@@ -13,8 +13,9 @@
 #include "appearance/ui/minislider.h"
 #include "appearance/ui/pan.h"
 #include "appearance/ui/picturebutton.h"
-#include "support/desk_fakes.h"
 #include "engine/crossfader.h"
+#include "support/desk_fakes.h"
+#include "support/files.h"
 
 namespace corvane::appearance {
 namespace {
@@ -23,18 +24,11 @@ namespace {
 // QCoreApplication in the same process.
 class WidgetEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
-        if (QCoreApplication::instance() == nullptr) {
-            app_ = std::make_unique<QApplication>(argc_, argv_);
-        }
-    }
+    void SetUp() override { app_ = StartApplication<QApplication>(); }
     void TearDown() override { app_.reset(); }
 
 private:
-    int argc_ = 1;
-    char name_[16] = "controls_test";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
+    std::unique_ptr<QCoreApplication> app_;
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetEnvironment);
 

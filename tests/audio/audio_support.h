@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -12,12 +10,9 @@
 #include "audio/decoder.h"
 #include "audio/engine.h"
 #include "audio/media_player.h"
+#include "support/files.h"
 
 namespace corvane::audio::testing {
-
-inline QString Fixture(const char* name) {
-    return QStringLiteral(CORVANE_BINARY_DIR "/fixtures/") + QLatin1String(name);
-}
 
 // A decoder under the test's control: frame i of a "file" of `frames` frames carries
 // `value(i)` on the left and its negation on the right (so balance mistakes show).
@@ -62,12 +57,7 @@ inline std::unique_ptr<Decoder> TestFactory(const QString& path, int rate, QStri
 class OfflineEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (QCoreApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "engine_tests";
-            static char* argv[] = {name, nullptr};
-            app_ = std::make_unique<QCoreApplication>(argc, argv);
-        }
+        app_ = StartApplication();
         EngineOptions options;
         options.output = OutputKind::Offline;
         engine_ = std::make_unique<Engine>(options, TestFactory);
@@ -77,15 +67,6 @@ protected:
         app_.reset();
     }
 
-    static bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < ms) {
-            QCoreApplication::processEvents();
-            QThread::msleep(1);
-        }
-        return done();
-    }
     // Opens `path` on `player` and waits for the open to settle; true when open.
     static bool Open(MediaPlayer* player, const QString& path) {
         player->OpenFile(path);

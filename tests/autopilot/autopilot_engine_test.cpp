@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "overlap_render.h"
+#include "support/files.h"
 
 namespace corvane::autopilot::testing {
 namespace {
@@ -8,12 +9,7 @@ namespace {
 class AutoPilotEngine : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (QCoreApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "autopilot_tests";
-            static char* argv[] = {name, nullptr};
-            app_ = std::make_unique<QCoreApplication>(argc, argv);
-        }
+        app_ = StartApplication();
     }
     std::unique_ptr<QCoreApplication> app_;
 };
@@ -21,8 +17,8 @@ protected:
 // Three 8-second tones with FadeSeconds 3: each next song starts exactly 3 s before the
 // previous one ends, heard in the mix.
 TEST_F(AutoPilotEngine, EightSecondSongsOverlapByThreeSecondsInTheMix) {
-    const QStringList songs{FixturePath("song_8s_a.wav"), FixturePath("song_8s_b.wav"),
-                            FixturePath("song_8s_c.wav")};
+    const QStringList songs{Fixture("song_8s_a.wav"), Fixture("song_8s_b.wav"),
+                            Fixture("song_8s_c.wav")};
     const std::vector<float> mix = RenderAutoPilot(songs, false, 3, 20.0);
     std::vector<ToneSpan> spans;
     for (double f : {440.0, 660.0, 880.0}) {
@@ -49,8 +45,8 @@ TEST_F(AutoPilotEngine, ScheduledStartIsExactAndStopCancelsIt) {
         audio::Engine engine(options, audio::OpenDecoder);
         audio::MediaPlayer* first = engine.AP(0);
         audio::MediaPlayer* second = engine.AP(1);
-        first->OpenFile(FixturePath("song_8s_a.wav"));
-        second->OpenFile(FixturePath("song_8s_b.wav"));
+        first->OpenFile(Fixture("song_8s_a.wav"));
+        second->OpenFile(Fixture("song_8s_b.wav"));
         while (first->OpenState() != audio::MediaPlayer::kOpen ||
                second->OpenState() != audio::MediaPlayer::kOpen)
             QCoreApplication::processEvents();

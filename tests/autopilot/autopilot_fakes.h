@@ -12,8 +12,8 @@
 #include "autopilot/autopilot.h"
 #include "engine/line_player.h"
 #include "playlist/playlist.h"
-#include "settings/ini.h"
 #include "settings/settings.h"
+#include "support/temp_settings.h"
 
 namespace corvane::autopilot::testing {
 
@@ -97,7 +97,7 @@ private:
 };
 
 // An AutoPilot over two fake players, a settings file and playlists in a temporary folder.
-class AutoPilotTest : public ::testing::Test {
+class AutoPilotTest : public ::testing::Test, public TempSettings {
 protected:
     static constexpr double kTick = 0.3;
 
@@ -154,10 +154,6 @@ protected:
         return titles;
     }
 
-    QTemporaryDir dir_;
-    IniFiles ini_;
-    Settings settings_{ini_, dir_.filePath(QStringLiteral("Corvane.ini")),
-                       keys::DefaultFolders{dir_.path() + QLatin1Char('/'), dir_.path()}};
     Songs songs_;
     Playlist playlist_;
     std::array<FakeApPlayer, 2> ap_{FakeApPlayer(0, songs_), FakeApPlayer(1, songs_)};

@@ -12,20 +12,17 @@
 #include <numbers>
 #include <vector>
 
-#include "autopilot/autopilot.h"
 #include "audio/decoder.h"
 #include "audio/engine.h"
 #include "audio/media_player.h"
+#include "autopilot/autopilot.h"
 #include "engine/media_player_line.h"
 #include "playlist/playlist.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
+#include "support/files.h"
 
 namespace corvane::autopilot::testing {
-
-inline QString FixturePath(const char* name) {
-    return QStringLiteral(CORVANE_BINARY_DIR "/fixtures/") + QLatin1String(name);
-}
 
 inline constexpr double kLeadIn = 0.1;
 

@@ -26,11 +26,6 @@ bool WriteText(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-QByteArray ReadText(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QPoint Centred(const QWidget& window) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     return QPoint((screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2);
@@ -210,7 +205,7 @@ TEST_F(LifecycleTest, UpgradeAnsweredNoDropsTheOldSectionAndNeverAsksAgain) {
         auto run = Start();
         EXPECT_EQ(asked_.size(), 1);
         EXPECT_EQ(run->startup->Form()->Desk().Slider(2), 80);
-        EXPECT_FALSE(ReadText(SettingsFile()).contains("1.30"));
+        EXPECT_FALSE(ReadBytes(SettingsFile()).contains("1.30"));
     }
     // Even if the marker were lost, nothing is left to ask about.
     Settings(*std::make_unique<IniFiles>(), SettingsFile()).DeleteSection(keys::kSection);
@@ -341,8 +336,8 @@ TEST_F(LifecycleTest, AGarbageSettingsFileIsKeptAndWhatCanBeReadIsUsed) {
         EXPECT_EQ(desk.GetFadeMode(2), FadeMode::Left);
         EXPECT_EQ(desk.Slider(4), 80);
         // The first rewrite (the first-start marker) kept the file as it was.
-        EXPECT_EQ(ReadText(backup), garbage);
-        const QByteArray now = ReadText(SettingsFile());
+        EXPECT_EQ(ReadBytes(backup), garbage);
+        const QByteArray now = ReadBytes(SettingsFile());
         EXPECT_TRUE(now.contains("Slider 5=42"));
         EXPECT_FALSE(now.contains("junk"));
         EXPECT_FALSE(now.contains('\0'));
@@ -350,7 +345,7 @@ TEST_F(LifecycleTest, AGarbageSettingsFileIsKeptAndWhatCanBeReadIsUsed) {
         run->startup->ExitProgram(true);
     }
     // Later rewrites leave the backup alone.
-    EXPECT_EQ(ReadText(backup), garbage);
+    EXPECT_EQ(ReadBytes(backup), garbage);
     auto run = Start();
     EXPECT_EQ(run->startup->Form()->Desk().Slider(5), 42);
 }

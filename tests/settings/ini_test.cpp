@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
 #include "support/qstring_printer.h"
 #include <sys/stat.h>
 
@@ -12,11 +13,6 @@
 
 namespace corvane {
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);

@@ -6,11 +6,11 @@
 #include <array>
 #include <initializer_list>
 
-#include "support/desk_fakes.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
-#include "settings/ini.h"
 #include "settings/settings.h"
+#include "support/desk_fakes.h"
+#include "support/temp_settings.h"
 
 namespace corvane::engine::testing {
 
@@ -21,7 +21,7 @@ inline QStringList Strings(std::initializer_list<const char*> items) {
 }
 
 // A desk over fake players, fake fade timers and a settings file in a temporary folder.
-class DeskTest : public ::testing::Test {
+class DeskTest : public ::testing::Test, public TempSettings {
 protected:
     DeskTest() {
         DeskPlayers players;
@@ -41,10 +41,6 @@ protected:
         for (auto& player : ap_) player.TakeLog();
     }
 
-    QTemporaryDir dir_;
-    IniFiles ini_;
-    Settings settings_{ini_, dir_.filePath(QStringLiteral("Corvane.ini")),
-                       keys::DefaultFolders{dir_.path() + QLatin1Char('/'), dir_.path()}};
     FakeTimers timers_;
     CrossfaderModel fader_{timers_.Factory()};
     std::array<FakeLinePlayer, 7> line_;

@@ -4,37 +4,28 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QTemporaryDir>
-#include <QThread>
-#include <functional>
 #include <memory>
 
 #include "app/main_form.h"
 #include "audio/decoder.h"
-#include "engine/desk.h"
 #include "audio/engine.h"
 #include "audio/media_player.h"
+#include "engine/desk.h"
 #include "playlist/playlist.h"
-#include "settings/ini.h"
 #include "settings/settings.h"
+#include "support/files.h"
+#include "support/temp_settings.h"
 
 namespace corvane::app::testing {
-
-inline QString Fixture(const char* name) {
-    return QStringLiteral(CORVANE_BINARY_DIR "/fixtures/") + QLatin1String(name);
-}
 
 // The real main window over an offline engine, a settings file in a temporary folder and
 // dialogs that answer at once: the open dialog returns `chosen_` (empty = Cancel) and records
 // what it was asked; message boxes are recorded.
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public ::testing::Test, public TempSettings {
 protected:
     void SetUp() override {
-        if (QCoreApplication::instance() == nullptr) {
-            app_ = std::make_unique<QApplication>(argc_, argv_);
-        }
+        app_ = StartApplication<QApplication>();
         audio::EngineOptions options;
         options.output = audio::OutputKind::Offline;
         engine_ = std::make_unique<audio::Engine>(options, audio::OpenDecoder);
@@ -53,23 +44,11 @@ protected:
                 askedTitles_.append(request.title);
                 return chosen_;
             };
-            dialogs.showMessage = [this](QWidget*, const QString& text) {
-                messages_.append(text);
-            };
+            dialogs.showMessage = [this](QWidget*, const QString& text) { messages_.append(text); };
             form_ = std::make_unique<MainForm>(*engine_, settings_, playlist_, dialogs);
             form_->LoadSettings();
         }
         return *form_;
-    }
-
-    static bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < ms) {
-            QCoreApplication::processEvents();
-            QThread::msleep(1);
-        }
-        return done();
     }
 
     // Loads a fixture on a playback line through the desk and waits until it is open.
@@ -89,10 +68,6 @@ protected:
         Key(QEvent::KeyRelease, key, modifiers);
     }
 
-    QTemporaryDir dir_;
-    IniFiles ini_;
-    Settings settings_{ini_, dir_.filePath(QStringLiteral("Corvane.ini")),
-                       keys::DefaultFolders{dir_.path() + QLatin1Char('/'), dir_.path()}};
     Playlist playlist_;
     std::unique_ptr<audio::Engine> engine_;
     std::unique_ptr<MainForm> form_;
@@ -101,10 +76,7 @@ protected:
     QStringList messages_;
 
 private:
-    int argc_ = 1;
-    char name_[16] = "mainform_test";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
+    std::unique_ptr<QCoreApplication> app_;
 };
 
 }  // namespace corvane::app::testing

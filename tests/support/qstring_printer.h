@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <ostream>
 
 // Lets failing expectations show QStrings as text.

@@ -11,9 +11,9 @@
 #include "playlist/list_editing.h"
 #include "playlist/playlist.h"
 #include "playlist/ui/list_editor.h"
-#include "settings/ini.h"
 #include "settings/settings.h"
 #include "support/qstring_printer.h"
+#include "support/temp_settings.h"
 
 namespace corvane::editor::testing {
 
@@ -26,7 +26,7 @@ inline void EnsureApplication() {
 
 // The real editor window over a settings file and a music folder in a temporary directory;
 // its dialogs answer at once with what the test put in and record what they were asked.
-class EditorTest : public ::testing::Test {
+class EditorTest : public ::testing::Test, public TempSettings {
 protected:
     void SetUp() override {
         EnsureApplication();
@@ -80,11 +80,7 @@ protected:
         Editor().Refresh1();
     }
 
-    QTemporaryDir dir_;
     QString music_;
-    IniFiles ini_;
-    Settings settings_{ini_, dir_.filePath(QStringLiteral("Corvane.ini")),
-                       keys::DefaultFolders{dir_.path() + QLatin1Char('/'), dir_.path()}};
     Playlist playlist_;
     std::unique_ptr<ListEditor> editor_;
     QString openAnswer_;
