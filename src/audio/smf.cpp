@@ -1,6 +1,8 @@
 #include "audio/smf.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace corvane::audio {
 
@@ -212,6 +214,14 @@ bool ParseSmf(const QByteArray& bytes, SmfSong* song, QString* error) {
         return false;
     }
     return true;
+}
+
+long long FramesAt(double seconds, int rate) {
+    const double frames = std::round(seconds * rate);
+    if (!(frames > 0.0)) return 0;
+    constexpr long long kMax = std::numeric_limits<long long>::max();
+    if (frames >= static_cast<double>(kMax)) return kMax;
+    return static_cast<long long>(frames);
 }
 
 }  // namespace corvane::audio

@@ -26,4 +26,8 @@ struct SmfSong {
 // damage; a file without the "MThd" header, or with nothing usable in it, fails with `error`.
 bool ParseSmf(const QByteArray& bytes, SmfSong* song, QString* error);
 
+// `seconds` of the song as a frame count at `rate`, held at the largest 64-bit count: a long
+// file with large delta times runs past it, and an overflow would make the song zero length.
+long long FramesAt(double seconds, int rate);
+
 }  // namespace corvane::audio

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
+#include "audio/decoder.h"
 #include "audio/ram_metafile.h"
 
 namespace corvane::audio {
@@ -108,6 +111,26 @@ TEST(Smf, RefusesWhatIsNotAMidiFile) {
     // A five-byte length is not a variable-length quantity.
     EXPECT_FALSE(
         ParseSmf(Header(0, 1, 480) + Track(QByteArray(5, '\xFF') + "\x90\x01\x01"), &song, &error));
+}
+
+// About 300 KB of the longest delta times at the slowest tempo: more frames than a 64-bit
+// count holds. The song has a length and plays instead of opening as zero length.
+TEST(Smf, LongFileWithLargeDeltaTimesKeepsItsLength) {
+    QByteArray body = Tempo(0, 0xFFFFFF) + Ev(0, {0x90, 60, 100});
+    for (int i = 0; i < 51000; ++i) body += Ev(0x0FFFFFFF, {60, i % 2 ? 100 : 0});
+    body += EndOfTrack(0);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("long.mid")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Header(0, 1, 1) + Track(body));
+    file.close();
+
+    QString error;
+    auto decoder = OpenDecoder(file.fileName(), 44100, &error);
+    ASSERT_TRUE(decoder) << error.toStdString();
+    EXPECT_EQ(decoder->LengthFrames(), std::numeric_limits<long long>::max());
+    float block[2 * 256];
+    EXPECT_EQ(decoder->Read(block, 256), 256);
 }
 
 TEST(RamMetafile, FirstLocalLineWins) {

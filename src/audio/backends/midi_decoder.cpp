@@ -98,8 +98,8 @@ bool MidiDecoder::Open(const QString& path, QString* error) {
 
     events_.reserve(song.events.size());
     for (SmfEvent& e : song.events)
-        events_.push_back({std::llround(e.seconds * outputRate_), std::move(e)});
-    lengthFrames_ = std::llround(song.durationSeconds * outputRate_);
+        events_.push_back({FramesAt(e.seconds, outputRate_), std::move(e)});
+    lengthFrames_ = FramesAt(song.durationSeconds, outputRate_);
     return true;
 }
 
