@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "settings/command_line.h"
+#include "version.h"
 
 int main(int argc, char* argv[]) {
     using namespace corvane;
@@ -19,7 +20,7 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
-    QApplication::setApplicationVersion(QStringLiteral("1.40"));
+    QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("corvane"));
     return app::RunProgram(commandLine);
 }

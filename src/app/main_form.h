@@ -10,6 +10,7 @@
 #include "app/color_scheme.h"
 #include "engine/key_map.h"
 #include "playlist/open_dialog.h"
+#include "version.h"
 
 class QLabel;
 class QMenu;
@@ -69,7 +70,7 @@ class MainForm : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr char kTitlePrefix[] = "CVN v.1.40 - ";
+    static constexpr char kTitlePrefix[] = "CVN v." CORVANE_VERSION " - ";
     static constexpr int kTickMs = 300;
     static constexpr int kHighPriorityTickMs = 1;
 

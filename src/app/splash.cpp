@@ -9,6 +9,7 @@
 #include "app/color_scheme.h"
 #include "app/program_icon.h"
 #include "appearance/ui/units.h"
+#include "version.h"
 
 namespace corvane::app {
 
@@ -39,7 +40,7 @@ Splash::Splash(QWidget* parent)
     picture->setPixmap(ProgramIcon().pixmap(56, 56));
     picture->setGeometry(14, 14, 56, 56);
 
-    auto* title = new QLabel(QStringLiteral("Corvane v.1.40"), this);
+    auto* title = new QLabel(QStringLiteral("Corvane v." CORVANE_VERSION), this);
     QFont titleFont = CaptionFont();
     titleFont.setPixelSize(17);
     titleFont.setBold(true);

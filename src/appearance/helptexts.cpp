@@ -1,5 +1,7 @@
 #include "appearance/helptexts.h"
 
+#include "version.h"
+
 namespace corvane::appearance {
 
 namespace {
@@ -33,7 +35,7 @@ constexpr HelpEntry kEntries[kHelpTargetCount] = {
     {"Playlist Editor", "Opens the Playlist Editor"},
     {"Stops all players", "Stops all players currently playing"},
     {"Show Microphone Level Control", "Shows the Microphone Level control"},
-    {"About CVN 1.40", "Show the About Box and Credits"},
+    {"About CVN " CORVANE_VERSION, "Show the About Box and Credits"},
     {"Shows Logging", "Shows the Played Songs log"},
     {"SmartRandom", "Puts AutoPilot in SmartRandom Mode"},
     {"Exits CVN", "Exits Corvane"},

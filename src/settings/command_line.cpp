@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include "version.h"
+
 namespace corvane {
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -45,7 +47,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(version)) {
         result.exitNow = true;
-        result.output = program + QStringLiteral(" 1.40\n");
+        result.output = program + QStringLiteral(" " CORVANE_VERSION "\n");
         return result;
     }
     const QStringList positional = parser.positionalArguments();

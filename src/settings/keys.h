@@ -3,11 +3,13 @@
 #include <QLatin1String>
 #include <QString>
 
+#include "version.h"
+
 // Every settings key of the program with its default, kept in this one place.
 namespace corvane::keys {
 
 // The section of the settings file that holds the settings, and the previous version's.
-inline constexpr QLatin1String kSection{"1.40"};
+inline constexpr QLatin1String kSection{CORVANE_VERSION};
 inline constexpr QLatin1String kPreviousSection{"1.30"};
 
 // Song log

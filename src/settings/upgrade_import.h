@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+#include "version.h"
+
 namespace corvane {
 
 class IniFiles;
@@ -22,7 +24,7 @@ inline constexpr char kUpgradeQuestion[] =
     "settings?";
 inline constexpr char kUpgradeDone[] =
     "Your old settings have successfully been imported. I am sure you will be pleased with this "
-    "upgrade. See help file for more details about new features in version 1.40";
+    "upgrade. See help file for more details about new features in version " CORVANE_VERSION;
 
 // Asks whether to import (askImport returns true for Yes) and copies the known keys of "1.30"
 // into "1.40", each missing one as the old version's default, in one rewrite of the file.

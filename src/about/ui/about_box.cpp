@@ -12,6 +12,7 @@
 
 #include "appearance/ui/butt.h"
 #include "appearance/ui/units.h"
+#include "version.h"
 
 // The picture lives in the static library's resources, which are linked in only when
 // something names them; Q_INIT_RESOURCE must be called outside any namespace.
@@ -59,7 +60,7 @@ QString AboutBox::CreditsText() {
                "\n"
                "Keep the floor moving!")
         .arg(QCoreApplication::applicationVersion().isEmpty()
-                 ? QStringLiteral("1.40")
+                 ? QStringLiteral(CORVANE_VERSION)
                  : QCoreApplication::applicationVersion());
 }
 
