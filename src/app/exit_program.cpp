@@ -4,11 +4,12 @@
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "app/window_wiring.h"
-#include "autopilot/autopilot.h"
+#include "appearance/ui/units.h"
 #include "audio/decoder.h"
-#include "engine/desk.h"
 #include "audio/engine.h"
 #include "audio/media_player.h"
+#include "autopilot/autopilot.h"
+#include "engine/desk.h"
 #include "mixer/alsa_mixer.h"
 #include "mixer/background_open.h"
 #include "mixer/system_mixer.h"
@@ -64,10 +65,11 @@ bool Startup::MainFormClosing() {
 
 void Startup::SaveWindowPosition(bool micOpen) {
     const QPoint place = form_->pos();
-    ini_.WriteIni({{keys::kSection, keys::kShowMic, BoolToText(micOpen)},
-                   {keys::kSection, keys::kMainTop, QString::number(ToTwips(place.y()))},
-                   {keys::kSection, keys::kMainLeft, QString::number(ToTwips(place.x()))}},
-                  settings_.File());
+    ini_.WriteIni(
+        {{keys::kSection, keys::kShowMic, BoolToText(micOpen)},
+         {keys::kSection, keys::kMainTop, QString::number(appearance::PixelsToTwips(place.y()))},
+         {keys::kSection, keys::kMainLeft, QString::number(appearance::PixelsToTwips(place.x()))}},
+        settings_.File());
 }
 
 void Startup::UnloadWindows() {

@@ -13,9 +13,10 @@
 #include "app/first_paint.h"
 #include "app/program_icon.h"
 #include "app/splash.h"
+#include "appearance/ui/units.h"
+#include "audio/engine.h"
 #include "autopilot/autopilot.h"
 #include "engine/desk.h"
-#include "audio/engine.h"
 #include "playlist/playlist.h"
 #include "settings/convert.h"
 #include "settings/ini.h"
@@ -77,10 +78,6 @@ Startup::~Startup() {
 }
 
 Splash* Startup::SP2() const { return splash_.data(); }
-
-int Startup::ToTwips(int pixels) { return pixels * 15; }
-
-int Startup::ToPixels(double twips) { return int(std::lround(twips / 15.0)); }
 
 void Startup::Yield() {
     // Start-up does its work in one go; the splash is painted at once so it shows progress,
@@ -299,8 +296,8 @@ void Startup::RestoreWindowPosition() {
     };
     const std::optional<double> top = stored(keys::kMainTop);
     const std::optional<double> left = stored(keys::kMainLeft);
-    if (top) place.setY(ToPixels(*top));
-    if (left) place.setX(ToPixels(*left));
+    if (top) place.setY(appearance::RoundTwipsToPixels(*top));
+    if (left) place.setX(appearance::RoundTwipsToPixels(*left));
     // A place on a screen that is no longer there would hide the window: centre it instead.
     bool onScreen = false;
     for (const QScreen* each : QGuiApplication::screens())

@@ -100,10 +100,6 @@ Q_SIGNALS:
     void SplashShown(corvane::app::Splash* splash);
 
 public:
-    // Main window positions in twips.
-    static int ToTwips(int pixels);
-    static int ToPixels(double twips);
-
 private:
     void Yield();
     // With the debug switch on: the error's text in a box titled after the place.

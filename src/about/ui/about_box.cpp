@@ -25,8 +25,10 @@ namespace {
 using appearance::kTwipsPerPixel;
 
 constexpr int kFrameWidth = 230;
-constexpr int kFrameHeight = CreditsScroll::kEntryTop / 15;  // the text re-enters at its bottom
-constexpr int kTextHeight = -CreditsScroll::kWrapTop / 15;   // gone exactly when it wraps
+constexpr int kFrameHeight =
+    appearance::TwipsToPixels(CreditsScroll::kEntryTop);  // the text re-enters at its bottom
+constexpr int kTextHeight =
+    appearance::TwipsToPixels(-CreditsScroll::kWrapTop);  // gone exactly when it wraps
 
 QPixmap Logo(int size) {
     RegisterAboutResources();

@@ -10,9 +10,16 @@
 // rounding rules hold exactly; pixels appear only where Qt hands us a position or we paint.
 namespace corvane::appearance {
 
-inline constexpr double kTwipsPerPixel = 15.0;
+// A twip is 1/1440 inch; laid out at 96 logical dots per inch, 15 twips make a pixel. Every
+// conversion between twips and pixels goes through here.
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kLogicalDpi = 96;
+inline constexpr int kWholeTwipsPerPixel = kTwipsPerInch / kLogicalDpi;
+inline constexpr double kTwipsPerPixel = kWholeTwipsPerPixel;
 
-inline constexpr int TwipsToPixels(int twips) { return twips / 15; }
+inline constexpr int TwipsToPixels(int twips) { return twips / kWholeTwipsPerPixel; }
+inline int RoundTwipsToPixels(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
+inline constexpr int PixelsToTwips(int px) { return px * kWholeTwipsPerPixel; }
 inline QPointF PixelsToTwips(QPointF px) { return px * kTwipsPerPixel; }
 
 // Nearest whole number, halves to even (the default floating-point rounding mode).

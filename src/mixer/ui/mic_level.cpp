@@ -14,12 +14,6 @@
 
 namespace corvane::mixer {
 
-namespace {
-
-constexpr int kTwips = static_cast<int>(appearance::kTwipsPerPixel);
-
-}  // namespace
-
 MicLevel::MicLevel(SystemMixer& mixer, Settings& settings, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
       mixer_(mixer),
@@ -68,8 +62,8 @@ void MicLevel::PlaceWindow() {
     QPoint where((area.width() - size.width()) / 2 + area.left(),
                  (area.height() - size.height()) / 2 + area.top());
     if (settings_.Has(keys::kMicTop) && settings_.Has(keys::kMicLeft)) {
-        const QPoint saved(settings_.GetInt(keys::kMicLeft) / kTwips,
-                           settings_.GetInt(keys::kMicTop) / kTwips);
+        const QPoint saved(appearance::TwipsToPixels(settings_.GetInt(keys::kMicLeft)),
+                           appearance::TwipsToPixels(settings_.GetInt(keys::kMicTop)));
         // A place on a screen that is gone would hide the window for good.
         if (QGuiApplication::screenAt(QRect(saved, size).center()) != nullptr) where = saved;
     }
@@ -77,8 +71,8 @@ void MicLevel::PlaceWindow() {
 }
 
 void MicLevel::SavePosition() {
-    settings_.SavePref(keys::kMicTop, y() * kTwips);
-    settings_.SavePref(keys::kMicLeft, x() * kTwips);
+    settings_.SavePref(keys::kMicTop, appearance::PixelsToTwips(y()));
+    settings_.SavePref(keys::kMicLeft, appearance::PixelsToTwips(x()));
 }
 
 void MicLevel::Colors(const QColor& back, const QColor& text) {

@@ -27,8 +27,6 @@ namespace corvane::editor {
 
 namespace {
 
-using appearance::kTwipsPerPixel;
-
 // Right-button releases on the playlist open the Edit menu.
 class MenuOnRelease : public QObject {
 public:
@@ -226,8 +224,8 @@ void ListEditor::OpenEditor() {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QPoint at((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2);
     if (settings_.Has(keys::kListLeft) && settings_.Has(keys::kListTop)) {
-        at = QPoint(settings_.GetInt(keys::kListLeft) / int(kTwipsPerPixel),
-                    settings_.GetInt(keys::kListTop) / int(kTwipsPerPixel));
+        at = QPoint(appearance::TwipsToPixels(settings_.GetInt(keys::kListLeft)),
+                    appearance::TwipsToPixels(settings_.GetInt(keys::kListTop)));
     }
     move(at);
     browser_->SetFilter(FileFilter::SoundFiles);
@@ -256,8 +254,8 @@ void ListEditor::closeEvent(QCloseEvent* event) {
         ListChanged();
         return;
     }
-    settings_.SavePref(keys::kListLeft, x() * int(kTwipsPerPixel));
-    settings_.SavePref(keys::kListTop, y() * int(kTwipsPerPixel));
+    settings_.SavePref(keys::kListLeft, appearance::PixelsToTwips(x()));
+    settings_.SavePref(keys::kListTop, appearance::PixelsToTwips(y()));
     const bool wasOpen = open_;
     open_ = false;
     event->accept();
