@@ -107,7 +107,6 @@ void Startup::CheckStored(const QString& key, bool boolean) {
 }
 
 MainForm& Startup::Run() {
-    // 3. The splash.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     splash_ = new Splash;
     Q_EMIT SplashShown(splash_);
@@ -116,10 +115,10 @@ MainForm& Startup::Run() {
     splash_->show();
     Yield();
 
-    // 4. Nothing but a lone "/d" (or --debug) turns the messages on.
+    // Nothing but a lone "/d" (or --debug) turns the messages on.
     debugMode_ = options_.commandLine.debug;
 
-    // 5. The main window, loaded with its input off.
+    // The main window, loaded with its input off.
     closing_ = false;
     try {
         form_ = std::make_unique<MainForm>(engine_, settings_, playlist_, options_.formDialogs);
@@ -131,10 +130,7 @@ MainForm& Startup::Run() {
     form_->setWindowIcon(ProgramIcon());
     form_->setEnabled(false);
     form_->SetCloseHandler([this] { return MainFormClosing(); });
-    // Form_Load: the AutoPilot was made with StartBusy and AutoPilotOn cleared and its
-    // generator seeded from the clock.
 
-    // 7. The first start.
     firstStart_ = !settings_.Has(QLatin1String(kFirstStartKey));
     if (firstStart_) {
         Yield();
@@ -147,12 +143,12 @@ MainForm& Startup::Run() {
                 QStringLiteral("The settings file %1 could not be written.").arg(settings_.File()));
     }
 
-    // 8. The command-line file: a sound file plays on line 1, a playlist goes to the AutoPilot.
+    // The command-line file: a sound file plays on line 1, a playlist goes to the AutoPilot.
     const autopilot::StartupFileKind kind = form_->OpenStartupFile(options_.commandLine.path);
     line1FromCommandLine_ = kind == autopilot::StartupFileKind::SoundFile;
     playlistFromCommandLine_ = kind == autopilot::StartupFileKind::Playlist;
 
-    // 9. The system mixer, before line 7's slider is restored.
+    // The system mixer, before line 7's slider is restored.
     if (options_.mixer != nullptr) {
         AttachMixer(
             *options_.mixer, form_->Desk(),
@@ -161,37 +157,34 @@ MainForm& Startup::Run() {
         mic_ = std::make_unique<MicWiring>(*form_, *options_.mixer, settings_);
     }
 
-    // 10. The settings.
     splash_->SetStat(320);
     Yield();
     LoadSettings();
     splash_->SetStat(2200);
 
-    // 11. The colours.
     splash_->SetAction(QStringLiteral("Changing Colors..."));
     Yield();
     form_->ApplyStoredColors();
     splash_->SetStat(2300);
     Yield();
 
-    // 12. The slider pictures over the face's background.
+    // The slider pictures over the face's background.
     form_->Look().PlacePictures();
     QGuiApplication::changeOverrideCursor(Qt::BusyCursor);
 
-    // 13. The AutoPilot's first next song shows before anything is pressed.
+    // The AutoPilot's first next song shows before anything is pressed.
     if (form_->Pilot().NextSongPath().isEmpty()) form_->Pilot().ChooseNextSong();
-    // 14. The Options and Playlist Editor windows are made only when opened.
+    // The Options and Playlist Editor windows are made only when opened.
 
-    // 15.
     splash_->SetAction(QStringLiteral("Preparing to show..."));
     splash_->SetStat(2595);
     Yield();
 
-    // 16. The Mic Level window, when it was open at the last exit and the microphone is there.
+    // The Mic Level window, when it was open at the last exit and the microphone is there.
     CheckStored(keys::kShowMic, true);
     if (mic_) mic_->RestoreAtStart();
 
-    // 17. The sound device and the lines' remembered files are opened once the window is on
+    // The sound device and the lines' remembered files are opened once the window is on
     // the screen: six players probing their files would share the two cores with the first
     // paint.
     delete splash_.data();
@@ -203,23 +196,20 @@ MainForm& Startup::Run() {
     form_->show();
     form_->setEnabled(true);
 
-    // 18.
     QGuiApplication::restoreOverrideCursor();
     form_->StartTimer();
     return *form_;
 }
 
 void Startup::LoadSettings() {
-    // 1. The song log reads "LogFile", "LogAll", "LogPath" and "Logging" afresh at every
+    // The song log reads "LogFile", "LogAll", "LogPath" and "Logging" afresh at every
     // write (src/songlog).
     for (const QLatin1String key : {keys::kLogAll, keys::kLogPath, keys::kLogging})
         CheckStored(key, true);
-    // 2. to 4.
     for (const QLatin1String key : {keys::kStatHelp, keys::kPriority}) CheckStored(key, false);
     CheckStored(keys::kToolTips, true);
     form_->LoadPreferences();
 
-    // 5. and 6. The lines.
     splash_->SetAction(QStringLiteral("Opening Files..."));
     splash_->SetStat(500);
     Yield();
@@ -230,7 +220,7 @@ void Startup::LoadSettings() {
         Yield();
     }
 
-    // 7. The colour scheme (shown at step 11 of the entry) and the crossfader's speed.
+    // The colour scheme (applied once the settings are read) and the crossfader's speed.
     splash_->SetAction(QStringLiteral("Getting Settings..."));
     Yield();
     for (const QLatin1String key : {keys::kTextColor, keys::kLedColor, keys::kLineColor,
@@ -240,7 +230,7 @@ void Startup::LoadSettings() {
     splash_->SetStat(1400);
     Yield();
 
-    // 8. to 10. "Path" is read by each open dialog; the AutoPilot read "NoRep",
+    // "Path" is read by each open dialog; the AutoPilot read "NoRep",
     // "FadeSeconds", "SpinUp" and "Random" when it was made; "Remain", "ASOF", "AutoReset" and
     // "Loop 0" belong to the desk, which hands "Loop 0" on to the AutoPilot.
     playlist_.ListDir = WithBackslash(settings_.GetText(keys::kListPath));
@@ -255,7 +245,7 @@ void Startup::LoadSettings() {
     CheckStored(keys::LoopKey(engine::Desk::kAutoPilotLine), true);
     form_->Desk().RestoreAfterLines();
 
-    // 11. The playlist, unless the command line gave one.
+    // The playlist, unless the command line gave one.
     splash_->SetAction(QStringLiteral("Opening Playlist..."));
     splash_->SetStat(1850);
     Yield();
@@ -266,7 +256,7 @@ void Startup::LoadSettings() {
         form_->RestorePlaylist();
     }
 
-    // 12. to 14. "Show Lines", the face named by "Face", and the face itself when "BackPic".
+    // "Show Lines", the face named by "Face", and the face itself when "BackPic".
     if (settings_.GetBool(keys::kBackPic)) {
         splash_->SetAction(QStringLiteral("Loading Face..."));
         splash_->SetStat(1900);
@@ -276,7 +266,6 @@ void Startup::LoadSettings() {
     CheckStored(keys::kShowLines, true);
     CheckStored(keys::kBackPic, true);
 
-    // 15. and 16.
     splash_->SetStat(2000);
     splash_->SetAction(QStringLiteral("Showing Main Window..."));
     Yield();

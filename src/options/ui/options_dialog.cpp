@@ -300,7 +300,7 @@ QWidget* Options::BuildAudio() {
     return page;
 }
 
-// Form_Load: the controls show the settings; none of their handlers runs meanwhile.
+// The controls show the settings; none of their handlers runs meanwhile.
 void Options::FormLoad() {
     ready_ = false;
     setEnabled(false);

@@ -86,7 +86,7 @@ private:
 };
 
 // "CVN Options": every change is stored and applied the moment it is made; there is no Cancel.
-// Made each time it opens (its load is Form_Load) and deleted when it closes.
+// Made each time it opens (its load is FormLoad) and deleted when it closes.
 class Options : public QDialog {
     Q_OBJECT
 
