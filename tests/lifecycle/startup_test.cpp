@@ -5,10 +5,10 @@
 #include "app/splash.h"
 #include "app/window_wiring.h"
 #include "appearance/ui/units.h"
+#include "audio/media_player.h"
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
-#include "audio/media_player.h"
 #include "lifecycle_support.h"
 #include "playlist/list_editing.h"
 #include "playlist/ui/list_editor.h"
@@ -50,8 +50,8 @@ TEST_F(LifecycleTest, EverythingSetComesBackAfterExitAndStart) {
         desk.SelectFadeMode(6, FadeMode::Right);
         ASSERT_TRUE(desk.FileOpen(2, Fixture("song_8s_b.wav")));
         ASSERT_TRUE(desk.FileOpen(4, Fixture("sine440_3s_44100.mp3")));
-        ASSERT_TRUE(MainFormTest::WaitFor([&] { return run->settings.Has(keys::FileKey(4)); }));
-        ASSERT_TRUE(MainFormTest::WaitFor([&] { return run->settings.Has(keys::FileKey(2)); }));
+        ASSERT_TRUE(WaitFor([&] { return run->settings.Has(keys::FileKey(4)); }));
+        ASSERT_TRUE(WaitFor([&] { return run->settings.Has(keys::FileKey(2)); }));
         ASSERT_TRUE(desk.FileOpen(0, list));
         run->settings.SavePref(keys::kTextColor, 65280);
         run->settings.SavePref(keys::kBackColor, 4194304);
@@ -77,10 +77,8 @@ TEST_F(LifecycleTest, EverythingSetComesBackAfterExitAndStart) {
     EXPECT_EQ(desk.GetFadeMode(1), FadeMode::AlwaysOn);
     audio::MediaPlayer* line2 = run->engine->Player(2);
     audio::MediaPlayer* line4 = run->engine->Player(4);
-    EXPECT_TRUE(
-        MainFormTest::WaitFor([&] { return line2->OpenState() == audio::MediaPlayer::kOpen; }));
-    EXPECT_TRUE(
-        MainFormTest::WaitFor([&] { return line4->OpenState() == audio::MediaPlayer::kOpen; }));
+    EXPECT_TRUE(WaitFor([&] { return line2->OpenState() == audio::MediaPlayer::kOpen; }));
+    EXPECT_TRUE(WaitFor([&] { return line4->OpenState() == audio::MediaPlayer::kOpen; }));
     EXPECT_EQ(line2->PlayState(), audio::MediaPlayer::kStopped);
     EXPECT_EQ(run->engine->Player(1)->OpenState(), audio::MediaPlayer::kClosed);
     EXPECT_EQ(run->playlist.ListName, QStringLiteral("Party Mix.m3u"));
@@ -223,12 +221,11 @@ TEST_F(LifecycleTest, ACommandLineSoundFilePlaysOnLine1InsteadOfItsSavedFile) {
                               "\nPlayList=" + list.toUtf8() + "\n"));
     auto run = Start({Fixture("song_8s_a.wav")});
     audio::MediaPlayer* line1 = run->engine->Player(1);
-    EXPECT_TRUE(
-        MainFormTest::WaitFor([&] { return line1->PlayState() == audio::MediaPlayer::kPlaying; }));
+    EXPECT_TRUE(WaitFor([&] { return line1->PlayState() == audio::MediaPlayer::kPlaying; }));
     EXPECT_EQ(line1->FileName(), Fixture("song_8s_a.wav"));
     // Line 2's saved file is opened once the window has painted.
-    EXPECT_TRUE(MainFormTest::WaitFor(
-        [&] { return run->engine->Player(2)->FileName() == Fixture("song_8s_b.wav"); }));
+    EXPECT_TRUE(
+        WaitFor([&] { return run->engine->Player(2)->FileName() == Fixture("song_8s_b.wav"); }));
     // The saved playlist is still restored: only a command-line playlist replaces it.
     EXPECT_EQ(run->playlist.ListName, QStringLiteral("saved.m3u"));
     EXPECT_FALSE(run->startup->Form()->Pilot().AutoPilotOn());
@@ -257,8 +254,8 @@ TEST_F(LifecycleTest, DecliningTheExitQuestionLeavesEverythingRunning) {
     auto run = Start();
     MainForm& form = *run->startup->Form();
     ASSERT_TRUE(form.Desk().FileOpen(1, Fixture("song_8s_a.wav")));
-    ASSERT_TRUE(MainFormTest::WaitFor(
-        [&] { return run->engine->Player(1)->OpenState() == audio::MediaPlayer::kOpen; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return run->engine->Player(1)->OpenState() == audio::MediaPlayer::kOpen; }));
     form.Desk().Play(1);
     ASSERT_TRUE(form.Desk().IsPlaying(1));
 
@@ -302,8 +299,8 @@ TEST_F(LifecycleTest, UnsavedEditorChangesCanDeclineTheExit) {
     editor.Editing().AddAll(Fixture(""), {QStringLiteral("song_8s_a.wav")});
     ASSERT_TRUE(editor.Editing().Changed());
     ASSERT_TRUE(form.Desk().FileOpen(1, Fixture("song_8s_a.wav")));
-    ASSERT_TRUE(MainFormTest::WaitFor(
-        [&] { return run->engine->Player(1)->OpenState() == audio::MediaPlayer::kOpen; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return run->engine->Player(1)->OpenState() == audio::MediaPlayer::kOpen; }));
     form.Desk().Play(1);
 
     answers_ = {true};
