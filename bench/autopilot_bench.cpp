@@ -29,15 +29,17 @@ void BM_ChooseNextSongSmartRandom(benchmark::State& state) {
     settings.SavePref(corvane::keys::kRandom, true);
     corvane::Playlist playlist;
     for (int i = 0; i < state.range(0); ++i)
-        playlist.SongList.append(QStringLiteral("/Music/Artist %1/Song Number %2.mp3").arg(i % 97).arg(i));
+        playlist.SongList.append(
+            QStringLiteral("/Music/Artist %1/Song Number %2.mp3").arg(i % 97).arg(i));
     playlist.SongCount = static_cast<qint32>(playlist.SongList.size());
     corvane::bench::BenchPlayer ap0, ap1;
     for (auto* ap : {&ap0, &ap1}) {
         ap->duration = 60.0;
         ap->playState = LinePlayer::kPlaying;
     }
-    AutoPilot autoPilot({&ap0, &ap1}, playlist, settings, [] { return qint64(7); },
-                        [real](const QString&) { return QFileInfo(real).isFile(); });
+    AutoPilot autoPilot(
+        {&ap0, &ap1}, playlist, settings, [] { return qint64(7); },
+        [real](const QString&) { return QFileInfo(real).isFile(); });
     autoPilot.SetNoRepWindow(300);
     auto songStarts = [&] {
         ap0.fileName = autoPilot.NextSongPath();
@@ -74,8 +76,8 @@ void BM_AutoPilotOverlapAccuracy(benchmark::State& state) {
     std::unique_ptr<QCoreApplication> app;
     if (QCoreApplication::instance() == nullptr)
         app = std::make_unique<QCoreApplication>(argc, argv);
-    const QStringList songs{FixturePath("song_8s_a.wav"), FixturePath("song_8s_b.wav"),
-                            FixturePath("song_8s_c.wav")};
+    const QStringList songs{corvane::Fixture("song_8s_a.wav"), corvane::Fixture("song_8s_b.wav"),
+                            corvane::Fixture("song_8s_c.wav")};
     double worst = 0.0;
     size_t transitions = 0;
     for (auto _ : state) {

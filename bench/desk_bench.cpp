@@ -5,11 +5,11 @@
 #include <array>
 #include <memory>
 
+#include "audio/decoder.h"
+#include "audio/engine.h"
 #include "bench_player.h"
 #include "engine/crossfader.h"
-#include "audio/decoder.h"
 #include "engine/desk.h"
-#include "audio/engine.h"
 #include "engine/media_player_line.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
@@ -67,9 +67,9 @@ void BM_CrossfaderStep(benchmark::State& state) {
     std::unique_ptr<QCoreApplication> app;
     if (QCoreApplication::instance() == nullptr)
         app = std::make_unique<QCoreApplication>(argc, argv);
-    EngineOptions options;
-    options.output = OutputKind::Offline;
-    Engine engine(options, &OpenDecoder);
+    audio::EngineOptions options;
+    options.output = audio::OutputKind::Offline;
+    audio::Engine engine(options, &audio::OpenDecoder);
     std::array<std::unique_ptr<MediaPlayerLine>, 8> lines;
     DeskPlayers players;
     for (int i = 1; i <= 6; ++i) {
