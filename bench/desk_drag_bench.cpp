@@ -14,11 +14,11 @@
 #include <QTimer>
 #include <memory>
 
-#include "engine/crossfader.h"
 #include "audio/decoder.h"
-#include "engine/desk.h"
 #include "audio/engine.h"
 #include "audio/media_player.h"
+#include "engine/crossfader.h"
+#include "engine/desk.h"
 #include "engine/media_player_line.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
@@ -48,8 +48,10 @@ void DragWhileEightPlay(benchmark::State& state, bool drag) {
         player->SetRepeatCount(999999);
         player->OpenFile(QStringLiteral(CORVANE_BINARY_DIR "/fixtures/bench_60s_%1.mp3").arg(i));
         lines.push_back(std::make_unique<engine::MediaPlayerLine>(player));
-        if (i <= 6) players.line[i] = lines.back().get();
-        else players.ap[i - 7] = lines.back().get();
+        if (i <= 6)
+            players.line[i] = lines.back().get();
+        else
+            players.ap[i - 7] = lines.back().get();
     }
     // Every file open, and the device (when one is asked for) running: the engine keeps time on
     // the null output until its probe has opened the device and handed it over.

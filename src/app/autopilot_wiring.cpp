@@ -9,10 +9,10 @@
 #include "app/title_drop.h"
 #include "appearance/ui/butt.h"
 #include "appearance/ui/picturebutton.h"
-#include "autopilot/autopilot.h"
-#include "engine/desk.h"
 #include "audio/engine.h"
 #include "audio/media_player.h"
+#include "autopilot/autopilot.h"
+#include "engine/desk.h"
 #include "settings/settings.h"
 #include "songlog/songlog.h"
 
@@ -74,10 +74,8 @@ void AutoPilotWiring::ConnectDesk(audio::Engine& engine) {
     });
     for (int i = 0; i < 2; ++i) {
         audio::MediaPlayer* player = engine.AP(i);
-        connect(player, &audio::MediaPlayer::OpenStateChanged, pilot,
-                &AutoPilot::OpenStateChanged);
-        connect(player, &audio::MediaPlayer::PlayStateChanged, pilot,
-                &AutoPilot::PlayStateChanged);
+        connect(player, &audio::MediaPlayer::OpenStateChanged, pilot, &AutoPilot::OpenStateChanged);
+        connect(player, &audio::MediaPlayer::PlayStateChanged, pilot, &AutoPilot::PlayStateChanged);
     }
 
     // Every song that starts goes to the log: the desk passes line songs only with "LogAll".

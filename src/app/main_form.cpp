@@ -1,11 +1,11 @@
 #include "app/main_form.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -17,18 +17,18 @@
 #include "app/autopilot_wiring.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
-#include "app/log_wiring.h"
 #include "app/line_strip.h"
+#include "app/log_wiring.h"
 #include "app/options_wiring.h"
 #include "app/window_wiring.h"
 #include "appearance/face.h"
 #include "appearance/ui/butt.h"
 #include "appearance/ui/picturebutton.h"
+#include "audio/engine.h"
+#include "audio/media_player.h"
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
-#include "audio/engine.h"
-#include "audio/media_player.h"
 #include "engine/media_player_line.h"
 #include "engine/tick_texts.h"
 #include "playlist/playlist.h"
@@ -93,8 +93,7 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
     }
     crossfader_ = std::make_unique<engine::CrossfaderModel>();
     desk_ = std::make_unique<engine::Desk>(
-        players, settings, *crossfader_,
-        [this](const QString& directory, const QString& fileName) {
+        players, settings, *crossfader_, [this](const QString& directory, const QString& fileName) {
             return LoadPlaylistFile(directory, fileName);
         });
 

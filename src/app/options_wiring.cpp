@@ -10,10 +10,10 @@
 #include "app/log_wiring.h"
 #include "app/main_form.h"
 #include "appearance/ui/butt.h"
+#include "audio/engine.h"
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
-#include "audio/engine.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
 

@@ -9,8 +9,8 @@
 
 #include "engine/key_map.h"
 #include "engine/line_player.h"
-#include "playlist/open_dialog.h"
 #include "engine/tick_texts.h"
+#include "playlist/open_dialog.h"
 
 namespace corvane {
 class Settings;

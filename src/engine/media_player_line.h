@@ -8,7 +8,6 @@ class MediaPlayer;
 
 namespace corvane::engine {
 
-
 // Lets the desk drive one of the engine's players. Holds a borrowed pointer: the engine owns
 // the players for the whole run.
 class MediaPlayerLine final : public LinePlayer {

@@ -33,8 +33,8 @@ protected:
 };
 
 void Move(QWidget* widget, QPoint at) {
-    QMouseEvent event(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent event(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &event);
 }
 

@@ -12,8 +12,8 @@
 namespace corvane::app::testing {
 namespace {
 
-using engine::CrossfaderModel;
 using audio::MediaPlayer;
+using engine::CrossfaderModel;
 
 using MainFormKeys = MainFormTest;
 

@@ -1,5 +1,4 @@
 #include "audio/decoder.h"
-#include "support/files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,6 +9,8 @@
 #include <cmath>
 #include <numbers>
 #include <vector>
+
+#include "support/files.h"
 
 namespace corvane::audio {
 namespace {

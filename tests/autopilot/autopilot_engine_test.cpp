@@ -8,9 +8,7 @@ namespace {
 
 class AutoPilotEngine : public ::testing::Test {
 protected:
-    void SetUp() override {
-        app_ = StartApplication();
-    }
+    void SetUp() override { app_ = StartApplication(); }
     std::unique_ptr<QCoreApplication> app_;
 };
 

@@ -1,5 +1,5 @@
-#include "support/desk_test_fixture.h"
 #include "engine/volume_law.h"
+#include "support/desk_test_fixture.h"
 
 namespace corvane::engine::testing {
 namespace {

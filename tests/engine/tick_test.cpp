@@ -1,8 +1,8 @@
 #include <cmath>
 
 #include "appearance/helptexts.h"
-#include "support/desk_test_fixture.h"
 #include "engine/tick_texts.h"
+#include "support/desk_test_fixture.h"
 
 namespace corvane::engine::testing {
 namespace {

@@ -10,13 +10,13 @@
 #include <functional>
 #include <memory>
 
-#include "support/mainform_support.h"
 #include "app/startup.h"
 #include "audio/decoder.h"
 #include "audio/engine.h"
 #include "playlist/playlist.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
+#include "support/mainform_support.h"
 
 namespace corvane::app::testing {
 

@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QTest>
 
-#include "support/mainform_support.h"
 #include "app/desk_panels.h"
 #include "app/mic_wiring.h"
 #include "appearance/ui/butt.h"
@@ -17,6 +16,7 @@
 #include "engine/volume_law.h"
 #include "fake_mixer.h"
 #include "mixer/system_mixer.h"
+#include "support/mainform_support.h"
 
 namespace corvane::mixer::testing {
 namespace {

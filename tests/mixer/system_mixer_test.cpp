@@ -5,7 +5,6 @@
 #include <QTest>
 #include <limits>
 
-#include "support/mainform_support.h"
 #include "app/desk_label.h"
 #include "app/line_strip.h"
 #include "app/mic_wiring.h"
@@ -13,6 +12,7 @@
 #include "engine/desk.h"
 #include "engine/volume_law.h"
 #include "fake_mixer.h"
+#include "support/mainform_support.h"
 
 namespace corvane::mixer::testing {
 namespace {

@@ -1,15 +1,15 @@
 #include "settings/ini.h"
 
 #include <gtest/gtest.h>
-
-#include "support/files.h"
-#include "support/qstring_printer.h"
 #include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include "support/files.h"
+#include "support/qstring_printer.h"
 
 namespace corvane {
 namespace {

@@ -6,11 +6,11 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "support/desk_test_fixture.h"
-#include "support/qstring_printer.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
 #include "songlog/logfile.h"
+#include "support/desk_test_fixture.h"
+#include "support/qstring_printer.h"
 
 namespace corvane {
 namespace {

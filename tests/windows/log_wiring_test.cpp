@@ -6,11 +6,11 @@
 #include <QMenu>
 #include <QSignalSpy>
 
-#include "support/mainform_support.h"
-#include "support/qstring_printer.h"
 #include "app/desk_panels.h"
 #include "appearance/ui/butt.h"
 #include "songlog/songlog.h"
+#include "support/mainform_support.h"
+#include "support/qstring_printer.h"
 
 namespace corvane::app::testing {
 namespace {

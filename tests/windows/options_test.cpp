@@ -10,8 +10,6 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "support/mainform_support.h"
-#include "support/qstring_printer.h"
 #include "app/desk_panels.h"
 #include "app/log_wiring.h"
 #include "app/options_wiring.h"
@@ -19,6 +17,8 @@
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "options/option_fields.h"
+#include "support/mainform_support.h"
+#include "support/qstring_printer.h"
 
 namespace corvane::app::testing {
 namespace {
