@@ -1,11 +1,11 @@
 #include "app/main_form.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -17,8 +17,8 @@
 #include "app/autopilot_wiring.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
-#include "app/log_wiring.h"
 #include "app/line_strip.h"
+#include "app/log_wiring.h"
 #include "app/options_wiring.h"
 #include "app/window_wiring.h"
 #include "appearance/face.h"
@@ -93,8 +93,7 @@ MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlis
     }
     crossfader_ = std::make_unique<engine::CrossfaderModel>();
     desk_ = std::make_unique<engine::Desk>(
-        players, settings, *crossfader_,
-        [this](const QString& directory, const QString& fileName) {
+        players, settings, *crossfader_, [this](const QString& directory, const QString& fileName) {
             return LoadPlaylistFile(directory, fileName);
         });
 
@@ -219,17 +218,6 @@ void MainForm::ConnectDesk() {
         connect(player, &engine::MediaPlayer::PlayStateChanged, desk_.get(),
                 &engine::Desk::PlayerPlayStateChanged);
     }
-}
-
-void MainForm::LoadSettings() {
-    LoadPreferences();
-    using autopilot::StartupFileKind;
-    desk_->RestoreDesk(Pilot().StartupKind() == StartupFileKind::SoundFile);
-    if (Pilot().StartupKind() != StartupFileKind::Playlist) RestorePlaylist();
-    // The first next song shows before anything is pressed.
-    if (Pilot().NextSongPath().isEmpty()) Pilot().ChooseNextSong();
-    look_->RestoreFace();
-    ApplyStoredColors();
 }
 
 void MainForm::LoadPreferences() {
@@ -361,9 +349,11 @@ void MainForm::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void MainForm::focusOutEvent(QFocusEvent* event) {
-    // A key let go in another window never reaches us: a held fade would run on.
+    // A key let go in another window never reaches us: a fade held by a key would run on.
+    // A fade started with the mouse is not held by anything and runs to its end.
+    const bool keyFade = keys_.FadeKeyHeld();
     keys_.Clear();
-    crossfader_->StopIt();
+    if (keyFade) crossfader_->StopIt();
     QWidget::focusOutEvent(event);
 }
 
