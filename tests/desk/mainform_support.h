@@ -11,7 +11,9 @@
 #include <functional>
 #include <memory>
 
+#include "app/first_paint.h"
 #include "app/main_form.h"
+#include "app/startup.h"
 #include "engine/decoder.h"
 #include "engine/desk.h"
 #include "engine/engine.h"
@@ -45,21 +47,33 @@ protected:
         engine_.reset();
     }
 
-    // Settings written before this call are what the window restores.
+    // The program's own start-up, as main() runs it; settings written before this call are what
+    // the window restores. Start-up's questions are answered No and its messages recorded.
     MainForm& Form() {
         if (form_ == nullptr) {
-            FormDialogs dialogs;
-            dialogs.chooseFile = [this](QWidget*, const engine::OpenDialogSpec& request) {
+            StartupOptions options;
+            options.dialogs.ask = [](QWidget*, const QString&, const QString&, bool) {
+                return false;
+            };
+            options.dialogs.tell = [this](QWidget*, const QString&, const QString& text) {
+                messages_.append(text);
+            };
+            options.formDialogs.chooseFile = [this](QWidget*,
+                                                    const engine::OpenDialogSpec& request) {
                 askedTitles_.append(request.title);
                 return chosen_;
             };
-            dialogs.showMessage = [this](QWidget*, const QString& text) {
+            options.formDialogs.showMessage = [this](QWidget*, const QString& text) {
                 messages_.append(text);
             };
-            form_ = std::make_unique<MainForm>(*engine_, settings_, playlist_, dialogs);
-            form_->LoadSettings();
+            options.endProgram = [] {};
+            form_ =
+                std::make_unique<Startup>(*engine_, settings_, ini_, playlist_, std::move(options));
+            form_->Run();
+            // Until the first paint, the remembered files are not open yet.
+            WaitFor([this] { return form_->Form()->findChild<FirstPaint*>() == nullptr; });
         }
-        return *form_;
+        return *form_->Form();
     }
 
     static bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
@@ -95,7 +109,7 @@ protected:
                        keys::DefaultFolders{dir_.path() + QLatin1Char('/'), dir_.path()}};
     Playlist playlist_;
     std::unique_ptr<engine::Engine> engine_;
-    std::unique_ptr<MainForm> form_;
+    std::unique_ptr<Startup> form_;  // owns the main window
     QString chosen_;
     QStringList askedTitles_;
     QStringList messages_;
