@@ -309,8 +309,9 @@ void Desk::PlayerOpenStateChanged(int line, int oldState, int newState) {
         settings_.SavePref(keys::FileKey(line), QString());
         const QString error = QString::fromLatin1(kErrorLoadingFile);
         const QString reason = player->LastError();
-        SetStatus(QStringLiteral("%1 %2%3").arg(error, SplitPath(tried).fileName,
-                                                reason.isEmpty() ? QString() : u": " + reason));
+        QString text = error + QLatin1Char(' ') + SplitPath(tried).fileName;
+        if (!reason.isEmpty()) text += QStringLiteral(": ") + reason;
+        SetStatus(text);
         if (chosen) Q_EMIT MessageRequested(error);
     }
 }
