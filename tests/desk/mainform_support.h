@@ -72,6 +72,9 @@ protected:
             form_->Run();
             // Until the first paint, the remembered files are not open yet.
             WaitFor([this] { return form_->Form()->findChild<FirstPaint*>() == nullptr; });
+            // The tests run the main tick by hand (Timer1Tick): on a busy machine the running
+            // tick's stall watch would skip songs that are slow to open.
+            const_cast<QTimer&>(form_->Form()->Timer1()).stop();
         }
         return *form_->Form();
     }
