@@ -19,6 +19,7 @@ bool FirstPaint::eventFilter(QObject* watched, QEvent* event) {
             std::function<void()> then = std::move(then_);
             then_ = nullptr;
             then();
+            deleteLater();
         });
     }
     return QObject::eventFilter(watched, event);

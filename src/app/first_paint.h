@@ -9,7 +9,7 @@ namespace corvane::app {
 
 // Runs `then` once, from the event loop, after `window` has painted for the first time: work
 // that can wait (opening the sound device) starts only once the window is on the screen.
-// Owned by the window.
+// Owned by the window; goes once it has run.
 class FirstPaint : public QObject {
     Q_OBJECT
 

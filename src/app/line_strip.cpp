@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QHBoxLayout>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "app/desk_label.h"
@@ -140,8 +141,7 @@ void LineStrip::BuildTransportRow(QWidget* row) {
     connect(loop_, &PictureButton::MouseDown, this, [this](Qt::MouseButton button) {
         if (button == Qt::LeftButton) desk_.SetLoop(line_, !desk_.Loop(line_));
     });
-    connect(loop_, &PictureButton::MouseOver, this,
-            [this] { ShowStatus(Help(HelpTarget::Loop)); });
+    connect(loop_, &PictureButton::MouseOver, this, [this] { ShowStatus(Help(HelpTarget::Loop)); });
 }
 
 void LineStrip::BuildFadeRow(QWidget* row) {
@@ -182,15 +182,21 @@ PictureButton* LineStrip::FadeButton(FadeMode mode) const {
 
 void LineStrip::ConnectDesk() {
     using appearance::MiniSlider;
-    connect(slider_, &MiniSlider::Scroll, this, [this] { desk_.SetSlider(line_, slider_->Value()); });
+    connect(slider_, &MiniSlider::Scroll, this,
+            [this] { desk_.SetSlider(line_, slider_->Value()); });
     connect(slider_, &MiniSlider::MouseUp, this, [this] { desk_.SaveSlider(line_); });
     connect(slider_, &MiniSlider::RightClick, this, &LineStrip::MenuRequested);
-    connect(slider_, &MiniSlider::MouseOver, this, [this] { ShowStatus(Help(HelpTarget::Slider)); });
+    connect(slider_, &MiniSlider::MouseOver, this,
+            [this] { ShowStatus(Help(HelpTarget::Slider)); });
     connect(&desk_, &Desk::SliderChanged, this, [this](int line, int value) {
-        if (line == line_) slider_->SetValue(value);
+        // The desk has applied the value already; the slider's own Scroll would apply it again.
+        if (line != line_) return;
+        const QSignalBlocker quiet(slider_);
+        slider_->SetValue(value);
     });
     if (pan_ != nullptr) {
-        connect(pan_, &appearance::Pan::Scroll, this, [this] { desk_.SetPan(line_, pan_->Value()); });
+        connect(pan_, &appearance::Pan::Scroll, this,
+                [this] { desk_.SetPan(line_, pan_->Value()); });
         connect(pan_, &appearance::Pan::MouseOver, this,
                 [this] { ShowStatus(Help(HelpTarget::Pan)); });
     }
@@ -238,9 +244,8 @@ void LineStrip::ConnectMute() {
     connect(mute_, &DeskLabel::Pressed, this, [this](Qt::MouseButton) { desk_.MuteDown(line_); });
     // A double-click brings no second press; it mutes again until the release.
     connect(mute_, &DeskLabel::DoubleClicked, this, [this] { desk_.MuteDown(line_); });
-    connect(mute_, &DeskLabel::Released, this, [this](Qt::MouseButton button) {
-        desk_.MuteUp(line_, button == Qt::LeftButton);
-    });
+    connect(mute_, &DeskLabel::Released, this,
+            [this](Qt::MouseButton button) { desk_.MuteUp(line_, button == Qt::LeftButton); });
     connect(mute_, &DeskLabel::MouseOver, this, [this] { ShowStatus(Help(HelpTarget::Mute)); });
     connect(&desk_, &Desk::MuteChanged, this, [this](int line, bool) {
         if (line == line_) RefreshLabelColors();

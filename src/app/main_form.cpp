@@ -220,17 +220,6 @@ void MainForm::ConnectDesk() {
     }
 }
 
-void MainForm::LoadSettings() {
-    LoadPreferences();
-    using autopilot::StartupFileKind;
-    desk_->RestoreDesk(Pilot().StartupKind() == StartupFileKind::SoundFile);
-    if (Pilot().StartupKind() != StartupFileKind::Playlist) RestorePlaylist();
-    // The first next song shows before anything is pressed.
-    if (Pilot().NextSongPath().isEmpty()) Pilot().ChooseNextSong();
-    look_->RestoreFace();
-    ApplyStoredColors();
-}
-
 void MainForm::LoadPreferences() {
     status_->setVisible(settings_.GetInt(keys::kStatHelp) == 1);
     SetHighPriority(settings_.GetInt(keys::kPriority) == 1);
@@ -360,9 +349,11 @@ void MainForm::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void MainForm::focusOutEvent(QFocusEvent* event) {
-    // A key let go in another window never reaches us: a held fade would run on.
+    // A key let go in another window never reaches us: a fade held by a key would run on.
+    // A fade started with the mouse is not held by anything and runs to its end.
+    const bool keyFade = keys_.FadeKeyHeld();
     keys_.Clear();
-    crossfader_->StopIt();
+    if (keyFade) crossfader_->StopIt();
     QWidget::focusOutEvent(event);
 }
 

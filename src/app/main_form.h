@@ -78,11 +78,8 @@ public:
              FormDialogs dialogs = FormDialogs::Standard(), QWidget* parent = nullptr);
     ~MainForm() override;
 
-    // Restores the desk from the settings: status help, tick rate, tooltips, sliders, loops,
-    // files, fade modes, the playlist, the colours.
-    void LoadSettings();
-    // The pieces of that restore, for start-up to run with its progress in between:
-    // "StatHelp", "Priority" and "ToolTips"; the saved playlist; the stored colours.
+    // Start-up's restore of the window (Startup::LoadSettings runs them with its progress in
+    // between): "StatHelp", "Priority" and "ToolTips"; the saved playlist; the stored colours.
     void LoadPreferences();
     void RestorePlaylist();
     void ApplyStoredColors();

@@ -122,10 +122,14 @@ QStringList OptionsWiring::OutputDevices() const {
 int OptionsWiring::AudioRate() const { return engine_.Rate(); }
 int OptionsWiring::AudioBufferFrames() const { return engine_.BufferFrames(); }
 
-void OptionsWiring::SetAudioOutput(const QString& device, int bufferFrames) {
+void OptionsWiring::SetAudioOutput(const QString& device, int bufferFrames,
+                                   std::function<void()> done) {
     // A test's offline or silent engine stays what it is; only a device output is switched.
-    if (engine_.RequestedOutput() != audio::OutputKind::Device) return;
-    engine_.SetOutput(audio::OutputKind::Device, device, bufferFrames);
+    if (engine_.RequestedOutput() != audio::OutputKind::Device) {
+        if (done) done();
+        return;
+    }
+    engine_.SetOutput(audio::OutputKind::Device, device, bufferFrames, std::move(done));
 }
 
 long long OptionsWiring::Underruns() const { return engine_.Underruns(); }

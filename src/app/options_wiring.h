@@ -57,7 +57,8 @@ public:
     QStringList OutputDevices() const override;
     int AudioRate() const override;
     int AudioBufferFrames() const override;
-    void SetAudioOutput(const QString& device, int bufferFrames) override;
+    void SetAudioOutput(const QString& device, int bufferFrames,
+                        std::function<void()> done) override;
     long long Underruns() const override;
 
 private:

@@ -1,15 +1,23 @@
 #include "app/single_instance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 
 namespace corvane::app {
 
 namespace {
 constexpr int kWaitMs = 1000;
+// A program that has just taken the lock may not listen yet: ask a few times.
+constexpr int kAskAttempts = 20;
+constexpr int kAskPauseMs = 50;
 const QByteArray kActivate = QByteArrayLiteral("activate\n");
 }  // namespace
 
@@ -22,14 +30,35 @@ QString SingleInstance::NameFor(const QString& settingsFile) {
 SingleInstance::SingleInstance(QString name, QObject* parent)
     : QObject(parent), name_(std::move(name)) {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    // The socket goes first, so a start that takes the lock next finds no socket of ours.
+    delete server_;
+    if (lockFd_ >= 0) ::close(lockFd_);
+}
 
 bool SingleInstance::Claim() {
-    if (AskRunningToActivate()) return false;
+    if (lockFd_ >= 0) return true;
+    const QByteArray lockPath =
+        QFile::encodeName(QDir::tempPath() + QLatin1Char('/') + name_ + QStringLiteral(".lock"));
+    const int fd =
+        ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+    // Without a lock file (an unwritable temporary folder) the socket alone has to do.
+    const bool locked = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (fd >= 0 && !locked) {
+        ::close(fd);
+        for (int attempt = 0; attempt < kAskAttempts; ++attempt) {
+            if (AskRunningToActivate()) break;
+            QThread::msleep(kAskPauseMs);
+        }
+        return false;
+    }
+    if (fd < 0 && AskRunningToActivate()) return false;
+    lockFd_ = fd;
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
+    // We hold the lock, so a socket already there is left over from a program that did not
+    // end well.
     if (!server_->listen(name_)) {
-        // Nobody answered, so the socket is left over from a program that did not end well.
         QLocalServer::removeServer(name_);
         server_->listen(name_);
     }

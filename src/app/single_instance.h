@@ -7,8 +7,11 @@ class QLocalServer;
 
 namespace corvane::app {
 
-// One running program per user. The first start listens on a local socket named for the
-// user; a later start finds it there, asks it to raise its window and ends.
+// One running program per user. The first start takes a lock file beside the local socket
+// named for the user and listens on that socket; a later start finds the lock taken, asks the
+// running program through the socket to raise its window and ends. The lock, not the socket,
+// decides: two starts at the same moment cannot both win, and a socket left over by a program
+// that did not end well is replaced only by the holder of the lock.
 class SingleInstance : public QObject {
     Q_OBJECT
 
@@ -21,8 +24,8 @@ public:
     explicit SingleInstance(QString name, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this is the only instance (it now listens). False when another one answered:
-    // it has been asked to show itself.
+    // True when this is the only instance (it holds the lock and listens). False when another
+    // one holds it: that one has been asked to show itself, if it could be reached.
     bool Claim();
 
 Q_SIGNALS:
@@ -34,6 +37,7 @@ private:
     void ReadRequests();
 
     QString name_;
+    int lockFd_ = -1;
     QLocalServer* server_ = nullptr;
 };
 

@@ -278,8 +278,9 @@ void Startup::RestoreWindowPosition() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect desk = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     const QSize frame = form_->frameGeometry().size();
-    QPoint place((desk.width() - frame.width()) / 2 + desk.x(),
-                 (desk.height() - frame.height()) / 2 + desk.y());
+    const QPoint centred((desk.width() - frame.width()) / 2 + desk.x(),
+                         (desk.height() - frame.height()) / 2 + desk.y());
+    QPoint place = centred;
     const auto stored = [this](QLatin1String key) -> std::optional<double> {
         return TextToDouble(settings_.GetPref(key, QString()));
     };
@@ -287,11 +288,17 @@ void Startup::RestoreWindowPosition() {
     const std::optional<double> left = stored(keys::kMainLeft);
     if (top) place.setY(appearance::RoundTwipsToPixels(*top));
     if (left) place.setX(appearance::RoundTwipsToPixels(*left));
-    // A place on a screen that is no longer there would hide the window: centre it instead.
-    bool onScreen = false;
-    for (const QScreen* each : QGuiApplication::screens())
-        onScreen = onScreen || each->geometry().intersects(QRect(place, frame));
-    if (onScreen || QGuiApplication::screens().isEmpty()) form_->move(place);
+    // A place on a screen that is no longer there, or with too little of the window left on
+    // any screen to grab it, would hide the window: centre it on the primary screen instead.
+    constexpr int kMinVisible = 50;
+    const QRect window(place, frame);
+    bool reachable = QGuiApplication::screens().isEmpty();
+    for (const QScreen* each : QGuiApplication::screens()) {
+        const QRect seen = each->geometry().intersected(window);
+        reachable = reachable || (seen.width() >= kMinVisible && seen.height() >= kMinVisible);
+    }
+    if (!reachable) place = centred;
+    form_->move(place);
 }
 
 void Startup::UpgradeImport() {

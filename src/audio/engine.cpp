@@ -45,6 +45,7 @@ Engine::Engine(const EngineOptions& options, DecoderFactory factory, QObject* pa
 
 Engine::~Engine() {
     watch_.stop();
+    if (retiring_.joinable()) retiring_.join();
     DropOutput();
     for (auto& p : players_) p.reset();  // workers stop before the channels go
 }
@@ -68,18 +69,37 @@ long long Engine::Underruns() const {
 
 long long Engine::StarvedBuffers() const { return mixer_->StarvedBuffers(); }
 
-void Engine::SetOutput(OutputKind kind, const QString& device, int bufferFrames) {
+void Engine::SetOutput(OutputKind kind, const QString& device, int bufferFrames,
+                       std::function<void()> done) {
+    request_ = OutputRequest{kind, device, bufferFrames};
+    if (done) switched_.push_back(std::move(done));
+    if (retiring_.joinable()) return;
+    // What the old probe still reports is of no interest now.
+    ++probeSerial_;
+    // Its destructor waits for a device scan in progress; PortAudio may not be used by two
+    // threads at once, so the new output starts only after it has gone.
+    retiring_ = std::thread([this, probe = std::move(probe_)]() mutable {
+        probe.reset();
+        QMetaObject::invokeMethod(this, &Engine::FinishSwitch, Qt::QueuedConnection);
+    });
+}
+
+void Engine::FinishSwitch() {
+    if (retiring_.joinable()) retiring_.join();
+    if (!request_) return;
+    const OutputRequest request = *std::exchange(request_, std::nullopt);
     DropOutput();
-    options_.output = kind;
-    options_.device = device;
-    if (bufferFrames > 0) options_.bufferFrames = bufferFrames;
+    options_.output = request.kind;
+    options_.device = request.device;
+    if (request.bufferFrames > 0) options_.bufferFrames = request.bufferFrames;
     silent_ = false;
     StartOutput();
     Q_EMIT OutputChanged();
+    for (const std::function<void()>& done : std::exchange(switched_, {})) done();
 }
 
 void Engine::OpenDevice() {
-    if (!deviceHeld_) return;
+    if (!deviceHeld_ || Switching()) return;
     deviceHeld_ = false;
     StartProbe(true);
 }
@@ -168,12 +188,6 @@ void Engine::StartProbe(bool tryNow) {
     // not thread-safe), so it also keeps the device list for OutputDevices.
     probe_ = std::make_unique<DeviceProbe>(
         [this, mixer, owner, options]() -> std::unique_ptr<AudioOutput> {
-            QString error;
-            const Backends* backends = LoadBackends(&error);
-            if (backends == nullptr) {
-                qDebug() << "audio device:" << error;
-                return nullptr;
-            }
             // The new stream renders silence until it owns the mixer, so starting it is safe.
             DeviceRequest request;
             request.mixer = mixer;
@@ -184,7 +198,17 @@ void Engine::StartProbe(bool tryNow) {
             request.rate = options.rate;
             request.bufferFrames = options.bufferFrames;
             request.device = options.device;
-            DeviceOpening opening = backends->openDevice(request);
+            DeviceOpening opening;
+            if (options.openDevice) {
+                opening = options.openDevice(request);
+            } else {
+                const Backends* backends = LoadBackends(&opening.error);
+                if (backends == nullptr) {
+                    qDebug() << "audio device:" << opening.error;
+                    return nullptr;
+                }
+                opening = backends->openDevice(request);
+            }
             {
                 std::lock_guard lock(namesMutex_);
                 deviceNames_ = opening.names;
@@ -219,7 +243,8 @@ void Engine::DeviceMissing(int probeSerial) {
 // Twice a second in device mode and after each probe: a device that stopped pulling is
 // replaced by silence without stopping the players, and a device the probe opened takes over.
 void Engine::CheckOutput() {
-    if (options_.output != OutputKind::Device) return;
+    // A switch under way starts a new output of its own.
+    if (options_.output != OutputKind::Device || Switching()) return;
     if (probe_ == nullptr) {
         if (output_ != nullptr && !output_->Healthy()) FallBackToSilence();
         return;

@@ -5,9 +5,14 @@
 #include <QStringList>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
 
+#include "audio/backends.h"
 #include "audio/player_worker.h"
 
 namespace corvane::audio {
@@ -34,6 +39,9 @@ struct EngineOptions {
     // Device output: hold the device back until OpenDevice (the program opens it once its
     // window has shown, so the ALSA scan does not delay that); the null output keeps time.
     bool deviceOnRequest = false;
+    // Opens the sound device on the probe thread; empty = PortAudio through the backends
+    // module. Tests put in their own.
+    std::function<DeviceOpening(const DeviceRequest&)> openDevice;
 };
 
 // The audio engine: the output, the mixer and the eight players Player(1..6) and AP(0..1).
@@ -73,8 +81,13 @@ public:
     void OpenDevice();
 
     // Switches the output; players keep their state and position. bufferFrames 0 keeps the
-    // current buffer size.
-    void SetOutput(OutputKind kind, const QString& device = QString(), int bufferFrames = 0);
+    // current buffer size. Returns at once: a device scan in progress is let go on a thread
+    // of its own and may take seconds, while the current output plays on. `done` runs on this
+    // thread once the new output is in place (OutputChanged is sent then too); a request made
+    // while a switch is under way replaces it and its `done` runs at the end of that switch.
+    void SetOutput(OutputKind kind, const QString& device = QString(), int bufferFrames = 0,
+                   std::function<void()> done = {});
+    bool Switching() const { return retiring_.joinable(); }
 
     // Offline output only: renders the next `frames` interleaved stereo frames into `out`.
     void RenderOffline(float* out, int frames);
@@ -92,6 +105,13 @@ private:
     void StartProbe(bool tryNow);
     void DeviceMissing(int probeSerial);
     void WakeAll();
+    void FinishSwitch();
+
+    struct OutputRequest {
+        OutputKind kind;
+        QString device;
+        int bufferFrames;
+    };
 
     EngineOptions options_;
     DataSignal signal_;
@@ -110,6 +130,9 @@ private:
     bool silent_ = false;
     long long pastUnderruns_ = 0;
     QTimer watch_;
+    std::optional<OutputRequest> request_;         // the switch waiting for the old probe
+    std::vector<std::function<void()>> switched_;  // told when it is done
+    std::thread retiring_;                         // lets the old probe go
 };
 
 }  // namespace corvane::audio

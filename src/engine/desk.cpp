@@ -49,16 +49,6 @@ QString Desk::LineName(int line) {
     return QStringLiteral("Line %1").arg(line);
 }
 
-void Desk::RestoreDesk(bool line1FromCommandLine) {
-    for (int line = 0; line < kLineCount; ++line) RestoreLine(line, line1FromCommandLine);
-    RestoreAfterLines();
-}
-
-void Desk::RestoreLine(int line, bool skipFile) {
-    RestoreLineSettings(line);
-    OpenRememberedFile(line, skipFile);
-}
-
 void Desk::RestoreLineSettings(int line) {
     if (!IsLine(line)) return;
     SetSlider(line, settings_.GetInt(keys::SliderKey(line)));
@@ -280,6 +270,7 @@ bool Desk::OpenSoundFile(int line, const QString& path) {
         return false;
     }
     player->SetAutoStart(false);
+    chosenOpen_[line] = true;
     player->OpenFile(path);
     return true;
 }
@@ -299,15 +290,30 @@ bool Desk::OpenPlaylist(const QString& path) {
     return true;
 }
 
-void Desk::PlayerOpenStateChanged(int line, int /*oldState*/, int /*newState*/) {
+void Desk::PlayerOpenStateChanged(int line, int oldState, int newState) {
     LinePlayer* player = PlayerOf(line);
     if (player == nullptr) return;
     const QString path = player->FileName();
     title_[line] =
         path.isEmpty() ? QString::fromLatin1(kNoTitle) : StripExtension(SplitPath(path).fileName);
     Q_EMIT TitleChanged(line, title_[line]);
-    // A failed open leaves no file name; the line's remembered file is kept for the next start.
-    if (!path.isEmpty()) settings_.SavePref(keys::FileKey(line), path);
+    if (newState == LinePlayer::kOpening) {
+        opening_[line] = path;
+        return;
+    }
+    const bool chosen = std::exchange(chosenOpen_[line], false);
+    const QString tried = std::exchange(opening_[line], QString());
+    if (newState == LinePlayer::kOpen && !path.isEmpty()) {
+        settings_.SavePref(keys::FileKey(line), path);
+    } else if (oldState == LinePlayer::kOpening && newState == LinePlayer::kClosed) {
+        settings_.SavePref(keys::FileKey(line), QString());
+        const QString error = QString::fromLatin1(kErrorLoadingFile);
+        const QString reason = player->LastError();
+        QString text = error + QLatin1Char(' ') + SplitPath(tried).fileName;
+        if (!reason.isEmpty()) text += QStringLiteral(": ") + reason;
+        SetStatus(text);
+        if (chosen) Q_EMIT MessageRequested(error);
+    }
 }
 
 void Desk::PlayerPlayStateChanged(int line, int /*oldState*/, int newState) {

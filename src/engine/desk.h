@@ -66,17 +66,13 @@ public:
     static QString LineName(int line);
     static bool IsPlaybackLine(int line) { return line >= 1 && line <= 6; }
 
-    // Start-up: sliders 0..7, loops 1..6, files 1..6 (line 1's skipped when a sound file came
-    // from the command line), fade modes 0..6, "Loop 0", the crossfader speed, "Remain".
-    void RestoreDesk(bool line1FromCommandLine);
-    // The same in start-up's steps: one line's slider, loop, file and fade mode (line 1's file
-    // skipped when asked); then "Loop 0", the crossfader speed and "Remain".
-    void RestoreLine(int line, bool skipFile);
-    void RestoreAfterLines();
-    // RestoreLine in two halves, so the program can open the files once its window shows: the
-    // line's slider, loop and fade mode; then its remembered file (line 1's skipped when asked).
+    // Start-up's restore of one line, in two halves so the program can open the files once its
+    // window shows: the line's slider, loop and fade mode; then its remembered file (line 1's
+    // skipped when a sound file came from the command line). Then, after every line's
+    // settings, "Loop 0", the crossfader speed and "Remain".
     void RestoreLineSettings(int line);
     void OpenRememberedFile(int line, bool skipFile);
+    void RestoreAfterLines();
 
     // --- Line state ---
     int Slider(int line) const;
@@ -125,6 +121,10 @@ public:
     bool FileOpen(int line, const QString& path);
 
     // --- Player notifications (line 1..6; the AutoPilot handles its own players) ---
+    // Open states: 1 opening, 6 open, 0 closed (after opening: the open failed). "File N" is
+    // saved once the file is open; a failed open empties it, so a file that cannot be played
+    // is not tried again at the next start, and puts the reason on the status line (and in a
+    // message box when the user chose the file in the line's open dialog).
     void PlayerOpenStateChanged(int line, int oldState, int newState);
     void PlayerPlayStateChanged(int line, int oldState, int newState);
 
@@ -208,6 +208,8 @@ private:
     std::array<FadeMode, kLineCount> fadeMode_{};
     std::array<bool, kLineCount> loop_{};
     std::array<QString, kLineCount> title_;
+    std::array<QString, kLineCount> opening_;    // the path each line's player is opening
+    std::array<bool, kLineCount> chosenOpen_{};  // that open came from the open dialog
     std::array<bool, kLineCount> highlighted_{};
     std::array<QString, kLineCount> timeCaption_;
     std::array<QString, kLineCount> timeStatus_;  // the status text last built for each line

@@ -95,6 +95,14 @@ KeyAction KeyMap::Press(int key, Qt::KeyboardModifiers modifiers, bool autoRepea
     return action;
 }
 
+bool KeyMap::FadeKeyHeld() const {
+    for (const auto& [key, press] : held_) {
+        if (press.action == DeskAction::AutoFadeLeft || press.action == DeskAction::AutoFadeRight)
+            return true;
+    }
+    return false;
+}
+
 KeyAction KeyMap::Release(int key, bool autoRepeat) {
     if (autoRepeat) return {};
     const auto it = held_.find(key);

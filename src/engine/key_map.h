@@ -47,6 +47,8 @@ public:
     KeyAction Release(int key, bool autoRepeat);
     // Forget held keys, e.g. when the window loses focus.
     void Clear() { held_.clear(); }
+    // True while a numeric pad 4 or 6 is held: the running auto-fade is the key's.
+    bool FadeKeyHeld() const;
 
     // The action of a press by key and modifiers alone, without any memory.
     static KeyAction PressAction(int key, Qt::KeyboardModifiers modifiers);

@@ -11,6 +11,10 @@ public:
     static constexpr int kStopped = 0;
     static constexpr int kPlaying = 2;
     static constexpr int kLoopForever = 999999;
+    // Open states of the notifications.
+    static constexpr int kClosed = 0;
+    static constexpr int kOpening = 1;
+    static constexpr int kOpen = 6;
 
     virtual ~LinePlayer() = default;
 
@@ -23,6 +27,8 @@ public:
     virtual void SetPosition(double seconds) = 0;
     virtual double Duration() const = 0;
     virtual int PlayState() const = 0;
+    // Why the last open failed (the decoder's reason); empty when it did not.
+    virtual QString LastError() const { return {}; }
     virtual void SetRepeatCount(int count) = 0;
     // Hundredths of a decibel: 0 full, -10000 silent.
     virtual void SetVolume(int hundredthsDb) = 0;

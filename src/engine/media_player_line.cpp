@@ -13,6 +13,7 @@ double MediaPlayerLine::Position() const { return player_->Position(); }
 void MediaPlayerLine::SetPosition(double seconds) { player_->SetPosition(seconds); }
 double MediaPlayerLine::Duration() const { return player_->Duration(); }
 int MediaPlayerLine::PlayState() const { return player_->PlayState(); }
+QString MediaPlayerLine::LastError() const { return player_->LastError(); }
 void MediaPlayerLine::SetRepeatCount(int count) { player_->SetRepeatCount(count); }
 void MediaPlayerLine::SetVolume(int hundredthsDb) { player_->SetVolume(hundredthsDb); }
 void MediaPlayerLine::SetBalance(int hundredthsDb) { player_->SetBalance(hundredthsDb); }

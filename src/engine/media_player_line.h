@@ -25,6 +25,7 @@ public:
     void SetPosition(double seconds) override;
     double Duration() const override;
     int PlayState() const override;
+    QString LastError() const override;
     void SetRepeatCount(int count) override;
     void SetVolume(int hundredthsDb) override;
     void SetBalance(int hundredthsDb) override;

@@ -1,10 +1,13 @@
 // The keyboard table end to end: key events on the real main window, through the key map and
 // the desk, to the engine's players and the window's controls.
+#include <QFocusEvent>
+
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
 #include "app/line_strip.h"
 #include "appearance/ui/minislider.h"
 #include "appearance/ui/picturebutton.h"
+#include "desk_fakes.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
 #include "support/mainform_support.h"
@@ -47,9 +50,8 @@ TEST_F(MainFormKeys, ShiftFunctionKeyOpensTheDialogOnRelease) {
     Key(QEvent::KeyRelease, Qt::Key_F4, Qt::ShiftModifier);
     EXPECT_FALSE(Form().Strip(4)->OpenW()->IsArmed());
     EXPECT_EQ(askedTitles_, QStringList{QStringLiteral("Open a file on line 4")});
-    ASSERT_TRUE(WaitFor([this] {
-        return Form().Strip(4)->TitleLabel()->FullText() == QStringLiteral("song_8s_a");
-    }));
+    ASSERT_TRUE(WaitFor([this] { return engine_->Player(4)->OpenState() == MediaPlayer::kOpen; }));
+    EXPECT_EQ(Form().Strip(4)->TitleLabel()->FullText(), QStringLiteral("song_8s_a"));
     EXPECT_EQ(engine_->Player(4)->PlayState(), MediaPlayer::kStopped);
     EXPECT_EQ(settings_.GetText(keys::FileKey(4)), Fixture("song_8s_a.wav"));
 }
@@ -87,6 +89,37 @@ TEST_F(MainFormKeys, NumericPadFourFadesLeftOnlyWhileHeld) {
     // The main row's 4 is not the numeric pad's.
     Tap(Qt::Key_4);
     EXPECT_EQ(fader.Fading(), CrossfaderModel::Fade::Idle);
+}
+
+TEST_F(MainFormKeys, LosingFocusStopsOnlyAFadeHeldByItsKey) {
+    CrossfaderModel& fader = Form().CrossfaderModel();
+    const auto loseFocus = [this] {
+        QFocusEvent event(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(&Form(), &event);
+    };
+    fader.AutoFadeLeft();  // as a click on the label does
+    loseFocus();
+    EXPECT_EQ(fader.Fading(), CrossfaderModel::Fade::Left);
+
+    Key(QEvent::KeyPress, Qt::Key_6, Qt::KeypadModifier);
+    loseFocus();
+    EXPECT_EQ(fader.Fading(), CrossfaderModel::Fade::Idle);
+    // The release that arrives later, if any, finds nothing held.
+    fader.AutoFadeRight();
+    Key(QEvent::KeyRelease, Qt::Key_6, Qt::KeypadModifier);
+    EXPECT_EQ(fader.Fading(), CrossfaderModel::Fade::Right);
+}
+
+// One step of the master slider, from the keyboard or the slider itself, sets the system
+// volume once: the slider and the desk must not echo the value back to each other.
+TEST_F(MainFormKeys, MasterStepWritesTheSystemVolumeOnce) {
+    engine::testing::FakeMasterVolume master;
+    Form().Desk().SetMasterVolume(&master);
+    Key(QEvent::KeyPress, Qt::Key_8, Qt::KeypadModifier);
+    EXPECT_EQ(master.writes.size(), 1u);
+    Form().Strip(engine::Desk::kMasterLine)->Slider()->SetValue(40);
+    EXPECT_EQ(master.writes.size(), 2u);
+    EXPECT_EQ(Form().Desk().Slider(engine::Desk::kMasterLine), 40);
 }
 
 TEST_F(MainFormKeys, AutoPilotKeysPressAndReleaseTheirButtons) {

@@ -2,6 +2,7 @@
 // the device is looked for on a thread of its own; none of it may lose a start or an end.
 #include <QSignalSpy>
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -157,6 +158,45 @@ TEST_F(OfflineEngineTest, DeviceHeldUntilAskedThenSilentAfterAFailedTryWhilePlay
     EXPECT_EQ(p->PlayState(), MediaPlayer::kPlaying);
     const double before = p->Position();
     ASSERT_TRUE(WaitFor([&] { return p->Position() > before + 0.05; }));
+}
+
+// Switching outputs never waits for a device scan in progress: the request returns at once,
+// the old output plays on, and the switch is reported once the scan has ended.
+TEST_F(OfflineEngineTest, SwitchingOutputsDoesNotWaitForADeviceScan) {
+    std::mutex mutex;
+    std::condition_variable scanEnds;
+    bool release = false;
+    std::atomic<bool> scanning{false};
+    EngineOptions options;
+    options.output = OutputKind::Device;
+    options.openDevice = [&](const DeviceRequest&) {
+        scanning = true;
+        std::unique_lock lock(mutex);
+        scanEnds.wait_for(lock, 10s, [&] { return release; });
+        return DeviceOpening{};
+    };
+    Engine engine(options, TestFactory);
+    MediaPlayer* p = engine.Player(2);
+    ASSERT_TRUE(Open(p, QStringLiteral("dc:441000")));
+    p->Play();
+    ASSERT_TRUE(WaitUntil([&] { return scanning.load(); }));
+
+    int switched = 0;
+    engine.SetOutput(OutputKind::Null, QString(), 0, [&] { ++switched; });
+    EXPECT_TRUE(engine.Switching());
+    const double before = p->Position();
+    ASSERT_TRUE(WaitFor([&] { return p->Position() > before + 0.05; }));
+    EXPECT_EQ(switched, 0);
+
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    scanEnds.notify_all();
+    ASSERT_TRUE(WaitFor([&] { return switched == 1; }));
+    EXPECT_FALSE(engine.Switching());
+    EXPECT_EQ(engine.RequestedOutput(), OutputKind::Null);
+    EXPECT_EQ(p->PlayState(), MediaPlayer::kPlaying);
 }
 
 }  // namespace

@@ -17,6 +17,8 @@ for tool in pulseaudio pactl parec; do
     command -v $tool >/dev/null || fail "$tool is not installed (package pulseaudio, pulseaudio-utils)"
 done
 
+# The caller's own sound server (PULSE_SERVER, PULSE_SINK, ...) must not be the one we talk to.
+while read -r name; do unset "$name"; done < <(compgen -v PULSE_)
 # Everything the sound server and ALSA look for lives in the temporary folder.
 export HOME=$work XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
 export PULSE_RUNTIME_PATH=$work/run/pulse PULSE_STATE_PATH=$work/state

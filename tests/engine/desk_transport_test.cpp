@@ -102,15 +102,10 @@ TEST_F(DeskTest, PlayerNotificationsSetTitleFileAndHighlight) {
     QObject::connect(desk_.get(), &Desk::SongStarted,
                      [&](const QString& path) { logged.append(path); });
     line_[1].fileName = QStringLiteral("/music/My Song.v2.mp3");
-    desk_->PlayerOpenStateChanged(1, 0, 6);
+    desk_->PlayerOpenStateChanged(1, 0, 1);
     EXPECT_EQ(desk_->Title(1), QStringLiteral("My Song.v2"));
+    desk_->PlayerOpenStateChanged(1, 1, 6);
     EXPECT_EQ(settings_.GetText(QStringLiteral("File 1")), line_[1].fileName);
-
-    // A failed open clears the player's file; the remembered file stays for the next start.
-    line_[1].fileName.clear();
-    desk_->PlayerOpenStateChanged(1, 1, 0);
-    EXPECT_EQ(desk_->Title(1), QStringLiteral("None"));
-    EXPECT_EQ(settings_.GetText(QStringLiteral("File 1")), QStringLiteral("/music/My Song.v2.mp3"));
 
     line_[1].fileName = QStringLiteral("/music/a.wav");
     desk_->PlayerPlayStateChanged(1, 0, 2);
@@ -120,6 +115,33 @@ TEST_F(DeskTest, PlayerNotificationsSetTitleFileAndHighlight) {
     settings_.SavePref(QStringLiteral("LogAll"), false);
     desk_->PlayerPlayStateChanged(1, 0, 2);
     EXPECT_EQ(logged, QStringList{QStringLiteral("/music/a.wav")});  // LogAll defaults on
+}
+
+// A file the decoder refuses empties the line and is not remembered: the next start must not
+// try it again. The user who chose it is told, with the reason on the status line; a
+// remembered file that fails at start-up only says so on the status line.
+TEST_F(DeskTest, FailedOpenIsReportedAndNotRemembered) {
+    const QString bad = Touch(dir_, QStringLiteral("broken.mp3"));
+    for (const bool chosen : {true, false}) {
+        SCOPED_TRACE(chosen);
+        messages_.clear();
+        settings_.SavePref(QStringLiteral("File 2"), bad);
+        if (chosen) {
+            ASSERT_TRUE(desk_->FileOpen(2, bad));
+        } else {
+            desk_->OpenRememberedFile(2, false);
+        }
+        desk_->PlayerOpenStateChanged(2, 0, 1);
+        line_[2].fileName.clear();
+        line_[2].lastError = QStringLiteral("Invalid data found when processing input");
+        desk_->PlayerOpenStateChanged(2, 1, 0);
+        EXPECT_EQ(desk_->Title(2), QStringLiteral("None"));
+        EXPECT_EQ(settings_.GetText(QStringLiteral("File 2")), QString());
+        EXPECT_EQ(desk_->Status(), QStringLiteral("Error loading file. broken.mp3: Invalid data "
+                                                  "found when processing input"));
+        EXPECT_EQ(messages_,
+                  chosen ? QStringList{QStringLiteral("Error loading file.")} : QStringList{});
+    }
 }
 
 TEST_F(DeskTest, AutoStopAfterFadeNeedsAsofAndResetNeedsItToo) {
@@ -150,7 +172,7 @@ TEST_F(DeskTest, AutoStopAfterFadeNeedsAsofAndResetNeedsItToo) {
     EXPECT_EQ(line_[2].playState, LinePlayer::kPlaying);
     EXPECT_EQ(autoPilotStops, 1);
     EXPECT_EQ(fader_.KnobPosition(), 1140);  // "AutoReset" defaults on
-    EXPECT_EQ(line_[1].volume, LineVolume(80, 100));
+    EXPECT_EQ(line_[1].volume, -332);        // slider 80, full level
 }
 
 }  // namespace

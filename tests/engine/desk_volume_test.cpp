@@ -42,7 +42,7 @@ TEST_F(DeskTest, LeftMuteHoldsRightMuteLatches) {
     EXPECT_EQ(line_[2].balance, 500);
     desk_->MuteDown(2);
     desk_->MuteUp(2, true);
-    EXPECT_EQ(line_[2].volume, LineVolume(60, 0));
+    EXPECT_EQ(line_[2].volume, -9569);  // slider 60 at level 0: the bottom step
 }
 
 TEST_F(DeskTest, MasterLineUsesTheSystemControlOnlyWhenAvailable) {
@@ -71,8 +71,8 @@ TEST_F(DeskTest, FadeModesFollowTheirCrossfaderSide) {
     EXPECT_EQ(settings_.GetPref(QStringLiteral("Fade Mode 2"), {}), QStringLiteral("2"));
     fader_.DragTo(570);  // right level 50
     EXPECT_EQ(line_[1].volume, 0);
-    EXPECT_EQ(line_[2].volume, LineVolume(100, 50));
-    EXPECT_EQ(line_[3].volume, 0);  // Always On ignores the crossfader
+    EXPECT_EQ(line_[2].volume, -1547);  // step 17 of 33
+    EXPECT_EQ(line_[3].volume, 0);      // Always On ignores the crossfader
     fader_.DragTo(2280);
     EXPECT_EQ(line_[1].volume, -9569);
     EXPECT_EQ(line_[2].volume, 0);

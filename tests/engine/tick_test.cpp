@@ -86,7 +86,9 @@ TEST_F(DeskTest, RestoreBringsBackSlidersLoopsFilesAndFadeModes) {
     settings_.SavePref(QStringLiteral("Fade Mode 3"), 2);
     settings_.SavePref(QStringLiteral("Fade Mode 4"), 3);  // unknown: unchanged
     settings_.SavePref(QStringLiteral("FadeSpeed"), 100);
-    desk_->RestoreDesk(true);
+    for (int line = 0; line < Desk::kLineCount; ++line) desk_->RestoreLineSettings(line);
+    desk_->RestoreAfterLines();
+    for (int line = 0; line < Desk::kLineCount; ++line) desk_->OpenRememberedFile(line, true);
     EXPECT_EQ(desk_->Slider(3), 100);
     EXPECT_EQ(desk_->Slider(4), 80);
     EXPECT_EQ(line_[3].volume, 0);

@@ -1,7 +1,10 @@
 #include <QFile>
 #include <QLabel>
+#include <QLocalServer>
+#include <QUuid>
 
 #include "app/line_strip.h"
+#include "app/single_instance.h"
 #include "app/splash.h"
 #include "app/window_wiring.h"
 #include "appearance/ui/units.h"
@@ -125,6 +128,52 @@ TEST_F(LifecycleTest, AFreshInstallationStartsWithEveryDefaultAndTheWindowCentre
     EXPECT_TRUE(run->settings.Has(QLatin1String(Startup::kFirstStartKey)));
     EXPECT_FALSE(run->settings.Has(keys::kMainTop));
     EXPECT_FALSE(run->settings.Has(keys::kShowMic));
+}
+
+// A stored place with less than 50 x 50 pixels on any screen is centred on the primary screen.
+TEST_F(LifecycleTest, AStoredPlaceOffTheScreensIsCentred) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QSize size = Start()->startup->Form()->size();
+    const struct {
+        QPoint stored;
+        bool kept;
+    } cases[] = {
+        {{screen.right() + 200, 10}, false},
+        {{screen.right() - 29, 10}, false},
+        {{10, 40 - size.height()}, false},
+        {{screen.right() - 59, screen.bottom() - 59}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::pair(c.stored.x(), c.stored.y())));
+        {
+            auto run = Start();
+            run->settings.SavePref(keys::kMainLeft, 15 * c.stored.x());
+            run->settings.SavePref(keys::kMainTop, 15 * c.stored.y());
+        }
+        const auto run = Start();
+        const MainForm& form = *run->startup->Form();
+        EXPECT_EQ(form.pos(), c.kept ? c.stored : Centred(form));
+    }
+}
+
+// The first start keeps every later one out, even in the moment before it listens (its socket
+// not there yet); once it has ended, a start takes over its place.
+TEST_F(LifecycleTest, OnlyOneInstanceRunsAtATime) {
+    const QString name =
+        QStringLiteral("corvane-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    auto first = std::make_unique<SingleInstance>(name);
+    ASSERT_TRUE(first->Claim());
+    int activations = 0;
+    QObject::connect(first.get(), &SingleInstance::ActivationRequested, [&] { ++activations; });
+    EXPECT_FALSE(SingleInstance(name).Claim());
+    EXPECT_TRUE(WaitFor([&] { return activations == 1; }));
+
+    QLocalServer::removeServer(name);
+    EXPECT_FALSE(SingleInstance(name).Claim());
+
+    first.reset();
+    SingleInstance next(name);
+    EXPECT_TRUE(next.Claim());
 }
 
 TEST_F(LifecycleTest, SplashShowsEachStepsTextAndItsBarGrows) {

@@ -38,6 +38,7 @@ public:
     }
     double Duration() const override { return duration; }
     int PlayState() const override { return playState; }
+    QString LastError() const override { return lastError; }
     void SetRepeatCount(int count) override {
         repeatCount = count;
         Log(QStringLiteral("repeat %1").arg(count));
@@ -54,6 +55,7 @@ public:
     QStringList TakeLog() { return std::exchange(log, {}); }
 
     QString fileName;
+    QString lastError;
     bool autoStart = false;
     double position = 0.0;
     double duration = 0.0;

@@ -1,12 +1,14 @@
 // The Options dialog on the real main window: opening stores nothing, each control stores its
 // key and acts at once, the number fields clamp, and the log viewer's way in shows only logging.
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -92,6 +94,13 @@ TEST_F(OptionsTest, OpeningStoresNothingAndLightsOptions1WhileOpen) {
     EXPECT_EQ(dialog.Tabs()->currentIndex(), Options::General);
     EXPECT_EQ(dialog.Tabs()->count(), 6);
     EXPECT_EQ(dialog.Tabs()->tabText(5), QStringLiteral("&Audio"));
+    // Every caption whole, side by side, with no scrolling.
+    const QTabBar* bar = dialog.Tabs()->tabBar();
+    for (int tab = 0; tab < bar->count(); ++tab) {
+        const QString caption = bar->tabText(tab).remove(QLatin1Char('&'));
+        EXPECT_GT(bar->tabRect(tab).width(), bar->fontMetrics().horizontalAdvance(caption)) << tab;
+        EXPECT_LE(bar->tabRect(tab).right(), bar->width() - 1) << tab;
+    }
     EXPECT_EQ(Control<options::NumberBox>("Text2")->value(), 40);
     for (const char* speed : {"Option6", "Option7", "Option8"})
         EXPECT_FALSE(Control<QRadioButton>(speed)->isChecked()) << speed;
@@ -112,9 +121,8 @@ TEST_F(OptionsTest, EachControlStoresItsKeyAndActsAtOnce) {
     EXPECT_EQ(settings_.GetInt(keys::kBackColor), 0x0000FF);
     EXPECT_EQ(Form().palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(Form().OptionsWindow().Dialog()->MarkedBox(), 17);
-    Click("Option1");  // the LED colour is none of the boxes'
-    EXPECT_EQ(Form().OptionsWindow().Dialog()->MarkedBox(),
-              options::PaletteIndexOf(Form().OptionsWindow().Colors().led));
+    Click("Option1");  // the default LED colour is none of the boxes'
+    EXPECT_EQ(Form().OptionsWindow().Dialog()->MarkedBox(), -1);
 
     Click("Option10");
     EXPECT_EQ(settings_.GetText(keys::kPriority), QStringLiteral("1"));
@@ -146,6 +154,27 @@ TEST_F(OptionsTest, EachControlStoresItsKeyAndActsAtOnce) {
     EXPECT_TRUE(Control<QPushButton>("Command2")->isEnabled());
 }
 
+// Choosing a face does its work in the click and leaves the event loop to the program: an
+// event posted before the click is still waiting after it.
+TEST_F(OptionsTest, ChoosingAFaceRunsNoEventLoopOfItsOwn) {
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("Faces/Plain")));
+    settings_.SavePref(keys::kBackPic, true);
+    qputenv("CORVANE_APP_FOLDER", dir_.path().toUtf8());
+    Open();
+    qunsetenv("CORVANE_APP_FOLDER");
+    auto* list = Control<QListWidget>("List1");
+    ASSERT_EQ(list->count(), 1);
+    bool posted = false;
+    QMetaObject::invokeMethod(
+        qApp, [&posted] { posted = true; }, Qt::QueuedConnection);
+    list->setCurrentRow(0);
+    Q_EMIT list->itemClicked(list->item(0));
+    EXPECT_EQ(settings_.GetText(keys::kFace), QStringLiteral("Plain"));
+    EXPECT_FALSE(posted);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(posted);
+}
+
 TEST_F(OptionsTest, NumberFieldsClampWhenLeftAndReachTheAutoPilot) {
     Open();
     auto* spinUp = Control<options::NumberBox>("Text1");
@@ -164,6 +193,7 @@ TEST_F(OptionsTest, NumberFieldsClampWhenLeftAndReachTheAutoPilot) {
 TEST_F(OptionsTest, TheLogViewersWayInShowsLoggingAlone) {
     settings_.SavePref(keys::kLogging, false);
     settings_.SavePref(keys::kLogFile, dir_.filePath(QStringLiteral("songs.log")));
+    Form();  // start-up itself marks the first start
     const QByteArray before = SettingsBytes();
     Options& dialog = Open(false);
     EXPECT_EQ(SettingsBytes(), before);

@@ -99,6 +99,9 @@ Options::Options(Settings& settings, OptionsHost& host, ChooseLogFile chooseLogF
     setWindowTitle(QLatin1String(kTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     tabs_ = Named(new QTabWidget, "SSTab1");
+    // The dialog grows to show every caption whole, at any font and scale.
+    tabs_->setUsesScrollButtons(false);
+    tabs_->setElideMode(Qt::ElideNone);
     tabs_->addTab(BuildGeneral(), QStringLiteral("&General"));
     tabs_->addTab(BuildAutoPilot(), QStringLiteral("&AutoPilot"));
     tabs_->addTab(BuildColors(), QStringLiteral("&Colors"));

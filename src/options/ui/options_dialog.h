@@ -58,8 +58,10 @@ public:
     virtual QStringList OutputDevices() const = 0;
     virtual int AudioRate() const = 0;
     virtual int AudioBufferFrames() const = 0;
-    // Switches the output at once; the players keep playing.
-    virtual void SetAudioOutput(const QString& device, int bufferFrames) = 0;
+    // Starts switching the output and returns at once; the players keep playing. `done` runs
+    // (on the UI thread) once the new output is in place.
+    virtual void SetAudioOutput(const QString& device, int bufferFrames,
+                                std::function<void()> done) = 0;
     virtual long long Underruns() const = 0;
 };
 
@@ -110,6 +112,8 @@ public:
 
 Q_SIGNALS:
     void Closed();
+    // A change of device or buffer is in place; the choices take input again.
+    void AudioSwitched();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,12 +1,12 @@
 // The Options dialog's control handlers: each stores its setting and has the host apply it.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -112,7 +112,6 @@ void Options::List1Click() {
     const QString name = list1_->currentItem()->text();
     settings_.SavePref(keys::kFace, name);
     host_.ChooseFace(name);
-    QCoreApplication::processEvents();
     check7_->setChecked(host_.LinesVisible());
 }
 
@@ -160,8 +159,16 @@ void Options::AudioChanged() {
     settings_.SavePref(keys::kAudioDevice, device);
     settings_.SavePref(keys::kAudioBuffer, frames);
     latency_->setText(LatencyText(frames, host_.AudioRate()));
-    BusyPointer busy;
-    host_.SetAudioOutput(device, frames);
+    // The old output may be finishing a device scan: the dialog stays live meanwhile, and the
+    // choices come back once the new output is in place.
+    device_->setEnabled(false);
+    buffer_->setEnabled(false);
+    host_.SetAudioOutput(device, frames, [dialog = QPointer<Options>(this)] {
+        if (dialog.isNull()) return;
+        dialog->device_->setEnabled(true);
+        dialog->buffer_->setEnabled(true);
+        Q_EMIT dialog->AudioSwitched();
+    });
 }
 
 }  // namespace corvane::options

@@ -17,6 +17,7 @@
 #include "app/line_strip.h"
 #include "app/main_form.h"
 #include "app/mic_wiring.h"
+#include "app/startup.h"
 #include "appearance/ui/butt.h"
 #include "appearance/ui/minislider.h"
 #include "audio/decoder.h"
@@ -64,20 +65,30 @@ int main(int argc, char* argv[]) {
     audio::Engine engine(options, audio::OpenDecoder);
     mixer::SystemMixer systemMixer(mixer::OpenAlsaMixer());
 
-    app::FormDialogs dialogs;
-    dialogs.chooseFile = [](QWidget*, const OpenDialogRequest&) { return QString(); };
-    dialogs.showMessage = [](QWidget*, const QString& text) {
+    // The program's own start-up, with the system mixer as main() gives it.
+    app::StartupOptions startupOptions;
+    startupOptions.commandLine.debug = true;
+    startupOptions.mixer = &systemMixer;
+    startupOptions.mixerMessage = [](QMessageBox::Icon, const QString& title, const QString& text) {
+        Print(QStringLiteral("box: %1: %2").arg(title, text));
+    };
+    startupOptions.dialogs.ask = [](QWidget*, const QString&, const QString&, bool) {
+        return false;
+    };
+    startupOptions.dialogs.tell = [](QWidget*, const QString& title, const QString& text) {
+        Print(QStringLiteral("box: %1: %2").arg(title, text));
+    };
+    startupOptions.formDialogs.chooseFile = [](QWidget*, const OpenDialogRequest&) {
+        return QString();
+    };
+    startupOptions.formDialogs.showMessage = [](QWidget*, const QString& text) {
         Print(QStringLiteral("box: ") + text);
     };
-    app::MainForm form(engine, settings, playlist, dialogs);
-    const bool master = app::AttachMixer(
-        systemMixer, form.Desk(),
-        [](QMessageBox::Icon, const QString& title, const QString& text) {
-            Print(QStringLiteral("box: %1: %2").arg(title, text));
-        },
-        true);
-    app::MicWiring mic(form, systemMixer, settings);
-    form.LoadSettings();
+    startupOptions.endProgram = [] {};
+    app::Startup startup(engine, settings, ini, playlist, std::move(startupOptions));
+    app::MainForm& form = startup.Run();
+    app::MicWiring& mic = *startup.Mic();
+    const bool master = systemMixer.Available();
     Print(QStringLiteral("master=%1 range=%2 min=%3 mic=%4 micrange=%5 micmin=%6")
               .arg(master)
               .arg(systemMixer.Range())
