@@ -179,7 +179,7 @@ TEST_F(OfflineEngineTest, SwitchingOutputsDoesNotWaitForADeviceScan) {
     MediaPlayer* p = engine.Player(2);
     ASSERT_TRUE(Open(p, QStringLiteral("dc:441000")));
     p->Play();
-    ASSERT_TRUE(WaitUntil([&] { return scanning.load(); }));
+    ASSERT_TRUE(WaitFor([&] { return scanning.load(); }));
 
     int switched = 0;
     engine.SetOutput(OutputKind::Null, QString(), 0, [&] { ++switched; });
