@@ -1,6 +1,7 @@
 // The Options dialog on the real main window: opening stores nothing, each control stores its
 // key and acts at once, the number fields clamp, and the log viewer's way in shows only logging.
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +19,9 @@
 #include "appearance/ui/butt.h"
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
+#include "engine/desk.h"
 #include "options/option_fields.h"
+#include "songlog/songlog.h"
 
 namespace corvane::app::testing {
 namespace {
@@ -113,8 +116,7 @@ TEST_F(OptionsTest, EachControlStoresItsKeyAndActsAtOnce) {
     EXPECT_EQ(Form().palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(Form().OptionsWindow().Dialog()->MarkedBox(), 17);
     Click("Option1");  // the LED colour is none of the boxes'
-    EXPECT_EQ(Form().OptionsWindow().Dialog()->MarkedBox(),
-              options::PaletteIndexOf(Form().OptionsWindow().Colors().led));
+    EXPECT_EQ(Form().OptionsWindow().Dialog()->MarkedBox(), -1);
 
     Click("Option10");
     EXPECT_EQ(settings_.GetText(keys::kPriority), QStringLiteral("1"));
@@ -187,6 +189,38 @@ TEST_F(OptionsTest, TheLogViewersWayInShowsLoggingAlone) {
     browseAnswer_ = dir_.filePath(QStringLiteral("other.log"));
     Click("cmdBrowse");
     EXPECT_EQ(settings_.GetText(keys::kLogFile), browseAnswer_);
+
+    // A path being typed is no log file yet; it becomes one when the typing is done.
+    const QString typed = dir_.filePath(QStringLiteral("new/songs.log"));
+    Control<QLineEdit>("txtFile")->setText(typed);
+    EXPECT_EQ(settings_.GetText(keys::kLogFile), browseAnswer_);
+    EXPECT_EQ(Form().Log().LogFile(), browseAnswer_);
+    Click("Command1");
+    EXPECT_EQ(settings_.GetText(keys::kLogFile), typed);
+    EXPECT_EQ(Form().Log().LogFile(), typed);
+}
+
+// The settings live in memory once read: a change works even when it cannot be stored.
+TEST_F(OptionsTest, ChangesTakeEffectWhenTheSettingsCannotBeWritten) {
+    const QString logFile = dir_.filePath(QStringLiteral("songs.log"));
+    settings_.SavePref(keys::kLogFile, logFile);
+    Open();
+    QFile::remove(settings_.File());
+    ASSERT_TRUE(QDir().mkdir(settings_.File()));  // every write fails from here on
+
+    Click("chLog");
+    Click("opFull");
+    Form().Log().LogSong(QStringLiteral("/music/Song.mp3"));
+    Form().Log().LogTimer_Timer();
+    EXPECT_EQ(ini_.ReadIni(QStringLiteral("Songs"), QStringLiteral("1 File"), logFile),
+              QStringLiteral("/music/Song.mp3"));
+
+    const bool autoStop = Form().Desk().AutoStop();
+    Click("Check1");
+    EXPECT_EQ(Form().Desk().AutoStop(), !autoStop);
+    const bool autoReset = Form().Desk().AutoReset();
+    Click("Check2");
+    EXPECT_EQ(Form().Desk().AutoReset(), !autoReset);
 }
 
 }  // namespace
