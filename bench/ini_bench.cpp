@@ -1,13 +1,11 @@
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <QByteArray>
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
+#include "settings/atomic_file.h"
 #include "settings/ini.h"
 
 namespace {
@@ -106,13 +104,7 @@ void BM_WriteIniLogFloor(benchmark::State& state) {
     if (!in.open(QIODevice::ReadOnly)) state.SkipWithError("cannot read the log");
     const QByteArray bytes = in.readAll();
     for (auto _ : state) {
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-            state.SkipWithError("write failed");
-        const int folder =
-            ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY);
-        ::fsync(folder);
-        ::close(folder);
+        if (!corvane::WriteFileAtomically(path, bytes)) state.SkipWithError("write failed");
     }
 }
 BENCHMARK(BM_WriteIniLogFloor)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -73,9 +73,10 @@ void BM_RefreshListing(benchmark::State& state) {
     corvane::IniFiles ini;
     corvane::Settings settings(ini, dir.filePath(u"Corvane.ini"_s),
                                corvane::keys::DefaultFolders{dir.path(), dir.path()});
-    if (!FillLog(ini, settings.GetText(corvane::keys::kLogFile), int(state.range(0))))
-        state.SkipWithError("fill failed");
-    corvane::songlog::View view(settings, corvane::songlog::LogDialogs::Standard());
+    const QString logFile = settings.GetText(corvane::keys::kLogFile);
+    if (!FillLog(ini, logFile, int(state.range(0)))) state.SkipWithError("fill failed");
+    corvane::songlog::View view(
+        settings, [logFile] { return logFile; }, corvane::songlog::LogDialogs::Standard());
     view.setAttribute(Qt::WA_DeleteOnClose, false);
     view.show();
     qint64 longestGapNs = 0;

@@ -78,8 +78,8 @@ void AutoPilotWiring::ConnectDesk(audio::Engine& engine) {
         connect(player, &audio::MediaPlayer::PlayStateChanged, pilot, &AutoPilot::PlayStateChanged);
     }
 
-    // Every song that starts goes to the log: the desk passes line songs only with "LogAll".
-    connect(&desk, &Desk::SongStarted, log, &SongLog::LogSong);
+    // Every song that starts goes to the log, the lines' only with "LogAll".
+    connect(&desk, &Desk::SongStarted, log, &SongLog::LogLineSong);
     connect(pilot, &AutoPilot::SongStarted, log, &SongLog::LogSong);
     connect(log, &SongLog::WriteFailed, &desk, &Desk::SetStatus);
 }

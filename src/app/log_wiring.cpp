@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "app/appearance_wiring.h"
 #include "app/desk_panels.h"
 #include "app/main_form.h"
 #include "appearance/ui/butt.h"
@@ -31,13 +32,15 @@ LogWiring::~LogWiring() {
 
 void LogWiring::LogButtClick() {
     if (!ViewOpen()) {
-        view_ = new songlog::View(settings_, dialogs_, &form_);
+        view_ = new songlog::View(
+            settings_, [this] { return log_.LogFile(); }, dialogs_, &form_);
         connect(view_, &songlog::View::OptionsRequested, this, &LogWiring::OptionsRequested);
+        // In the scheme shown now, which a face may have set, not the one stored.
         connect(view_, &songlog::View::Unloaded, this, [this] {
             view_ = nullptr;
-            Colors(ColorScheme::FromSettings(settings_));
+            Colors(form_.Look().Scheme());
         });
-        Colors(ColorScheme::FromSettings(settings_));
+        Colors(form_.Look().Scheme());
         view_->Load();
         return;
     }

@@ -16,6 +16,7 @@
 #include "engine/desk.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
+#include "songlog/songlog.h"
 
 namespace corvane::app {
 
@@ -65,6 +66,12 @@ void OptionsWiring::Open(bool allTabs) {
 int OptionsWiring::FadeSpeed() const { return form_.CrossfaderModel().FadeSpeed(); }
 void OptionsWiring::SetFadeSpeed(int speed) { form_.CrossfaderModel().SetFadeSpeed(speed); }
 void OptionsWiring::SetRemain(bool on) { form_.Desk().SetRemain(on); }
+bool OptionsWiring::AutoStop() const { return form_.Desk().AutoStop(); }
+void OptionsWiring::SetAutoStop(bool on) { form_.Desk().SetAutoStop(on); }
+bool OptionsWiring::AutoReset() const { return form_.Desk().AutoReset(); }
+void OptionsWiring::SetAutoReset(bool on) { form_.Desk().SetAutoReset(on); }
+LogSettings OptionsWiring::LogOptions() const { return form_.Log().Options(); }
+void OptionsWiring::SetLogOptions(const LogSettings& options) { form_.Log().SetOptions(options); }
 bool OptionsWiring::StatusHelpShown() const { return !form_.Status()->isHidden(); }
 void OptionsWiring::ShowStatusHelp(bool on) { form_.Status()->setVisible(on); }
 

@@ -40,6 +40,12 @@ public:
     int FadeSpeed() const override;
     void SetFadeSpeed(int speed) override;
     void SetRemain(bool on) override;
+    bool AutoStop() const override;
+    void SetAutoStop(bool on) override;
+    bool AutoReset() const override;
+    void SetAutoReset(bool on) override;
+    LogSettings LogOptions() const override;
+    void SetLogOptions(const LogSettings& options) override;
     bool StatusHelpShown() const override;
     void ShowStatusHelp(bool on) override;
     void SetToolTips(bool on) override;

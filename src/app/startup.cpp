@@ -23,6 +23,7 @@
 #include "settings/keys.h"
 #include "settings/settings.h"
 #include "settings/upgrade_import.h"
+#include "songlog/songlog.h"
 
 namespace corvane::app {
 
@@ -202,10 +203,11 @@ MainForm& Startup::Run() {
 }
 
 void Startup::LoadSettings() {
-    // The song log reads "LogFile", "LogAll", "LogPath" and "Logging" afresh at every
-    // write (src/songlog).
+    // The song log's "LogFile", "LogAll", "LogPath" and "Logging", read again here: the
+    // import may have written them since the log was made.
     for (const QLatin1String key : {keys::kLogAll, keys::kLogPath, keys::kLogging})
         CheckStored(key, true);
+    form_->Log().SetOptions(LogSettings::FromSettings(settings_));
     for (const QLatin1String key : {keys::kStatHelp, keys::kPriority}) CheckStored(key, false);
     CheckStored(keys::kToolTips, true);
     form_->LoadPreferences();

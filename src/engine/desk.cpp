@@ -72,6 +72,8 @@ void Desk::RestoreAfterLines() {
     ApplyLoop(kAutoPilotLine, settings_.GetBool(keys::LoopKey(kAutoPilotLine)));
     crossfader_.SetFadeSpeed(settings_.GetInt(keys::kFadeSpeed));
     remain_ = settings_.GetBool(keys::kRemain);
+    autoStop_ = settings_.GetBool(keys::kAsof);
+    autoReset_ = settings_.GetBool(keys::kAutoReset);
 }
 
 int Desk::Slider(int line) const { return IsLine(line) ? slider_[line] : 0; }
@@ -321,7 +323,7 @@ void Desk::PlayerPlayStateChanged(int line, int /*oldState*/, int newState) {
     if (player == nullptr) return;
     if (newState == LinePlayer::kPlaying) {
         SetHighlight(line, true);
-        if (settings_.GetBool(keys::kLogAll)) Q_EMIT SongStarted(player->FileName());
+        Q_EMIT SongStarted(player->FileName());
     } else if (newState == LinePlayer::kStopped) {
         SetHighlight(line, false);
     }
@@ -342,14 +344,14 @@ void Desk::StopAutoPilotNow() {
 }
 
 void Desk::FadeDone(bool atLeft) {
-    if (!settings_.GetBool(keys::kAsof)) return;
+    if (!autoStop_) return;
     // The side that has just faded out is the one opposite the knob.
     const FadeMode silent = atLeft ? FadeMode::Right : FadeMode::Left;
     for (int line = 1; line <= 6; ++line) {
         if (fadeMode_[line] == silent) Stop(line);
     }
     if (fadeMode_[kAutoPilotLine] == silent) StopAutoPilotNow();
-    if (settings_.GetBool(keys::kAutoReset)) crossfader_.Reset();
+    if (autoReset_) crossfader_.Reset();
 }
 
 bool Desk::PerformKey(const KeyAction& key) {

@@ -69,7 +69,7 @@ public:
     // Start-up's restore of one line, in two halves so the program can open the files once its
     // window shows: the line's slider, loop and fade mode; then its remembered file (line 1's
     // skipped when a sound file came from the command line). Then, after every line's
-    // settings, "Loop 0", the crossfader speed and "Remain".
+    // settings, "Loop 0", the crossfader speed, "Remain", "ASOF" and "AutoReset".
     void RestoreLineSettings(int line);
     void OpenRememberedFile(int line, bool skipFile);
     void RestoreAfterLines();
@@ -131,6 +131,12 @@ public:
     // --- Crossfader ---
     // The crossfader's FadeDone (connected by the constructor): "ASOF" and "AutoReset".
     void FadeDone(bool atLeft);
+    // "ASOF": an auto-fade stops the lines it faded out; "AutoReset": the knob then snaps
+    // back to the middle.
+    void SetAutoStop(bool on) { autoStop_ = on; }
+    bool AutoStop() const { return autoStop_; }
+    void SetAutoReset(bool on) { autoReset_ = on; }
+    bool AutoReset() const { return autoReset_; }
 
     // --- Keyboard ---
     // Runs a key action that is the desk's own. False for those the window runs: LineArm and
@@ -182,7 +188,7 @@ Q_SIGNALS:
     void PlaylistLoaded();
     // StopAll or an auto-stop switched the AutoPilot off (its players are stopped already).
     void AutoPilotStopped();
-    // A line started playing with "LogAll" on: hand the song to the song log.
+    // A line started playing: the song log decides, by "LogAll", whether to log it.
     void SongStarted(const QString& path);
     // The end of every tick: the AutoPilot's step runs here when it is on.
     void AutoPilotStep();
@@ -225,6 +231,8 @@ private:
     int currentAp_ = 0;
     int keyLine_ = 1;
     bool remain_ = true;
+    bool autoStop_ = false;
+    bool autoReset_ = true;
     bool toolTipsOn_ = true;
 };
 

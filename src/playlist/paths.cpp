@@ -38,19 +38,15 @@ void ToNativeSeparators(QString& path, qsizetype from, PathStyle style) {
         if (chars[i] == u'\\') chars[i] = u'/';
 }
 
-QString ResolveEntry(const QString& directory, const QString& entry, PathStyle style) {
-    if (IsAbsolutePath(entry, style)) return entry;
-    QString path = directory + entry;
-    ToNativeSeparators(path, directory.size(), style);
-    return path;
-}
-
 QString EntryText(const QString& directory, const QString& song, PathStyle style) {
     const SplitPathResult parts = SplitPath(song, style);
     if (parts.directory != directory) return song;
-    // A relative name must read back as the same song: the line form skips "#" lines, and a
+    // A relative name must read back as the same song: the line form skips empty and "#"
+    // lines, a leading U+FEFF on the first line is read as the file's byte-order mark, and a
     // native "\" would be read as a separator.
-    if (parts.fileName.startsWith(QLatin1Char('#'))) return song;
+    if (parts.fileName.isEmpty() || parts.fileName.startsWith(QLatin1Char('#')) ||
+        parts.fileName.startsWith(QChar(0xFEFF)))
+        return song;
     if (style == PathStyle::Unix && parts.fileName.contains(QLatin1Char('\\'))) return song;
     return parts.fileName;
 }

@@ -35,11 +35,6 @@ bool IsAbsolutePath(const View& path, PathStyle style = kNativePathStyle) {
 // In the native form, turns "\" from position `from` on into "/".
 void ToNativeSeparators(QString& path, qsizetype from, PathStyle style);
 
-// A playlist entry as stored in a file, made into a song path: absolute entries unchanged,
-// relative ones joined to the playlist's directory. In the native form a relative entry with
-// "\" separators (written on Windows) is read with "/".
-QString ResolveEntry(const QString& directory, const QString& entry,
-                     PathStyle style = kNativePathStyle);
 // The text a playlist file stores for a song: just its file name when the song lies directly
 // in the playlist's directory (exact, case-sensitive comparison), else the whole path.
 QString EntryText(const QString& directory, const QString& song,

@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "playlist/lineform.h"
 #include "playlist/plsform.h"
+#include "settings/atomic_file.h"
 #include "settings/settings.h"
 
 namespace corvane {
@@ -45,18 +45,6 @@ bool ReadPlaylistFile(const QString& path, QByteArray& data) {
     if (file.size() > kMaxPlaylistBytes || !file.open(QIODevice::ReadOnly)) return false;
     data = file.readAll();
     return file.error() == QFileDevice::NoError && !data.contains('\0');
-}
-
-// The previous file stays in place until the new one is completely on disk.
-bool WriteAtomically(const QString& path, const QByteArray& data) {
-    if (QFileInfo(path).isDir()) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 bool LoadLineForm(Playlist& playlist, const QString& directory, const QString& path, bool fresh,
@@ -112,7 +100,7 @@ bool SavePlaylist(const Playlist& playlist, const QString& directory, const QStr
     QByteArray text;
     Yield(hooks);
     if (!FormatLineForm(playlist.SongList, directory, style, hooks, text)) return false;
-    if (!WriteAtomically(directory + fileName, text)) return false;
+    if (!WriteFileAtomically(directory + fileName, text)) return false;
     if (settings) settings->SavePref(QStringLiteral("Playlist"), directory + fileName);
     return true;
 }
@@ -122,7 +110,7 @@ bool WritePls(const Playlist& playlist, const QString& directory, const QString&
     if (directory.isEmpty() || fileName.isEmpty()) return false;
     QByteArray text;
     if (!FormatPls(playlist.SongList, directory, style, hooks, text)) return false;
-    return WriteAtomically(directory + fileName, text);
+    return WriteFileAtomically(directory + fileName, text);
 }
 
 }  // namespace corvane

@@ -38,7 +38,9 @@ public:
     }
 
     QString Decode(QByteArrayView bytes) const;
-    // A stored entry made into a song path (see ResolveEntry), decoded straight into its place.
+    // A stored entry made into a song path, decoded straight into its place: absolute entries
+    // unchanged, relative ones joined to the playlist's directory (in the native form with a
+    // Windows "\" read as "/").
     QString Entry(const QString& directory, QByteArrayView entry, PathStyle style) const;
 
 private:

@@ -130,7 +130,9 @@ bool FormatPls(const QStringList& songs, const QString& directory, PathStyle sty
     out.reserve(guess + guess / 8);
     out.append("[playlist]\r\n");
     for (qsizetype i = 0; i < songs.size(); ++i) {
-        const QString text = EntryText(directory, songs.at(i), style);
+        QString text = EntryText(directory, songs.at(i), style);
+        // A name with blanks at its start reads back whole only in the song's whole path.
+        if (!FitsIniValue(text)) text = songs.at(i);
         if (!FitsIniValue(text)) return false;
         const qsizetype count = i + 1;
         out.append("File");

@@ -1,13 +1,10 @@
 #include "settings/ini.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "settings/atomic_file.h"
 #include "settings/ini_document.h"
 
 namespace corvane {
@@ -62,27 +60,9 @@ FileState StatPath(const QByteArray& native, struct stat* st) {
     return S_ISREG(st->st_mode) ? FileState::Present : FileState::Unreadable;
 }
 
-// The rename is durable only once the folder that holds the new name is on disk too.
-void SyncFolder(const QString& folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
+// The folders are made as needed: the song log may be set to a folder that does not exist yet.
 bool SaveAtomically(const QString& file, const QByteArray& bytes) {
-    const QString folder = QFileInfo(file).absolutePath();
-    if (!QDir().mkpath(folder)) return false;
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit()) return false;
-    SyncFolder(folder);
-    return true;
+    return QDir().mkpath(QFileInfo(file).absolutePath()) && WriteFileAtomically(file, bytes);
 }
 
 // The file as it is on disk, copied to "<file>.bak" before a repair rewrites it.
@@ -195,7 +175,8 @@ bool IniFiles::Impl::Modify(const QString& file, const std::function<bool(IniDoc
         fresh = doc->WithoutDamage();
         doc = &fresh;
     }
-    if (!change(*doc)) return true;
+    // A repaired copy differs from the file even when the change itself changes nothing.
+    if (!change(*doc) && !repair) return true;
     if (repair && !KeepBackup(file)) return false;
     if (!SaveAtomically(file, doc->Serialize())) {
         // The cached copy already holds the change that did not reach the disk.

@@ -43,7 +43,8 @@ public:
     // Writes all the keys with one rewrite of the file: all of them or, on failure, none.
     // Names and values are trimmed. A write fails, and writes nothing, when it could not be
     // read back as written: an empty name, a section name with ']', a key name with '=' or
-    // starting with '[', ';' or '#', a line break anywhere, or a line over 64 KiB.
+    // starting with '[', ';' or '#', a line break or other control character (but tab)
+    // anywhere, or a line over 64 KiB.
     bool WriteIni(const QList<IniWrite>& writes, const QString& file);
     // Removes a whole section. True when the file no longer holds it.
     bool DeleteSection(const QString& section, const QString& file);

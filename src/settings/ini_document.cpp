@@ -36,9 +36,8 @@ bool IsComment(QStringView line) {
 bool HasLineBreak(const QString& text) { return text.contains(u'\n') || text.contains(u'\r'); }
 
 bool HasControlCharacter(QStringView line) {
-    return std::any_of(line.begin(), line.end(), [](QChar c) {
-        return c.unicode() < 0x20 && c != u'\t' && c != u'\r';
-    });
+    return std::any_of(line.begin(), line.end(),
+                       [](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\r'; });
 }
 
 // Whether a line other than a section's is one a writer of ours or a person could have meant.
@@ -268,9 +267,11 @@ bool IniDocument::RemoveSection(const QString& section) {
 bool IniDocument::CanWrite(const QString& section, const QString& key, const QString& value) {
     const QString s = section.trimmed();
     const QString k = key.trimmed();
-    return !s.isEmpty() && !s.contains(u']') && !HasLineBreak(s) &&
+    // A control character would make the line one that the next read takes for damage.
+    return !s.isEmpty() && !s.contains(u']') && !HasLineBreak(s) && !HasControlCharacter(s) &&
            s.size() + 2 <= kMaxLineLength && !k.isEmpty() && !k.contains(u'=') &&
-           !k.startsWith(u'[') && !IsComment(k) && !HasLineBreak(k) && !HasLineBreak(value) &&
+           !k.startsWith(u'[') && !IsComment(k) && !HasLineBreak(k) && !HasControlCharacter(k) &&
+           !HasLineBreak(value) && !HasControlCharacter(value) &&
            k.size() + 1 + value.trimmed().size() <= kMaxLineLength;
 }
 

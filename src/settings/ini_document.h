@@ -56,7 +56,8 @@ public:
     bool RemoveSection(const QString& section);
 
     // Whether the key would be read back from the written file as written: names that are
-    // not empty and cannot be mistaken for other lines, no line breaks, no overlong line.
+    // not empty and cannot be mistaken for other lines, no line breaks or other control
+    // characters but tab, no overlong line.
     static bool CanWrite(const QString& section, const QString& key, const QString& value);
 
 private:

@@ -25,7 +25,7 @@ public:
 
     // Store the text form of the value: Booleans as "True"/"False", numbers as decimal text.
     // False when the file could not be written (the old file is then intact) or the value is
-    // not a finite number or holds a line break.
+    // not a finite number or holds a control character (a line break, say).
     bool SavePref(const QString& key, const QString& value);
     template <std::same_as<bool> B>
     bool SavePref(const QString& key, B value) {

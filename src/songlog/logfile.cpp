@@ -1,13 +1,19 @@
 #include "songlog/logfile.h"
 
-#include <QSaveFile>
+#include <QFileInfo>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "settings/atomic_file.h"
 #include "settings/ini.h"
 
 namespace corvane {
 
 namespace {
+
+// No log holds more entries; a count or number beyond is damage, and stays clear of overflow.
+constexpr int kMaxEntry = 2'000'000'000;
 
 QLatin1String FieldName(LogField field) {
     switch (field) {
@@ -28,7 +34,7 @@ bool ParseLogKey(const QString& key, int* entry, LogField* field) {
     if (blank <= 0 || blank > 10 || key[0] == u'0') return false;
     bool ok = false;
     const int n = QStringView(key).left(blank).toInt(&ok);
-    if (!ok || n <= 0) return false;
+    if (!ok || n <= 0 || n > kMaxEntry) return false;
     const QStringView name = QStringView(key).mid(blank + 1);
     for (LogField f : {LogField::File, LogField::Date, LogField::Time}) {
         if (name.compare(FieldName(f), Qt::CaseInsensitive) == 0) {
@@ -40,13 +46,29 @@ bool ParseLogKey(const QString& key, int* entry, LogField* field) {
     return false;
 }
 
+// A key of "Songs" that names an entry's field; index is its place in the list read.
+struct EntryKey {
+    int entry;
+    LogField field;
+    qsizetype index;
+};
+
+std::vector<EntryKey> EntryKeys(const QList<IniKeyValue>& keys) {
+    std::vector<EntryKey> found;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        EntryKey k{0, LogField::File, i};
+        if (ParseLogKey(keys[i].key, &k.entry, &k.field)) found.push_back(k);
+    }
+    return found;
+}
+
 }  // namespace
 
 QString LogKey(const QString& number, LogField field) { return number + u' ' + FieldName(field); }
 
 QString LogKey(int entry, LogField field) { return LogKey(QString::number(entry), field); }
 
-int LogEntryCount(const QString& entriesText) {
+std::optional<int> ParseLogEntryCount(const QString& entriesText) {
     // The leading number, as the count has always been read: "12", " 12 ", "12abc" and
     // "11.6" all count.
     const QString text = entriesText.trimmed();
@@ -59,22 +81,38 @@ int LogEntryCount(const QString& entriesText) {
     }
     bool ok = false;
     const double value = QStringView(text).left(end).toDouble(&ok);
-    // A count this large is no count the log could hold; restarting beats overflowing.
-    if (!ok || !std::isfinite(value) || value < 0 || value > 2e9) return 0;
+    if (!ok || !std::isfinite(value) || value < 0 || value > kMaxEntry) return std::nullopt;
     return int(std::nearbyint(value));  // halves to even
 }
 
-QList<LogEntry> ReadLogEntries(IniFiles& ini, const QString& logFile) {
-    QList<LogEntry> entries(LogEntryCount(ini.ReadIni(kLogTotalSection, kLogEntriesKey, logFile)));
-    if (entries.isEmpty()) return entries;
+int LogEntryCount(IniFiles& ini, const QString& logFile) {
+    if (const auto stored =
+            ParseLogEntryCount(ini.ReadIni(kLogTotalSection, kLogEntriesKey, logFile)))
+        return *stored;
     QList<IniKeyValue> keys;
     ini.ReadSection(kLogSongsSection, logFile, keys);
-    for (const IniKeyValue& kv : keys) {
-        int n = 0;
-        LogField field = LogField::File;
-        if (!ParseLogKey(kv.key, &n, &field) || n > entries.size()) continue;
-        LogEntry& e = entries[n - 1];
-        (field == LogField::File ? e.file : field == LogField::Date ? e.date : e.time) = kv.value;
+    int highest = 0;
+    for (const EntryKey& k : EntryKeys(keys)) highest = std::max(highest, k.entry);
+    return highest;
+}
+
+QList<LogEntry> ReadLogEntries(IniFiles& ini, const QString& logFile) {
+    const qint64 count =
+        std::min<qint64>(LogEntryCount(ini, logFile), QFileInfo(logFile).size() / 10);
+    QList<LogEntry> entries;
+    if (count <= 0) return entries;
+    QList<IniKeyValue> keys;
+    ini.ReadSection(kLogSongsSection, logFile, keys);
+    std::vector<EntryKey> found = EntryKeys(keys);
+    std::erase_if(found, [&](const EntryKey& k) { return k.entry > count; });
+    int last = 0;
+    for (const EntryKey& k : found) last = std::max(last, k.entry);
+    entries.resize(last);
+    for (const EntryKey& k : found) {
+        LogEntry& e = entries[k.entry - 1];
+        (k.field == LogField::File   ? e.file
+         : k.field == LogField::Date ? e.date
+                                     : e.time) = keys[k.index].value;
     }
     return entries;
 }
@@ -94,14 +132,7 @@ bool WriteTextLog(const QList<LogEntry>& entries, bool includeDates, bool includ
         text += e.file;
         text += QLatin1String("\r\n");
     }
-    QSaveFile out(textFile);
-    const QByteArray bytes = text.toUtf8();
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        if (error)
-            *error = QStringLiteral("Couldn't write %1: %2").arg(textFile, out.errorString());
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(textFile, text.toUtf8(), error);
 }
 
 }  // namespace corvane

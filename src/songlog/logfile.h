@@ -3,6 +3,7 @@
 #include <QLatin1String>
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace corvane {
 
@@ -21,9 +22,12 @@ enum class LogField { File, Date, Time };
 QString LogKey(const QString& number, LogField field);
 QString LogKey(int entry, LogField field);
 
-// The number of valid entries for a stored "Entries" text: its leading number, rounded;
-// empty, unreadable or negative text gives 0.
-int LogEntryCount(const QString& entriesText);
+// A stored "Entries" text as a count: its leading number, rounded. None for text that holds
+// no count (missing, unreadable, negative or too large for one).
+std::optional<int> ParseLogEntryCount(const QString& entriesText);
+// The number of valid entries: "Entries" when it holds a count, else the highest entry number
+// present, so that a log whose count was lost is appended to rather than overwritten.
+int LogEntryCount(IniFiles& ini, const QString& logFile);
 
 struct LogEntry {
     QString date;
@@ -31,8 +35,10 @@ struct LogEntry {
     QString file;  // the song as logged: its full path or its name
 };
 
-// Entries 1 to "Entries" of the log, a missing key giving empty text; none for a missing or
-// unreadable file. The file is parsed once, whatever its size.
+// Entries 1 to the count of the log, a missing key giving empty text, up to the last entry
+// present; none for a missing or unreadable file. The file is parsed once, whatever its size,
+// and the table is never larger than the file could hold (one entry per 10 bytes), whatever
+// the count claims.
 QList<LogEntry> ReadLogEntries(IniFiles& ini, const QString& logFile);
 
 // Sets "Entries" to 0; the entries' keys stay in the file. False when it could not be written.

@@ -27,11 +27,11 @@ private:
     QTimer timer_;
 };
 
-// A line break would make the whole entry unwritable (and with it every song queued behind
-// it); file names on Linux may hold one.
+// A control character would make the whole entry unwritable (and with it every song queued
+// behind it); file names on Linux may hold one.
 QString OneLine(QString text) {
-    text.replace(u'\n', u' ');
-    text.replace(u'\r', u' ');
+    for (QChar& c : text)
+        if (c.unicode() < 0x20) c = u' ';
     return text;
 }
 
@@ -45,7 +45,7 @@ SongLog::SongLog(IniFiles& ini, Settings& settings, std::unique_ptr<OneShotTimer
                  Clock clock, QObject* parent)
     : QObject(parent),
       ini_(ini),
-      settings_(settings),
+      options_(LogSettings::FromSettings(settings)),
       timer_(timer ? std::move(timer) : MakeQtOneShotTimer(this)),
       clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); })),
       locale_(QLocale::system()) {
@@ -54,12 +54,19 @@ SongLog::SongLog(IniFiles& ini, Settings& settings, std::unique_ptr<OneShotTimer
 
 SongLog::~SongLog() = default;
 
-QString SongLog::LogFile() const { return settings_.GetText(keys::kLogFile); }
+LogSettings LogSettings::FromSettings(const Settings& settings) {
+    return {settings.GetBool(keys::kLogging), settings.GetBool(keys::kLogAll),
+            settings.GetBool(keys::kLogPath), settings.GetText(keys::kLogFile)};
+}
 
 bool SongLog::TimerActive() const { return timer_->IsActive(); }
 
+void SongLog::LogLineSong(const QString& path) {
+    if (options_.logAll) LogSong(path);
+}
+
 void SongLog::LogSong(const QString& path) {
-    if (!settings_.GetBool(keys::kLogging)) return;
+    if (!options_.logging) return;
     // The time is taken now: a queued song keeps the time it started, not the time of the write.
     pending_.append({path, clock_()});
     if (pending_.size() > kMaxPending) pending_.removeFirst();
@@ -68,15 +75,15 @@ void SongLog::LogSong(const QString& path) {
 
 void SongLog::LogTimer_Timer() {
     timer_->Stop();
-    if (!settings_.GetBool(keys::kLogging)) {
+    if (!options_.logging) {
         pending_.clear();  // switched off while the songs waited
         return;
     }
     if (pending_.isEmpty()) return;
 
     const QString file = LogFile();
-    const bool fullPath = settings_.GetBool(keys::kLogPath);
-    const int first = NextEntryNumber(ini_.ReadIni(kLogTotalSection, kLogEntriesKey, file));
+    const bool fullPath = options_.logPath;
+    const int first = LogEntryCount(ini_, file) + 1;
     const int last = first + int(pending_.size()) - 1;
 
     // One rewrite for the whole batch: the count first, so a new file starts with "Total".
@@ -107,8 +114,6 @@ QString SongLog::LoggedText(const QString& path, bool fullPath) {
     // The folder goes first, so a dot in a folder's name is not taken for an extension.
     return StripExtension(SplitPath(path).fileName);
 }
-
-int SongLog::NextEntryNumber(const QString& entriesText) { return LogEntryCount(entriesText) + 1; }
 
 QString SongLog::DateText(const QDateTime& when) const {
     return locale_.toString(when.date(), QLocale::ShortFormat);

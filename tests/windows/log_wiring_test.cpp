@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 
+#include "app/appearance_wiring.h"
 #include "app/desk_panels.h"
 #include "appearance/ui/butt.h"
 #include "songlog/songlog.h"
@@ -20,7 +21,13 @@ TEST_F(MainFormTest, LogButtOpensTheViewerLitWhileOpen) {
     settings_.SavePref(keys::kLogging, true);
     LogWiring& wiring = Form().LogViewer();
     appearance::Butt* button = Form().Buttons()->Button(ButtonRow::LogButt);
-    const ColorScheme scheme = ColorScheme::FromSettings(settings_);
+    // A face's scheme, which is not the one stored.
+    appearance::SchemeColors face;
+    face.text = 0x00FF00;
+    face.hilite = 0xFF0000;
+    Form().Look().SetColors(face);
+    Form().Look().ColorChange();
+    const ColorScheme scheme = ColorScheme::FromValues(face);
 
     Q_EMIT button->Click();
     ASSERT_TRUE(wiring.ViewOpen());

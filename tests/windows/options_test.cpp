@@ -18,9 +18,11 @@
 #include "appearance/ui/butt.h"
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
+#include "engine/desk.h"
 #include "options/option_fields.h"
 #include "support/mainform_support.h"
 #include "support/qstring_printer.h"
+#include "songlog/songlog.h"
 
 namespace corvane::app::testing {
 namespace {
@@ -217,6 +219,38 @@ TEST_F(OptionsTest, TheLogViewersWayInShowsLoggingAlone) {
     browseAnswer_ = dir_.filePath(QStringLiteral("other.log"));
     Click("cmdBrowse");
     EXPECT_EQ(settings_.GetText(keys::kLogFile), browseAnswer_);
+
+    // A path being typed is no log file yet; it becomes one when the typing is done.
+    const QString typed = dir_.filePath(QStringLiteral("new/songs.log"));
+    Control<QLineEdit>("txtFile")->setText(typed);
+    EXPECT_EQ(settings_.GetText(keys::kLogFile), browseAnswer_);
+    EXPECT_EQ(Form().Log().LogFile(), browseAnswer_);
+    Click("Command1");
+    EXPECT_EQ(settings_.GetText(keys::kLogFile), typed);
+    EXPECT_EQ(Form().Log().LogFile(), typed);
+}
+
+// The settings live in memory once read: a change works even when it cannot be stored.
+TEST_F(OptionsTest, ChangesTakeEffectWhenTheSettingsCannotBeWritten) {
+    const QString logFile = dir_.filePath(QStringLiteral("songs.log"));
+    settings_.SavePref(keys::kLogFile, logFile);
+    Open();
+    QFile::remove(settings_.File());
+    ASSERT_TRUE(QDir().mkdir(settings_.File()));  // every write fails from here on
+
+    Click("chLog");
+    Click("opFull");
+    Form().Log().LogSong(QStringLiteral("/music/Song.mp3"));
+    Form().Log().LogTimer_Timer();
+    EXPECT_EQ(ini_.ReadIni(QStringLiteral("Songs"), QStringLiteral("1 File"), logFile),
+              QStringLiteral("/music/Song.mp3"));
+
+    const bool autoStop = Form().Desk().AutoStop();
+    Click("Check1");
+    EXPECT_EQ(Form().Desk().AutoStop(), !autoStop);
+    const bool autoReset = Form().Desk().AutoReset();
+    Click("Check2");
+    EXPECT_EQ(Form().Desk().AutoReset(), !autoReset);
 }
 
 }  // namespace

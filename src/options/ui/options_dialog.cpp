@@ -20,6 +20,7 @@
 #include "appearance/face.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
+#include "songlog/songlog.h"
 
 namespace corvane::options {
 
@@ -121,6 +122,7 @@ Options::Options(Settings& settings, OptionsHost& host, ChooseLogFile chooseLogF
 Options::~Options() = default;
 
 void Options::closeEvent(QCloseEvent* event) {
+    StoreLogFile();  // closed while the field still had the focus
     underrunTimer_.stop();
     Q_EMIT Closed();
     QDialog::closeEvent(event);
@@ -143,7 +145,10 @@ QWidget* Options::BuildGeneral() {
     option11_ = Radio("Option11", "Low", "Sets CPU Priority");
 
     connect(check1_, &QCheckBox::clicked, this, &Options::Check1Click);
-    connect(check2_, &QCheckBox::clicked, this, [this] { StoreCheck(check2_, keys::kAutoReset); });
+    connect(check2_, &QCheckBox::clicked, this, [this] {
+        StoreCheck(check2_, keys::kAutoReset);
+        if (ready_) host_.SetAutoReset(check2_->isChecked());
+    });
     speedGroup_ = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) {
         speedGroup_->addButton(speeds_[i]);
@@ -250,22 +255,17 @@ QWidget* Options::BuildLogging() {
     opAs_ = Radio("opAs", "All Songs");
     opAp_ = Radio("opAp", "AutoPilot Only");
     connect(chLog_, &QCheckBox::clicked, this, &Options::ChLogClick);
-    connect(txtFile_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (ready_) settings_.SavePref(keys::kLogFile, text);
-    });
+    // Not at every keystroke: a song logged meanwhile would go to a half-typed path.
+    connect(txtFile_, &QLineEdit::editingFinished, this, &Options::StoreLogFile);
     connect(cmdBrowse_, &QPushButton::clicked, this, &Options::CmdBrowseClick);
-    connect(opFull_, &QRadioButton::clicked, this, [this] {
-        if (ready_) settings_.SavePref(keys::kLogPath, true);
-    });
-    connect(opSong_, &QRadioButton::clicked, this, [this] {
-        if (ready_) settings_.SavePref(keys::kLogPath, false);
-    });
-    connect(opAs_, &QRadioButton::clicked, this, [this] {
-        if (ready_) settings_.SavePref(keys::kLogAll, true);
-    });
-    connect(opAp_, &QRadioButton::clicked, this, [this] {
-        if (ready_) settings_.SavePref(keys::kLogAll, false);
-    });
+    connect(opFull_, &QRadioButton::clicked, this,
+            [this] { StoreLog(keys::kLogPath, &LogSettings::logPath, true); });
+    connect(opSong_, &QRadioButton::clicked, this,
+            [this] { StoreLog(keys::kLogPath, &LogSettings::logPath, false); });
+    connect(opAs_, &QRadioButton::clicked, this,
+            [this] { StoreLog(keys::kLogAll, &LogSettings::logAll, true); });
+    connect(opAp_, &QRadioButton::clicked, this,
+            [this] { StoreLog(keys::kLogAll, &LogSettings::logAll, false); });
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
     grid->addWidget(chLog_, 0, 0, 1, 2);
@@ -321,9 +321,9 @@ void Options::FormLoad() {
         check6_->setChecked(host_.StatusHelpShown());
         check4_->setChecked(settings_.GetBool(keys::kToolTips));
         check3_->setChecked(settings_.GetBool(keys::kRemain));
-        check1_->setChecked(settings_.GetBool(keys::kAsof));
+        check1_->setChecked(host_.AutoStop());
         check2_->setEnabled(check1_->isChecked());
-        check2_->setChecked(settings_.GetBool(keys::kAutoReset));
+        check2_->setChecked(host_.AutoReset());
         for (NumberBox* box : numbers_) box->setValue(settings_.GetInt(box->Field().key));
         const int speed = FadeSpeedIndex(host_.FadeSpeed());
         // An exclusive group keeps one button on; unchecking all needs it briefly inclusive.
@@ -350,12 +350,12 @@ void Options::FillFaces() {
 }
 
 void Options::FillLogging() {
-    const bool logging = settings_.GetBool(keys::kLogging);
-    chLog_->setChecked(logging);
-    EnableLogging(logging);
-    txtFile_->setText(settings_.GetText(keys::kLogFile));
-    (settings_.GetBool(keys::kLogPath) ? opFull_ : opSong_)->setChecked(true);
-    (settings_.GetBool(keys::kLogAll) ? opAs_ : opAp_)->setChecked(true);
+    const LogSettings log = host_.LogOptions();
+    chLog_->setChecked(log.logging);
+    EnableLogging(log.logging);
+    txtFile_->setText(log.logFile);
+    (log.logPath ? opFull_ : opSong_)->setChecked(true);
+    (log.logAll ? opAs_ : opAp_)->setChecked(true);
 }
 
 void Options::FillAudio() {

@@ -24,7 +24,8 @@ class QToolButton;
 
 namespace corvane {
 class Settings;
-}
+struct LogSettings;
+}  // namespace corvane
 
 namespace corvane::options {
 
@@ -37,6 +38,14 @@ public:
     virtual int FadeSpeed() const = 0;
     virtual void SetFadeSpeed(int speed) = 0;
     virtual void SetRemain(bool on) = 0;
+    // The crossfader's "ASOF" and "AutoReset".
+    virtual bool AutoStop() const = 0;
+    virtual void SetAutoStop(bool on) = 0;
+    virtual bool AutoReset() const = 0;
+    virtual void SetAutoReset(bool on) = 0;
+    // The song log's "Logging", "LogAll", "LogPath" and "LogFile".
+    virtual LogSettings LogOptions() const = 0;
+    virtual void SetLogOptions(const LogSettings& options) = 0;
     virtual bool StatusHelpShown() const = 0;
     virtual void ShowStatusHelp(bool on) = 0;
     virtual void SetToolTips(bool on) = 0;
@@ -146,6 +155,10 @@ private:
     void EnableFaces(bool on);
     void ChLogClick();
     void EnableLogging(bool on);
+    // Stores a logging choice and has the song log use it.
+    void StoreLog(QLatin1String key, bool LogSettings::*choice, bool on);
+    // The log file typed into txtFile, once the editing is finished.
+    void StoreLogFile();
     void CmdBrowseClick();
     void AudioChanged();
 

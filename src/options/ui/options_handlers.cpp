@@ -14,6 +14,7 @@
 #include "options/ui/options_dialog.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
+#include "songlog/songlog.h"
 
 namespace corvane::options {
 
@@ -44,6 +45,7 @@ void Options::StoreCheck(QCheckBox* box, QLatin1String key) {
 void Options::Check1Click() {
     if (!ready_) return;
     StoreCheck(check1_, keys::kAsof);
+    host_.SetAutoStop(check1_->isChecked());
     check2_->setEnabled(check1_->isChecked());
 }
 
@@ -141,15 +143,32 @@ void Options::EnableLogging(bool on) {
 
 void Options::ChLogClick() {
     if (!ready_) return;
-    StoreCheck(chLog_, keys::kLogging);
+    StoreLog(keys::kLogging, &LogSettings::logging, chLog_->isChecked());
     EnableLogging(chLog_->isChecked());
+}
+
+void Options::StoreLog(QLatin1String key, bool LogSettings::*choice, bool on) {
+    if (!ready_) return;
+    settings_.SavePref(key, on);
+    LogSettings log = host_.LogOptions();
+    log.*choice = on;
+    host_.SetLogOptions(log);
+}
+
+void Options::StoreLogFile() {
+    LogSettings log = host_.LogOptions();
+    if (!ready_ || txtFile_->text() == log.logFile) return;
+    log.logFile = txtFile_->text();
+    settings_.SavePref(keys::kLogFile, log.logFile);
+    host_.SetLogOptions(log);
 }
 
 void Options::CmdBrowseClick() {
     if (!ready_) return;
     const QString chosen = chooseLogFile_(this, txtFile_->text());
-    // Through the field, whose change stores it.
-    if (!chosen.isEmpty()) txtFile_->setText(chosen);
+    if (chosen.isEmpty()) return;
+    txtFile_->setText(chosen);
+    StoreLogFile();
 }
 
 void Options::AudioChanged() {

@@ -33,10 +33,12 @@ QString Title(qsizetype rows, const char* ending) {
 
 }  // namespace
 
-View::View(Settings& settings, LogDialogs dialogs, QWidget* parent)
+View::View(Settings& settings, std::function<QString()> logFile, LogDialogs dialogs,
+           QWidget* parent)
     : QWidget(parent, Qt::Window),
       settings_(settings),
       ini_(settings.Ini()),
+      logFile_(std::move(logFile)),
       dialogs_(std::move(dialogs)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Title(0, " Titles Logged"));
@@ -73,7 +75,7 @@ View::~View() {
     if (reader_) reader_->wait();
 }
 
-QString View::LogFile() const { return settings_.GetText(keys::kLogFile); }
+QString View::LogFile() const { return logFile_(); }
 
 void View::Load() {
     const double width = settings_.GetDouble(keys::kViewWidth);

@@ -4,6 +4,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "songlog/log_table_model.h"
@@ -38,7 +39,9 @@ public:
     // Rows added to the table per turn of the event loop while filling.
     static constexpr int kRowsPerStep = 5000;
 
-    View(Settings& settings, LogDialogs dialogs, QWidget* parent = nullptr);
+    // logFile: the song log's file in use now ("LogFile" as the program holds it).
+    View(Settings& settings, std::function<QString()> logFile, LogDialogs dialogs,
+         QWidget* parent = nullptr);
     ~View() override;
 
     // Restores size, position and state, shows the window and starts filling the table.
@@ -84,6 +87,7 @@ private:
 
     Settings& settings_;
     IniFiles& ini_;
+    std::function<QString()> logFile_;
     LogDialogs dialogs_;
     LogTableModel model_;
     QTreeView* list_ = nullptr;

@@ -66,7 +66,9 @@ Output::Output(Settings& settings, QString logFile, LogDialogs dialogs, QWidget*
 }
 
 void Output::Load() {
-    text1_->setText(settings_.GetText(keys::kLastTextLog));
+    // Without one stored, the log file in use with ".txt".
+    text1_->setText(settings_.Has(keys::kLastTextLog) ? settings_.GetText(keys::kLastTextLog)
+                                                      : keys::TextLogFor(logFile_));
     check1_->setChecked(settings_.GetInt(keys::kSaveDates) != 0);
     check2_->setChecked(settings_.GetInt(keys::kSaveTimes) != 0);
 }
