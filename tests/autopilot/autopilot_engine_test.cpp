@@ -51,9 +51,17 @@ TEST_F(AutoPilotEngine, ScheduledStartIsExactAndStopCancelsIt) {
         engine::MediaPlayer* second = engine.AP(1);
         first->OpenFile(FixturePath("song_8s_a.wav"));
         second->OpenFile(FixturePath("song_8s_b.wav"));
-        while (first->OpenState() != engine::MediaPlayer::kOpen ||
-               second->OpenState() != engine::MediaPlayer::kOpen)
+        const auto open = [&] {
+            return first->OpenState() == engine::MediaPlayer::kOpen &&
+                   second->OpenState() == engine::MediaPlayer::kOpen;
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (!open() && waited.elapsed() < 5000) {
             QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
+        ASSERT_TRUE(open());
         first->Play();
         ASSERT_TRUE(second->PlayAfter(*first, 3.0));
         EXPECT_FALSE(second->PlayAfter(*second, 3.0));
