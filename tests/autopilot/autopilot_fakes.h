@@ -70,6 +70,8 @@ public:
         remaining_ = remainingSeconds;
         return true;
     }
+    // Playing, or started on schedule and not yet reported.
+    bool Sounding() const { return playing_ || running_; }
     // The manual time at which the song now heard started.
     double StartedAt() const { return startedAt_; }
 

@@ -134,6 +134,7 @@ TEST_F(AutoPilotTest, AStopOnceFinishesTheSongTwiceStopsNow) {
     EXPECT_EQ(autoPilot_->NextLabelText(), QLatin1String(AutoPilot::kNextSongStopped));
     Run(10.0);
     EXPECT_EQ(Titles(), Names("a"));
+    EXPECT_FALSE(ap_[0].Sounding() || ap_[1].Sounding());  // the schedule was cancelled
     EXPECT_EQ(autoPilot_->CurrentSongText(), QLatin1String(AutoPilot::kNone));
 
     autoPilot_->APlay();
