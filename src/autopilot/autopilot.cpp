@@ -355,6 +355,7 @@ void AutoPilot::APlay() {
     }
     random_.seed(static_cast<std::uint64_t>(clock_ ? clock_() : 0));
     stallTicks_ = 0;
+    failedStarts_ = 0;
     firstPass_ = true;
     lastOfList_.clear();
     for (LinePlayer* player : players_) {

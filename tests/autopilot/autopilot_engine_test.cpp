@@ -32,10 +32,8 @@ TEST_F(AutoPilotEngine, EightSecondSongsOverlapByThreeSecondsInTheMix) {
     }
     for (const ToneSpan& span : spans) EXPECT_NEAR(span.end - span.start, 8.0, 0.01);
     EXPECT_NEAR(spans[0].start, kLeadIn, 0.01);
-    for (size_t i = 1; i < spans.size(); ++i) {
+    for (size_t i = 1; i < spans.size(); ++i)
         EXPECT_NEAR(spans[i - 1].end - spans[i].start, 3.0, 0.01) << i;
-        EXPECT_NEAR(spans[i].start - spans[i - 1].start, 5.0, 0.01) << i;
-    }
     // Nothing follows the last entry without the loop.
     const auto after = mix.begin() + static_cast<long>((spans[2].end + 0.05) * 44100);
     EXPECT_TRUE(std::all_of(after, mix.end(), [](float v) { return v == 0.0f; }));
