@@ -175,13 +175,26 @@ void AutoPilot::CheckNextSong() {
     }
     const qsizetype was = nextPos_;
     if (NextStillListed()) {
-        // Moved by an edit above it: list order goes on after it.
-        if (!randomMode_ && nextPos_ != was && lastOfList_.isEmpty())
+        if (randomMode_ || !lastOfList_.isEmpty()) return;
+        // Edits around it: list order goes on after it, and ends with it once it is last.
+        if (nextPos_ + 1 >= playlist_.SongList.size()) {
+            nextIndex_ = 1;
+            firstPass_ = false;
+            lastOfList_ = nextSongPath_;
+        } else if (nextPos_ != was) {
             nextIndex_ = static_cast<int>(nextPos_) + 2;
+        }
         return;
     }
-    // In list order the entry that took its place comes next.
-    if (!randomMode_) nextIndex_ = static_cast<int>(std::max<qsizetype>(was, 0)) + 1;
+    // In list order the entry that took its place comes next; with none, the list has ended.
+    if (!randomMode_) {
+        nextIndex_ = static_cast<int>(std::max<qsizetype>(was, 0)) + 1;
+        if (nextIndex_ <= playlist_.SongList.size()) {
+            lastOfList_.clear();
+        } else if (lastOfList_.isEmpty()) {
+            lastOfList_ = nextSongPath_;
+        }
+    }
     ChooseNextSong();
 }
 

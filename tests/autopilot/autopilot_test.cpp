@@ -159,15 +159,21 @@ TEST_F(AutoPilotTest, ANextSongEditedOutOfTheListIsChosenAgain) {
     playlist_.SongList.removeAt(1);
     Run(kTick);
     EXPECT_EQ(autoPilot_->NextSongText(), QStringLiteral("c"));  // the entry in its place
+    playlist_.SongList.removeLast();  // c is now the last entry: the list ends with it
+    Run(20.0);
+    EXPECT_EQ(Titles(), Names("a c"));
+    EXPECT_FALSE(autoPilot_->AutoPilotOn());
 
     // Emptied: nothing follows the current song, and the user is told.
+    autoPilot_->APlay();
+    Run(1.0);
     playlist_.SongList.clear();
     Run(kTick);
     EXPECT_EQ(autoPilot_->NextSongText(), QLatin1String(AutoPilot::kNone));
     EXPECT_FALSE(autoPilot_->AutoPilotOn());
     EXPECT_EQ(status.size(), 1);
     Run(30.0);
-    EXPECT_EQ(Titles(), Names("a"));
+    EXPECT_EQ(Titles(), Names("a c a"));
 }
 
 TEST_F(AutoPilotTest, ANextSkipsAnEntryAndReplacesTheSongLoadedAhead) {
