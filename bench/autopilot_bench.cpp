@@ -37,9 +37,9 @@ void BM_ChooseNextSongSmartRandom(benchmark::State& state) {
         ap->duration = 60.0;
         ap->playState = LinePlayer::kPlaying;
     }
-    AutoPilot autoPilot(
-        {&ap0, &ap1}, playlist, settings, [] { return qint64(7); },
-        [real](const QString&) { return QFileInfo(real).isFile(); });
+    corvane::autopilot::RandomSource random(7);
+    AutoPilot autoPilot({&ap0, &ap1}, playlist, settings, random, [] { return qint64(7); },
+                        [real](const QString&) { return QFileInfo(real).isFile(); });
     autoPilot.SetNoRepWindow(300);
     auto songStarts = [&] {
         ap0.fileName = autoPilot.NextSongPath();

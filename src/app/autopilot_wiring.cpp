@@ -1,6 +1,7 @@
 #include "app/autopilot_wiring.h"
 
 #include <QTime>
+#include <chrono>
 
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
@@ -25,8 +26,10 @@ AutoPilotWiring::AutoPilotWiring(MainForm& form, audio::Engine& engine,
                                  std::array<engine::LinePlayer*, 2> apPlayers, Settings& settings,
                                  Playlist& playlist)
     : form_(form),
+      random_(
+          static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count())),
       pilot_(std::make_unique<AutoPilot>(
-          apPlayers, playlist, settings,
+          apPlayers, playlist, settings, random_,
           [] { return qint64(QTime::currentTime().msecsSinceStartOfDay()); })),
       log_(std::make_unique<SongLog>(settings.Ini(), settings)) {
     ConnectPanel();
@@ -55,6 +58,7 @@ void AutoPilotWiring::ConnectPanel() {
     });
     connect(pilot, &AutoPilot::RandomModeChanged, this, &AutoPilotWiring::PaintShuffle);
     connect(pilot, &AutoPilot::MessageRequested, &form_, &MainForm::ShowMessage);
+    connect(pilot, &AutoPilot::StatusRequested, &form_.Desk(), &Desk::SetStatus);
 }
 
 void AutoPilotWiring::ConnectDesk(audio::Engine& engine) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <random>
 
 #include "app/color_scheme.h"
 
@@ -56,6 +57,8 @@ private:
     void PaintShuffle();
 
     MainForm& form_;
+    // Seeded once, when the window is made at start-up.
+    std::mt19937_64 random_;
     std::unique_ptr<autopilot::AutoPilot> pilot_;
     std::unique_ptr<SongLog> log_;
     ColorScheme scheme_;

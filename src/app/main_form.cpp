@@ -320,7 +320,11 @@ void MainForm::ApplyColors(const ColorScheme& scheme) {
 }
 
 void MainForm::FileOpen(int line) {
-    const QString path = dialogs_.chooseFile(this, desk_->OpenDialogFor(line));
+    engine::OpenDialogSpec request = desk_->OpenDialogFor(line);
+    // The current playlist's folder, however the list was loaded; "ListPath" until there is one.
+    if (line == engine::Desk::kAutoPilotLine && !playlist_.ListDir.isEmpty())
+        request.folder = playlist_.ListDir;
+    const QString path = dialogs_.chooseFile(this, request);
     if (path.isEmpty()) return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     desk_->FileOpen(line, path);

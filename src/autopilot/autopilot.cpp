@@ -30,11 +30,12 @@ QString AutoPilot::TooManyBadFilenames() {
 }
 
 AutoPilot::AutoPilot(std::array<LinePlayer*, 2> players, Playlist& playlist, Settings& settings,
-                     TimeSource clock, FileCheck exists, QObject* parent)
+                     RandomSource& random, TimeSource clock, FileCheck exists, QObject* parent)
     : QObject(parent),
       players_(players),
       playlist_(playlist),
       settings_(settings),
+      random_(random),
       clock_(std::move(clock)),
       exists_(std::move(exists)),
       currentSongText_(QString::fromLatin1(kNone)),
@@ -69,13 +70,16 @@ QString AutoPilot::NextSongStatus() const {
 
 void AutoPilot::ChooseNextSong() {
     if (playlist_.SongList.isEmpty()) return;
+    // In list order without the loop the last entry is already the next song: a pick past it
+    // (ANext, or the last entry failing) ends the list after the current song.
+    const bool pastTheEnd = on_ && !randomMode_ && !apLoop_ && !lastOfList_.isEmpty();
     bool wrappedEarlier = false;
     while (!PickOnce()) {
         if (badCount_ == 0) return;  // the limit was reached and reported
         wrappedEarlier = wrappedEarlier || wrapPick_;
     }
     lastOfList_ = wrapPick_ ? nextSongPath_ : QString();
-    if (!wrapPick_ && wrappedEarlier && !apLoop_) {
+    if (pastTheEnd || (!wrapPick_ && wrappedEarlier && !apLoop_)) {
         // The end of the list held no playable song: nothing follows the current one.
         SetOn(false);
         SetNextLabel(QString::fromLatin1(kNextSongStopped));
@@ -107,7 +111,8 @@ bool AutoPilot::PickOnce() {
 void AutoPilot::PickInOrder() {
     const int count = static_cast<int>(playlist_.SongList.size());
     if (nextIndex_ > count) nextIndex_ = 1;
-    nextSongPath_ = playlist_.SongList.at(nextIndex_ - 1);
+    nextPos_ = nextIndex_ - 1;
+    nextSongPath_ = playlist_.SongList.at(nextPos_);
     // Without the loop the list ends with this pick: it still plays, then the AutoPilot stops.
     wrapPick_ = ++nextIndex_ > count;
     if (wrapPick_) {
@@ -120,7 +125,9 @@ void AutoPilot::PickAtRandom() {
     wrapPick_ = false;
     SyncRecent();
     QStringList& recent = playlist_.RecentList;
-    const bool windowApplies = playlist_.SongCount >= noRepWindow_ + 2;
+    // The list as it is now: the editor builds and grows lists without a load.
+    const qsizetype count = playlist_.SongList.size();
+    const bool windowApplies = count >= noRepWindow_ + 2;
     auto trim = [&] {
         if (!windowApplies || recent.isEmpty() || recent.size() < noRepWindow_) return;
         const QString oldest = recent.takeLast().toLower();
@@ -129,7 +136,7 @@ void AutoPilot::PickAtRandom() {
         recentNewest_ = recent.isEmpty() ? QString() : recent.first();
     };
     trim();
-    std::uniform_int_distribution<int> draw(1, static_cast<int>(playlist_.SongList.size()));
+    std::uniform_int_distribution<int> draw(1, static_cast<int>(count));
     for (;;) {
         ++retryCount_;
         trim();
@@ -138,8 +145,66 @@ void AutoPilot::PickAtRandom() {
         if (!recent_.contains(playlist_.SongList.at(nextIndex_ - 1).toLower())) break;
         if (retryCount_ >= kMaxDraws) break;
     }
-    nextSongPath_ = playlist_.SongList.at(nextIndex_ - 1);
+    nextPos_ = nextIndex_ - 1;
+    nextSongPath_ = playlist_.SongList.at(nextPos_);
     retryCount_ = 0;
+}
+
+// The editor and every load change SongList under the chosen next song. Run on every tick, so
+// the common case costs one comparison.
+void AutoPilot::CheckNextSong() {
+    if (nextSongPath_.isEmpty()) {
+        if (listEmptied_ && !playlist_.SongList.isEmpty()) {
+            listEmptied_ = false;
+            ChooseNextSong();
+        }
+        return;
+    }
+    if (playlist_.SongList.isEmpty()) {
+        nextSongPath_.clear();
+        nextPos_ = -1;
+        lastOfList_.clear();
+        listEmptied_ = true;
+        nextSongText_ = QString::fromLatin1(kNone);
+        Q_EMIT NextSongChanged(nextSongText_);
+        if (on_) {
+            SetOn(false);
+            Q_EMIT StatusRequested(QString::fromLatin1(kListEmptied));
+        }
+        return;
+    }
+    const qsizetype was = nextPos_;
+    if (NextStillListed()) {
+        if (randomMode_ || !lastOfList_.isEmpty()) return;
+        // Edits around it: list order goes on after it, and ends with it once it is last.
+        if (nextPos_ + 1 >= playlist_.SongList.size()) {
+            nextIndex_ = 1;
+            firstPass_ = false;
+            lastOfList_ = nextSongPath_;
+        } else if (nextPos_ != was) {
+            nextIndex_ = static_cast<int>(nextPos_) + 2;
+        }
+        return;
+    }
+    // In list order the entry that took its place comes next; with none, the list has ended.
+    if (!randomMode_) {
+        nextIndex_ = static_cast<int>(std::max<qsizetype>(was, 0)) + 1;
+        if (nextIndex_ <= playlist_.SongList.size()) {
+            lastOfList_.clear();
+        } else if (lastOfList_.isEmpty()) {
+            lastOfList_ = nextSongPath_;
+        }
+    }
+    ChooseNextSong();
+}
+
+bool AutoPilot::NextStillListed() {
+    const QStringList& list = playlist_.SongList;
+    if (nextPos_ >= 0 && nextPos_ < list.size() && list.at(nextPos_) == nextSongPath_) return true;
+    const qsizetype found = list.indexOf(nextSongPath_);
+    if (found < 0) return false;
+    nextPos_ = found;
+    return true;
 }
 
 // RecentList is shared and a fresh load replaces it: rebuild the index when it changed.
@@ -157,6 +222,8 @@ void AutoPilot::SyncRecent() {
 
 void AutoPilot::StartIt() {
     if (!on_ || startBusy_) return;
+    CheckNextSong();
+    if (!on_) return;
     startBusy_ = true;
     if (Current() != nullptr) Current()->Stop();
     if (nextSongPath_.isEmpty()) ChooseNextSong();
@@ -178,6 +245,7 @@ void AutoPilot::StartIt() {
 }
 
 void AutoPilot::AutoPilotTick() {
+    CheckNextSong();
     if (!on_) return;
     LinePlayer* current = Current();
     LinePlayer* other = Other();
@@ -197,15 +265,17 @@ void AutoPilot::AutoPilotTick() {
     const double duration = current->Duration();
     const double position = current->Position();
     // The other player may still carry the end of the previous song: loading would cut it.
-    if (duration <= position + fadeSeconds_ + spinUp_ && other->FileName() != nextSongPath_ &&
-        !nextSongPath_.isEmpty() && !IsPlaying(other)) {
+    // While the current song is still opening its length is unknown (0): nothing is near its end.
+    if (IsPlaying(current) && duration <= position + fadeSeconds_ + spinUp_ &&
+        other->FileName() != nextSongPath_ && !nextSongPath_.isEmpty() && !IsPlaying(other)) {
         apStartPending_ = false;
         scheduledPath_.clear();
         SetFading(true);
+        aheadPath_ = nextSongPath_;
         other->OpenFile(nextSongPath_);
     }
-    const bool longEnough =
-        players_[0]->Duration() > 2.0 * fadeSeconds_ && players_[1]->Duration() > 2.0 * fadeSeconds_;
+    const bool longEnough = players_[0]->Duration() > 2.0 * fadeSeconds_ &&
+                            players_[1]->Duration() > 2.0 * fadeSeconds_;
     if (other->FileName() != nextSongPath_ || !longEnough) return;
     if (duration <= position + fadeSeconds_) {
         // Already running when the engine started it on time; this makes it the current song.
@@ -228,12 +298,26 @@ void AutoPilot::ScheduleOverlap() {
 
 // --- Notifications ------------------------------------------------------------------------
 
-void AutoPilot::OpenStateChanged(int index, int /*oldState*/, int newState) {
+void AutoPilot::OpenStateChanged(int index, int oldState, int newState) {
     if (index < 0 || index > 1 || players_[index] == nullptr) return;
     if (newState == 6 && apStartPending_) {
         Q_EMIT CurrentSongHighlightChanged(false);
         players_[index]->Play();
         apStartPending_ = false;
+    }
+    // A file that failed to open cannot play: another song is chosen at once, not after the
+    // stall watch's silence.
+    if (oldState != 1 || newState != 0 || !on_) return;
+    if (index == currentAp_ && apStartPending_) {
+        apStartPending_ = false;
+        // Not for ever: a list of nothing but unplayable files is left to the stall watch.
+        if (++failedStarts_ > playlist_.SongList.size()) return;
+        if (nextSongPath_ == triedPath_) ChooseNextSong();
+        StartIt();
+    } else if (index != currentAp_ && !aheadPath_.isEmpty() && aheadPath_ == nextSongPath_) {
+        // Loaded ahead: the next tick loads the new choice in time for the overlap.
+        aheadPath_.clear();
+        ChooseNextSong();
     }
 }
 
@@ -243,6 +327,7 @@ void AutoPilot::PlayStateChanged(int index, int /*oldState*/, int newState) {
     player->SetAutoStart(false);
     if (newState != LinePlayer::kPlaying) Q_EMIT CurrentSongHighlightChanged(false);
     if (newState == LinePlayer::kPlaying) {
+        failedStarts_ = 0;
         SetFading(false);
         const QString path = player->FileName();
         Q_EMIT SongStarted(path);
@@ -260,9 +345,9 @@ void AutoPilot::PlayStateChanged(int index, int /*oldState*/, int newState) {
         ChooseNextSong();
     }
     if (!IsPlaying(players_[0]) && !IsPlaying(players_[1])) {
-        if (on_) {
-            StartIt();
-        } else {
+        if (on_) StartIt();
+        // StartIt itself stops the AutoPilot when the list was emptied under it.
+        if (!on_) {
             Q_EMIT LineHighlightChanged(false);
             SetCurrentSong(QString::fromLatin1(kNone));
             Q_EMIT CurrentSongHighlightChanged(false);
@@ -283,6 +368,7 @@ void AutoPilot::APlay() {
     }
     random_.seed(static_cast<std::uint64_t>(clock_ ? clock_() : 0));
     stallTicks_ = 0;
+    failedStarts_ = 0;
     firstPass_ = true;
     lastOfList_.clear();
     for (LinePlayer* player : players_) {
@@ -316,9 +402,11 @@ void AutoPilot::ShuffButt() {
     Q_EMIT RandomModeChanged(randomMode_);
 }
 
-void AutoPilot::AutoPilotStopped() {
+void AutoPilot::AutoPilotStopped(bool now) {
     SetOn(false);
     apStartPending_ = false;
+    // With the AutoPilot off, AStop acts as its second click.
+    if (now) AStop();
 }
 
 // --- Small setters that keep the window informed ----------------------------------------------

@@ -18,6 +18,9 @@ namespace autopilot {
 
 // Time of day in milliseconds, for seeding the generator; tests pass a clock of their own.
 using TimeSource = std::function<qint64()>;
+// SmartRandom's generator. Its owner seeds it once when the program starts (APlay seeds it
+// again); tests seed it with a number of their own.
+using RandomSource = std::mt19937_64;
 // Whether a file exists at the path; the default asks the file system.
 using FileCheck = std::function<bool(const QString& path)>;
 
@@ -44,6 +47,8 @@ public:
     static constexpr char kCurrentSongStatus[] = "Current Song: ";
     static constexpr char kShuffStatus[] = "Puts AutoPilot in SmartRandom Mode";
     static constexpr char kPListStatus[] = "Opens the Playlist Editor";
+    static constexpr char kListEmptied[] =
+        "The playlist is empty: the AutoPilot stops after the current song.";
     static constexpr int kMaxBadPicks = 100;
     static constexpr int kMaxDraws = 1000;
     static constexpr int kStallTicks = 5;
@@ -52,10 +57,11 @@ public:
     // The five-line message shown when 100 picks in a row named no existing file.
     static QString TooManyBadFilenames();
 
-    // `players` are AP(0) and AP(1), borrowed for the whole run. Reads "Random", "NoRep",
-    // "Loop 0", "FadeSeconds", "SpinUp" and "Priority".
+    // `players` are AP(0) and AP(1), borrowed for the whole run, as is `random`. Reads "Random",
+    // "NoRep", "Loop 0", "FadeSeconds", "SpinUp" and "Priority".
     AutoPilot(std::array<engine::LinePlayer*, 2> players, Playlist& playlist, Settings& settings,
-              TimeSource clock, FileCheck exists = {}, QObject* parent = nullptr);
+              RandomSource& random, TimeSource clock, FileCheck exists = {},
+              QObject* parent = nullptr);
     ~AutoPilot() override;
 
     // --- State ---
@@ -101,8 +107,9 @@ public:
     void ANext();
     // Toggles RandomMode and stores "Random".
     void ShuffButt();
-    // StopAll, the crossfader's auto-stop and shutdown: the desk has stopped the players.
-    void AutoPilotStopped();
+    // StopAll and shutdown: the desk has stopped the players. `now` (the crossfader's
+    // auto-stop) leaves everything as two AStop clicks do.
+    void AutoPilotStopped(bool now = false);
 
     // --- Players' notifications (index 0 or 1) ---
     void OpenStateChanged(int index, int oldState, int newState);
@@ -111,6 +118,7 @@ public:
     // --- Ways a playlist becomes the list ---
     // The whole command-line text is the path. A sound file opens on `line1` and starts once
     // open; a playlist is loaded and the AutoPilot switched on (it starts with the first entry).
+    // A playlist that cannot be loaded leaves the AutoPilot off and says why in the status line.
     StartupFileKind OpenStartupFile(const QString& commandLine, engine::LinePlayer* line1);
     // Start-up: unless the command line gave a playlist, reloads "PlayList" when it names a
     // file. Emits ListTitleChanged with the name without extension when a list is known.
@@ -137,6 +145,8 @@ Q_SIGNALS:
     void ListTitleChanged(const QString& title);
     // A message box with one OK button and the application's title.
     void MessageRequested(const QString& text);
+    // A text for the status-help line.
+    void StatusRequested(const QString& text);
     // An AutoPilot song started: its full path, for the song log.
     void SongStarted(const QString& path);
 
@@ -144,6 +154,9 @@ private:
     engine::LinePlayer* Current() const { return players_[currentAp_]; }
     engine::LinePlayer* Other() const { return players_[1 - currentAp_]; }
     bool PickOnce();
+    // The chosen next song was edited or loaded out of the list: choose again.
+    void CheckNextSong();
+    bool NextStillListed();
     void PickInOrder();
     void PickAtRandom();
     void SyncRecent();
@@ -158,9 +171,9 @@ private:
     std::array<engine::LinePlayer*, 2> players_;
     Playlist& playlist_;
     Settings& settings_;
+    RandomSource& random_;
     TimeSource clock_;
     FileCheck exists_;
-    std::mt19937_64 random_;
 
     bool on_ = false;
     bool firstPass_ = false;
@@ -171,6 +184,7 @@ private:
     int fadeSeconds_ = 3;
     int spinUp_ = 5;
     QString nextSongPath_;
+    qsizetype nextPos_ = -1;  // where in SongList nextSongPath_ was last seen (0-based)
     int nextIndex_ = 0;
     int badCount_ = 0;
     int retryCount_ = 0;
@@ -185,6 +199,12 @@ private:
     bool wrapPick_ = false;  // the last pick wrapped the cursor round
     // The path StartIt last handed to a player: the stall watch skips it only once tried.
     QString triedPath_;
+    // The path last loaded ahead on the other player, until it fails to open.
+    QString aheadPath_;
+    // Pending starts in a row whose file failed to open.
+    qsizetype failedStarts_ = 0;
+    // The list was emptied under the chosen next song: choose once it has songs again.
+    bool listEmptied_ = false;
     // The path whose start is scheduled in the engine on the other player.
     QString scheduledPath_;
 

@@ -21,9 +21,8 @@ bool EndsWithOneOf(const QString& path, const std::array<QLatin1String, N>& endi
 
 constexpr std::array kPlaylistEndings{QLatin1String("cvn"), QLatin1String("m3u"),
                                       QLatin1String("pls")};
-constexpr std::array kSoundEndings{QLatin1String("mp3"), QLatin1String("wav"),
-                                   QLatin1String(".ra"), QLatin1String(".rm"),
-                                   QLatin1String("ram"), QLatin1String("mid"),
+constexpr std::array kSoundEndings{QLatin1String("mp3"), QLatin1String("wav"), QLatin1String(".ra"),
+                                   QLatin1String(".rm"), QLatin1String("ram"), QLatin1String("mid"),
                                    QLatin1String("mp2"), QLatin1String("mp1")};
 
 }  // namespace
@@ -52,12 +51,17 @@ StartupFileKind AutoPilot::OpenStartupFile(const QString& commandLine, engine::L
         }
         startupKind_ = StartupFileKind::SoundFile;
     } else if (IsPlaylistFile(commandLine)) {
+        // A list that cannot be loaded replaces nothing: the saved one is restored as usual.
+        if (!LoadFresh(commandLine)) {
+            const QString why = QFileInfo(commandLine).isFile()
+                                    ? QStringLiteral("it could not be read")
+                                    : QStringLiteral("there is no such file");
+            Q_EMIT StatusRequested(
+                QStringLiteral("Couldn't load the playlist %1: %2.").arg(commandLine, why));
+            return startupKind_;
+        }
         // The list starts once the main tick runs: the stall watch finds nothing playing and
         // starts the song shown as next.
-        const SplitPathResult parts = SplitPath(commandLine);
-        playlist_.ListDir = parts.directory;
-        playlist_.ListName = parts.fileName;
-        LoadFresh(commandLine);
         startupKind_ = StartupFileKind::Playlist;
         SetOn(true);
     }
@@ -81,8 +85,10 @@ void AutoPilot::PlaylistOpened() { ChooseNextSong(); }
 
 bool AutoPilot::DropPlaylist(const QString& path) {
     if (!LoadFresh(path)) return false;
-    Q_EMIT ListTitleChanged(playlist_.ListName);
+    Q_EMIT ListTitleChanged(StripExtension(playlist_.ListName));
     settings_.SavePref(keys::kPlayList, playlist_.ListDir + playlist_.ListName);
+    // The chosen next song stays when the new list holds it.
+    CheckNextSong();
     return true;
 }
 

@@ -241,7 +241,7 @@ void Desk::StopAll() {
     for (int line = 1; line <= 6; ++line) {
         if (IsPlaying(line)) Stop(line);
     }
-    Q_EMIT AutoPilotStopped();
+    Q_EMIT AutoPilotStopped(false);
     for (LinePlayer* ap : players_.ap) {
         if (ap != nullptr) ap->Stop();
     }
@@ -285,8 +285,8 @@ bool Desk::OpenPlaylist(const QString& path) {
         Q_EMIT MessageRequested(QString::fromLatin1(kCouldNotLoadPlaylist));
         return false;
     }
-    title_[kAutoPilotLine] = parts.fileName;
-    Q_EMIT TitleChanged(kAutoPilotLine, parts.fileName);
+    title_[kAutoPilotLine] = StripExtension(parts.fileName);
+    Q_EMIT TitleChanged(kAutoPilotLine, title_[kAutoPilotLine]);
     settings_.SavePref(keys::kPlayList, path);
     Q_EMIT PlaylistLoaded();
     return true;
@@ -336,7 +336,7 @@ void Desk::SetHighlight(int line, bool on) {
 }
 
 void Desk::StopAutoPilotNow() {
-    Q_EMIT AutoPilotStopped();
+    Q_EMIT AutoPilotStopped(true);
     for (LinePlayer* ap : players_.ap) {
         if (ap != nullptr) ap->Stop();
     }

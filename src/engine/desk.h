@@ -187,7 +187,8 @@ Q_SIGNALS:
     // A playlist was loaded on line 0: the AutoPilot chooses its next song.
     void PlaylistLoaded();
     // StopAll or an auto-stop switched the AutoPilot off (its players are stopped already).
-    void AutoPilotStopped();
+    // `now`: the crossfader's auto-stop, which leaves the AutoPilot as two AStop clicks do.
+    void AutoPilotStopped(bool now);
     // A line started playing: the song log decides, by "LogAll", whether to log it.
     void SongStarted(const QString& path);
     // The end of every tick: the AutoPilot's step runs here when it is on.

@@ -26,10 +26,8 @@ TEST_F(AutoPilotEngine, EightSecondSongsOverlapByThreeSecondsInTheMix) {
     }
     for (const ToneSpan& span : spans) EXPECT_NEAR(span.end - span.start, 8.0, 0.01);
     EXPECT_NEAR(spans[0].start, kLeadIn, 0.01);
-    for (size_t i = 1; i < spans.size(); ++i) {
+    for (size_t i = 1; i < spans.size(); ++i)
         EXPECT_NEAR(spans[i - 1].end - spans[i].start, 3.0, 0.01) << i;
-        EXPECT_NEAR(spans[i].start - spans[i - 1].start, 5.0, 0.01) << i;
-    }
     // Nothing follows the last entry without the loop.
     const auto after = mix.begin() + static_cast<long>((spans[2].end + 0.05) * 44100);
     EXPECT_TRUE(std::all_of(after, mix.end(), [](float v) { return v == 0.0f; }));
@@ -45,9 +43,17 @@ TEST_F(AutoPilotEngine, ScheduledStartIsExactAndStopCancelsIt) {
         audio::MediaPlayer* second = engine.AP(1);
         first->OpenFile(Fixture("song_8s_a.wav"));
         second->OpenFile(Fixture("song_8s_b.wav"));
-        while (first->OpenState() != audio::MediaPlayer::kOpen ||
-               second->OpenState() != audio::MediaPlayer::kOpen)
+        const auto open = [&] {
+            return first->OpenState() == audio::MediaPlayer::kOpen &&
+                   second->OpenState() == audio::MediaPlayer::kOpen;
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (!open() && waited.elapsed() < 5000) {
             QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
+        ASSERT_TRUE(open());
         first->Play();
         ASSERT_TRUE(second->PlayAfter(*first, 3.0));
         EXPECT_FALSE(second->PlayAfter(*second, 3.0));

@@ -23,10 +23,12 @@ using engine::LinePlayer;
 using Songs = QHash<QString, double>;
 
 // An AutoPilot player on a manual clock. Like the engine's player it opens asynchronously (on
-// the next Advance) and reports play-state changes synchronously from Play and Stop.
+// the next Advance), reports play-state changes synchronously from Play and Stop, and starts a
+// scheduled song at its exact moment, between two ticks, reporting it only at the next Play.
 class FakeApPlayer final : public LinePlayer {
 public:
-    FakeApPlayer(int index, const Songs& songs) : index_(index), songs_(songs) {}
+    FakeApPlayer(int index, const Songs& songs, const double& now)
+        : index_(index), songs_(songs), now_(now) {}
     void Attach(AutoPilot* autoPilot) { autoPilot_ = autoPilot; }
 
     void OpenFile(const QString& path) override {
@@ -39,12 +41,19 @@ public:
     void SetAutoStart(bool) override {}
     QString FileName() const override { return fileName_; }
     void Play() override {
+        after_ = nullptr;
         if (opening_) startWhenOpen_ = true;
         if (!open_ || playing_) return;
-        if (position_ >= Duration()) position_ = 0.0;
+        if (!running_) {
+            if (position_ >= Duration()) position_ = 0.0;
+            startedAt_ = now_ - position_;
+        }
+        running_ = false;
         SetPlaying(true);
     }
     void Stop() override {
+        after_ = nullptr;
+        running_ = false;
         startWhenOpen_ = false;
         if (playing_) SetPlaying(false);
     }
@@ -55,6 +64,16 @@ public:
     void SetRepeatCount(int) override {}
     void SetVolume(int) override {}
     void SetBalance(int) override {}
+    bool PlayAfter(LinePlayer& current, double remainingSeconds) override {
+        if (!open_ || playing_ || &current == this || current.PlayState() != kPlaying) return false;
+        after_ = &current;
+        remaining_ = remainingSeconds;
+        return true;
+    }
+    // Playing, or started on schedule and not yet reported.
+    bool Sounding() const { return playing_ || running_; }
+    // The manual time at which the song now heard started.
+    double StartedAt() const { return startedAt_; }
 
     // Completes a pending open (a file that never opens closes again, its name cleared).
     void FinishOpen() {
@@ -72,7 +91,17 @@ public:
         startWhenOpen_ = false;
     }
     void Advance(double seconds) {
-        if (playing_) position_ = std::min(position_ + seconds, Duration());
+        if (playing_ || running_) position_ = std::min(position_ + seconds, Duration());
+    }
+    // A scheduled start whose moment was passed in the last Advance: it has sounded since.
+    void StartIfDue() {
+        if (after_ == nullptr) return;
+        const double late = remaining_ - (after_->Duration() - after_->Position());
+        if (late < -1e-9) return;
+        after_ = nullptr;
+        running_ = true;
+        position_ = std::max(0.0, late);
+        startedAt_ = now_ - position_;
     }
     // Apart from Advance, so a song started by another's end is not advanced at once.
     void EndIfDone() {
@@ -87,7 +116,12 @@ private:
 
     int index_;
     const Songs& songs_;
+    const double& now_;
     AutoPilot* autoPilot_ = nullptr;
+    LinePlayer* after_ = nullptr;  // the player whose end the scheduled start waits for
+    double remaining_ = 0.0;
+    bool running_ = false;  // started on schedule, not yet reported
+    double startedAt_ = 0.0;
     QString fileName_;
     bool open_ = false;
     bool opening_ = false;
@@ -103,13 +137,13 @@ protected:
 
     void Make() {
         autoPilot_ = std::make_unique<AutoPilot>(
-            std::array<LinePlayer*, 2>{&ap_[0], &ap_[1]}, playlist_, settings_,
+            std::array<LinePlayer*, 2>{&ap_[0], &ap_[1]}, playlist_, settings_, random_,
             [] { return qint64(12345); },
             [this](const QString& path) { return songs_.contains(path); });
         for (auto& player : ap_) player.Attach(autoPilot_.get());
         QObject::connect(autoPilot_.get(), &AutoPilot::SongStarted, [this](const QString& path) {
             started_.append(path);
-            startTimes_.append(now_);
+            startTimes_.append(std::max(ap_[0].StartedAt(), ap_[1].StartedAt()));
             if (ap_[0].PlayState() == LinePlayer::kPlaying &&
                 ap_[1].PlayState() == LinePlayer::kPlaying)
                 ++overlaps_;
@@ -117,7 +151,8 @@ protected:
         QObject::connect(autoPilot_.get(), &AutoPilot::MessageRequested,
                          [this](const QString& text) { messages_.append(text); });
     }
-    // Songs "/m/<name>.wav" of `seconds` each, in this order, as SongList.
+    // Songs "/m/<name>.wav" of `seconds` each, in this order, as SongList (built as the
+    // editor builds it, without a load).
     void SetList(const QStringList& names, double seconds) {
         playlist_.SongList.clear();
         for (const QString& name : names) {
@@ -125,7 +160,6 @@ protected:
             songs_.insert(path, seconds);
             playlist_.SongList.append(path);
         }
-        playlist_.SongCount = static_cast<qint32>(playlist_.SongList.size());
     }
     static QString Song(const QString& name) {
         return QStringLiteral("/m/") + name + QStringLiteral(".wav");
@@ -143,6 +177,7 @@ protected:
         for (double t = 0.0; t < seconds - 1e-9; t += kTick) {
             now_ += kTick;
             for (auto& player : ap_) player.Advance(kTick);
+            for (auto& player : ap_) player.StartIfDue();
             for (auto& player : ap_) player.EndIfDone();
             for (auto& player : ap_) player.FinishOpen();
             autoPilot_->AutoPilotTick();
@@ -156,13 +191,14 @@ protected:
 
     Songs songs_;
     Playlist playlist_;
-    std::array<FakeApPlayer, 2> ap_{FakeApPlayer(0, songs_), FakeApPlayer(1, songs_)};
+    double now_ = 0.0;
+    std::array<FakeApPlayer, 2> ap_{FakeApPlayer(0, songs_, now_), FakeApPlayer(1, songs_, now_)};
+    RandomSource random_{7};
     std::unique_ptr<AutoPilot> autoPilot_;
     QStringList started_;
     QList<double> startTimes_;
     QStringList messages_;
     int overlaps_ = 0;
-    double now_ = 0.0;
 };
 
 }  // namespace corvane::autopilot::testing

@@ -48,8 +48,8 @@ inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, i
     settings.SavePref(keys::LoopKey(0), loop);
     Playlist playlist;
     playlist.SongList = songs;
-    playlist.SongCount = static_cast<qint32>(songs.size());
-    AutoPilot autoPilot({&ap0, &ap1}, playlist, settings, [] { return qint64(1); });
+    RandomSource random(1);
+    AutoPilot autoPilot({&ap0, &ap1}, playlist, settings, random, [] { return qint64(1); });
     for (audio::MediaPlayer* player : {engine.AP(0), engine.AP(1)}) {
         QObject::connect(player, &audio::MediaPlayer::OpenStateChanged, &autoPilot,
                          &AutoPilot::OpenStateChanged);

@@ -1,6 +1,7 @@
 // The AutoPilot on the real window over the offline engine: its buttons' press rules, the
 // keys, the labels and colours while songs play, SmartRandom, the desk's ways of stopping it,
 // and every started song reaching the song log.
+#include <QDir>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -75,7 +76,6 @@ TEST_F(AutoPilotWindow, LabelsAndColoursFollowTheSongs) {
     Tap(Qt::Key_1);
     ASSERT_TRUE(WaitForCurrentSong("song_8s_a"));
     EXPECT_EQ(panel->NextSong()->FullText(), QStringLiteral("song_8s_b"));
-    EXPECT_EQ(panel->NSLabel()->text(), QStringLiteral("Next Song:"));
     EXPECT_EQ(form.Strip(0)->LineLabel()->TextColor(), Hilite());
     EXPECT_EQ(form.Strip(0)->TitleLabel()->TextColor(), Hilite());
 
@@ -106,6 +106,7 @@ TEST_F(AutoPilotWindow, LabelsAndColoursFollowTheSongs) {
 }
 
 TEST_F(AutoPilotWindow, DeskStopsReachTheAutoPilot) {
+    settings_.SavePref(keys::kAsof, true);
     MainForm& form = FormWithList();
     Tap(Qt::Key_1);
     ASSERT_TRUE(WaitFor([this] { return ApPlaying(); }));
@@ -115,6 +116,16 @@ TEST_F(AutoPilotWindow, DeskStopsReachTheAutoPilot) {
     EXPECT_TRUE(WaitFor([this] { return !ApPlaying(); }));
     EXPECT_TRUE(WaitForCurrentSong("None."));
 
+    // With "ASOF", an auto-fade away from line 0 stops it as two AStop clicks do.
+    form.Desk().SelectFadeMode(0, engine::FadeMode::Left);
+    Tap(Qt::Key_1);
+    ASSERT_TRUE(WaitForCurrentSong("song_8s_b"));
+    form.Desk().FadeDone(false);
+    EXPECT_FALSE(form.Pilot().AutoPilotOn());
+    EXPECT_EQ(form.AutoPilot()->NSLabel()->text(), QStringLiteral("Next Song (Stopped):"));
+    EXPECT_TRUE(WaitForCurrentSong("None."));
+    EXPECT_FALSE(ApPlaying());
+
     // Line 0's loop button is the AutoPilot's ApLoop.
     EXPECT_FALSE(form.Pilot().ApLoop());
     QTest::mousePress(form.Strip(0)->LoopButton(), Qt::LeftButton);
@@ -122,12 +133,31 @@ TEST_F(AutoPilotWindow, DeskStopsReachTheAutoPilot) {
 }
 
 TEST_F(AutoPilotWindow, PlaylistOpenedOnLineZeroShowsItsFirstSongNext) {
-    MainForm& form = Form();
+    // The open dialog starts in the current list's folder, wherever that list came from.
+    QStringList folders;
+    FormDialogs dialogs;
+    dialogs.chooseFile = [&](QWidget*, const engine::OpenDialogSpec& request) {
+        folders.append(request.folder);
+        return chosen_;
+    };
+    dialogs.showMessage = [](QWidget*, const QString&) {};
+    form_ = std::make_unique<MainForm>(*engine_, settings_, playlist_, dialogs);
+    form_->LoadSettings();
+    MainForm& form = *form_;
     EXPECT_EQ(form.AutoPilot()->NextSong()->FullText(), QString());
+    const QString elsewhere = dir_.filePath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QString dropped = elsewhere + QStringLiteral("/Dropped.m3u");
+    QFile::copy(WriteList(QStringLiteral("Dropped.m3u"), ThreeSongs()), dropped);
+    ASSERT_TRUE(form.Pilot().DropPlaylist(dropped));
+    form.FileOpen(0);  // cancelled
+    ASSERT_EQ(folders.size(), 1);
+    EXPECT_EQ(QDir(folders[0]), QDir(elsewhere));
+
     chosen_ = WriteList(QStringLiteral("Open.m3u"), {Fixture("song_8s_b.wav")});
     form.FileOpen(0);
     EXPECT_EQ(form.AutoPilot()->NextSong()->FullText(), QStringLiteral("song_8s_b"));
-    EXPECT_EQ(form.Strip(0)->TitleLabel()->FullText(), QStringLiteral("Open.m3u"));
+    EXPECT_EQ(form.Strip(0)->TitleLabel()->FullText(), QStringLiteral("Open"));
 }
 
 TEST_F(AutoPilotWindow, ShuffleButtonTogglesSmartRandomAndItsColour) {
@@ -146,6 +176,28 @@ TEST_F(AutoPilotWindow, ShuffleButtonTogglesSmartRandomAndItsColour) {
 TEST_F(AutoPilotWindow, SavedSmartRandomShowsLitAtStart) {
     settings_.SavePref(keys::kRandom, true);
     EXPECT_EQ(Form().AutoPilot()->ShuffButt()->TextColor(), Hilite());
+}
+
+// SmartRandom is seeded when the window is made: each start draws its own order.
+TEST_F(AutoPilotWindow, EachStartDrawsItsOwnRandomOrder) {
+    QStringList songs;
+    for (int i = 0; i < 12; ++i) {
+        songs.append(dir_.filePath(QStringLiteral("s%1.wav").arg(i)));
+        QFile(songs.last()).open(QIODevice::WriteOnly);
+    }
+    settings_.SavePref(keys::kPlayList, WriteList(QStringLiteral("Many.m3u"), songs));
+    settings_.SavePref(keys::kRandom, true);
+    const auto draws = [this] {
+        QStringList picks;
+        for (int i = 0; i < 5; ++i) {
+            picks.append(Form().Pilot().NextSongPath());
+            Form().Pilot().ANext();
+        }
+        form_.reset();
+        return picks;
+    };
+    const QStringList first = draws();
+    EXPECT_NE(draws(), first);
 }
 
 class AutoPilotWindowLog : public AutoPilotWindow {

@@ -74,7 +74,7 @@ TEST_F(DeskTest, PlaylistOpenOnLineZero) {
     const QString path = Touch(dir_, QStringLiteral("party.cvn"));
     EXPECT_TRUE(desk_->FileOpen(0, path));
     EXPECT_EQ(loadedPlaylist_, path);
-    EXPECT_EQ(desk_->Title(0), QStringLiteral("party.cvn"));
+    EXPECT_EQ(desk_->Title(0), QStringLiteral("party"));
     EXPECT_EQ(settings_.GetText(QStringLiteral("PlayList")), path);
     EXPECT_EQ(settings_.GetText(QStringLiteral("ListPath")), dir_.path() + QLatin1Char('/'));
     EXPECT_EQ(loaded, 1);
@@ -82,7 +82,7 @@ TEST_F(DeskTest, PlaylistOpenOnLineZero) {
     playlistLoads_ = false;
     EXPECT_FALSE(desk_->FileOpen(0, Touch(dir_, QStringLiteral("bad.pls"))));
     EXPECT_EQ(messages_, QStringList{QStringLiteral("Couldn't load the playlist.")});
-    EXPECT_EQ(desk_->Title(0), QStringLiteral("party.cvn"));
+    EXPECT_EQ(desk_->Title(0), QStringLiteral("party"));
     EXPECT_EQ(settings_.GetText(QStringLiteral("PlayList")), path);
 }
 

@@ -299,6 +299,20 @@ TEST_F(LifecycleTest, ACommandLinePlaylistReplacesTheSavedOneAndExitStopsTheAuto
     EXPECT_FALSE(run->startup->Form()->Desk().IsPlaying(1));
 }
 
+// A command-line playlist that cannot be loaded starts nothing and says why; the saved list
+// is restored as on any start.
+TEST_F(LifecycleTest, ACommandLinePlaylistThatCannotBeLoadedLeavesTheAutoPilotOff) {
+    const QString saved = dir_.filePath(QStringLiteral("saved.m3u"));
+    ASSERT_TRUE(WriteText(saved, Fixture("song_8s_c.wav").toUtf8() + "\n"));
+    ASSERT_TRUE(
+        WriteText(SettingsFile(), "[1.40]\nInstalled=True\nPlayList=" + saved.toUtf8() + "\n"));
+    const QString missing = dir_.filePath(QStringLiteral("missing.m3u"));
+    auto run = Start({missing});
+    EXPECT_FALSE(run->startup->Form()->Pilot().AutoPilotOn());
+    EXPECT_TRUE(run->startup->Form()->Desk().Status().contains(missing));
+    EXPECT_EQ(run->startup->Form()->windowTitle(), QStringLiteral("CVN v.1.40 - saved"));
+}
+
 TEST_F(LifecycleTest, DecliningTheExitQuestionLeavesEverythingRunning) {
     auto run = Start();
     MainForm& form = *run->startup->Form();
