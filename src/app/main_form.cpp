@@ -320,7 +320,7 @@ void MainForm::ApplyColors(const ColorScheme& scheme) {
 }
 
 void MainForm::FileOpen(int line) {
-    engine::OpenDialogSpec request = desk_->OpenDialogFor(line);
+    OpenDialogRequest request = desk_->OpenDialogFor(line);
     // The current playlist's folder, however the list was loaded; "ListPath" until there is one.
     if (line == engine::Desk::kAutoPilotLine && !playlist_.ListDir.isEmpty())
         request.folder = playlist_.ListDir;

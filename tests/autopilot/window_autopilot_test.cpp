@@ -134,16 +134,7 @@ TEST_F(AutoPilotWindow, DeskStopsReachTheAutoPilot) {
 
 TEST_F(AutoPilotWindow, PlaylistOpenedOnLineZeroShowsItsFirstSongNext) {
     // The open dialog starts in the current list's folder, wherever that list came from.
-    QStringList folders;
-    FormDialogs dialogs;
-    dialogs.chooseFile = [&](QWidget*, const engine::OpenDialogSpec& request) {
-        folders.append(request.folder);
-        return chosen_;
-    };
-    dialogs.showMessage = [](QWidget*, const QString&) {};
-    form_ = std::make_unique<MainForm>(*engine_, settings_, playlist_, dialogs);
-    form_->LoadSettings();
-    MainForm& form = *form_;
+    MainForm& form = Form();
     EXPECT_EQ(form.AutoPilot()->NextSong()->FullText(), QString());
     const QString elsewhere = dir_.filePath(QStringLiteral("elsewhere"));
     ASSERT_TRUE(QDir().mkpath(elsewhere));
@@ -151,8 +142,8 @@ TEST_F(AutoPilotWindow, PlaylistOpenedOnLineZeroShowsItsFirstSongNext) {
     QFile::copy(WriteList(QStringLiteral("Dropped.m3u"), ThreeSongs()), dropped);
     ASSERT_TRUE(form.Pilot().DropPlaylist(dropped));
     form.FileOpen(0);  // cancelled
-    ASSERT_EQ(folders.size(), 1);
-    EXPECT_EQ(QDir(folders[0]), QDir(elsewhere));
+    ASSERT_EQ(askedFolders_.size(), 1);
+    EXPECT_EQ(QDir(askedFolders_[0]), QDir(elsewhere));
 
     chosen_ = WriteList(QStringLiteral("Open.m3u"), {Fixture("song_8s_b.wav")});
     form.FileOpen(0);

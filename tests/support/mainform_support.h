@@ -52,6 +52,7 @@ protected:
             options.formDialogs.chooseFile = [this](QWidget*,
                                                     const OpenDialogRequest& request) {
                 askedTitles_.append(request.title);
+                askedFolders_.append(request.folder);
                 return chosen_;
             };
             options.formDialogs.showMessage = [this](QWidget*, const QString& text) {
@@ -92,6 +93,7 @@ protected:
     std::unique_ptr<Startup> form_;  // owns the main window
     QString chosen_;
     QStringList askedTitles_;
+    QStringList askedFolders_;
     QStringList messages_;
 
 private:
