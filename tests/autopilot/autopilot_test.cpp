@@ -217,9 +217,12 @@ TEST(AutoPilotDrops, ExtensionChecksPerLine) {
     EXPECT_TRUE(AcceptsDrop(3, QStringLiteral("/s/song.MP3")));
     EXPECT_TRUE(AcceptsDrop(1, QStringLiteral("/s/x.ra")));
     EXPECT_TRUE(AcceptsDrop(6, QStringLiteral("/s/x.ram")));
-    for (const char* song : {"/s/a.WAV", "/s/a.rm", "/s/a.mid", "/s/a.mp2", "/s/a.mp1"})
+    for (const char* song : {"/s/a.WAV", "/s/a.rm", "/s/a.mid", "/s/a.mp2", "/s/a.mp1", "/s/a.FLAC",
+                             "/s/a.ogg", "/s/a.oga", "/s/a.opus", "/s/a.m4a", "/s/a.mp4",
+                             "/s/a.aac", "/s/a.aif", "/s/song.aiff", "/s/a.aifc", "/s/a.wv"})
         EXPECT_TRUE(AcceptsDrop(2, QLatin1String(song))) << song;
-    for (const char* other : {"/s/song.aiff", "/s/a.ogg", "/s/a.m3u8", "/s/notes"}) {
+    // An ending counts only after a dot: "xwv" and "notes.flac.txt" are not sound files.
+    for (const char* other : {"/s/a.m3u8", "/s/notes", "/s/xwv", "/s/notes.flac.txt"}) {
         EXPECT_FALSE(AcceptsDrop(1, QLatin1String(other))) << other;
         EXPECT_FALSE(AcceptsDrop(0, QLatin1String(other))) << other;
     }

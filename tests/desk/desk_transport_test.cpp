@@ -91,7 +91,9 @@ TEST_F(DeskTest, OpenDialogsAskForTheRightFiles) {
     EXPECT_EQ(line.title, QStringLiteral("Open a file on line 3"));
     EXPECT_EQ(
         line.nameFilters,
-        Strings({"Sound Files (*.wav *.mp3 *.mp2 *.mp1 *.ra *.rm *.ram *.mid)", "All Files (*)"}));
+        Strings({"Sound Files (*.wav *.mp3 *.mp2 *.mp1 *.ra *.rm *.ram *.mid *.flac *.ogg *.oga "
+                 "*.opus *.m4a *.mp4 *.aac *.aif *.aiff *.aifc *.wv)",
+                 "All Files (*)"}));
     const OpenDialogSpec list = desk_->OpenDialogFor(0);
     EXPECT_EQ(list.title, QStringLiteral("Open a Playlist file"));
     EXPECT_EQ(list.nameFilters, Strings({"Playlist Files (*.cvn *.m3u *.pls)", "All Files (*)"}));
