@@ -222,6 +222,7 @@ private:
     int64_t origin_ = 0;  // raw sample index of the first sample heard
     bool originKnown_ = false;
     int64_t nextSource_ = 0;  // source sample (from origin) of the next decoded sample
+    int64_t firstPacket_ = AV_NOPTS_VALUE;  // timestamp of the stream's first packet
     int64_t leadIn_ = 0;      // codec delay before the origin that no header accounts for
     int64_t endSource_ = -1;  // source samples in the stated length, -1 when none binds
     int64_t feedFrom_ = 0;    // source samples before this are discarded after a seek
@@ -342,8 +343,12 @@ int64_t FfmpegDecoder::FrameSample() const {
 bool FfmpegDecoder::SeekDemuxer(int64_t sourceSample) {
     int64_t target =
         av_rescale_q(origin_ + sourceSample, AVRational{1, sourceRate_}, stream_->time_base);
-    if (sourceSample <= -leadIn_ && stream_->start_time != AV_NOPTS_VALUE)
-        target = std::min(target, stream_->start_time);
+    if (sourceSample <= -leadIn_) {
+        // Back to the very first packet: an MP4's priming packets come before the start
+        // time, and the decoder needs them to overlap into the first samples heard.
+        if (stream_->start_time != AV_NOPTS_VALUE) target = std::min(target, stream_->start_time);
+        if (firstPacket_ != AV_NOPTS_VALUE) target = std::min(target, firstPacket_);
+    }
     QString ignored;
     if (restartOnSeek_) {
         if (!OpenStreams(&ignored)) {
@@ -413,6 +418,8 @@ bool FfmpegDecoder::DecodeFrame() {
             continue;
         }
         if (packet_->stream_index == stream_->index) {
+            if (firstPacket_ == AV_NOPTS_VALUE)
+                firstPacket_ = packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->dts;
             const int sent = avcodec_send_packet(codec_.get(), packet_.get());
             if (sent < 0 && sent != AVERROR(EAGAIN) && ++errors_ > kMaxConsecutiveErrors) {
                 av_packet_unref(packet_.get());
