@@ -121,7 +121,7 @@ bool OpenUntilReady(benchmark::State& state, MediaPlayer* p, const QString& path
         if (!Wait([p] { return p->OpenState() != MediaPlayer::kOpening; })) break;
         state.PauseTiming();
         if (p->OpenState() != MediaPlayer::kOpen) {
-            state.SkipWithError(("cannot open " + path).toUtf8().constData());
+            state.SkipWithError((QStringLiteral("cannot open ") + path).toUtf8().constData());
             return false;
         }
         state.ResumeTiming();
