@@ -59,9 +59,10 @@ TEST_F(DeskTest, FileOpenAcceptsKnownEndingsOnlyAndKeepsTheLineOtherwise) {
     EXPECT_EQ(settings_.GetText(QStringLiteral("Path")), dir_.path() + QLatin1Char('/'));
     EXPECT_TRUE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("x.ra"))));
     EXPECT_TRUE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("x.ram"))));
+    EXPECT_TRUE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("song.aiff"))));
     line_[2].TakeLog();
 
-    EXPECT_FALSE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("song.aiff"))));
+    EXPECT_FALSE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("song.aup"))));
     EXPECT_FALSE(desk_->FileOpen(2, dir_.filePath(QStringLiteral("missing.wav"))));
     EXPECT_FALSE(desk_->FileOpen(2, QString()));
     EXPECT_TRUE(line_[2].TakeLog().isEmpty());
