@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "audio/decoder.h"
+#include "format_files.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -125,6 +126,29 @@ void OpenOnly(benchmark::State& state, const char* name) {
 
 void BM_DecoderOpen5min(benchmark::State& state) { OpenOnly(state, "bench_5min.mp3"); }
 BENCHMARK(BM_DecoderOpen5min)->Unit(benchmark::kMillisecond);
+
+// OpenDecoder alone on the five-minute files of BM_OpenToReadyFormat (wav first, the floor):
+// the open without the worker thread and the queued notification around it.
+void BM_DecoderOpenFormat(benchmark::State& state) {
+    static const char* const kEndings[] = {"wav", "flac", "ogg", "opus", "m4a"};
+    const QString ending = QLatin1String(kEndings[state.range(0)]);
+    QString error;
+    const QString path = corvane::bench::FiveMinuteFile(ending, &error);
+    if (path.isEmpty()) {
+        state.SkipWithError(error.toUtf8().constData());
+        return;
+    }
+    state.SetLabel(ending.toStdString());
+    for (auto _ : state) {
+        auto d = corvane::engine::OpenDecoder(path, kRate, &error);
+        if (!d) {
+            state.SkipWithError(error.toUtf8().constData());
+            return;
+        }
+        benchmark::DoNotOptimize(d->LengthFrames());
+    }
+}
+BENCHMARK(BM_DecoderOpenFormat)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 // A sample-exact seek (demuxer seek, preroll decode, discard) and the first block after it.
 void BM_DecoderSeek5min(benchmark::State& state) {

@@ -14,6 +14,7 @@
 
 #include "audio/engine.h"
 #include "audio/media_player.h"
+#include "format_files.h"
 
 namespace {
 
@@ -113,6 +114,21 @@ void BM_RenderEightPlayers(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderEightPlayers)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Times OpenFile of `path` on `p` until the open state 6 arrives on the UI thread.
+bool OpenUntilReady(benchmark::State& state, MediaPlayer* p, const QString& path) {
+    for (auto _ : state) {
+        p->OpenFile(path);
+        if (!Wait([p] { return p->OpenState() != MediaPlayer::kOpening; })) break;
+        state.PauseTiming();
+        if (p->OpenState() != MediaPlayer::kOpen) {
+            state.SkipWithError((QStringLiteral("cannot open ") + path).toUtf8().constData());
+            return false;
+        }
+        state.ResumeTiming();
+    }
+    return true;
+}
+
 // OpenFile of a 5-minute mp3 until the open state 6 arrives on the UI thread. Also reports
 // the play latency (frames rendered after Play before the first sample) and the memory an
 // open player takes.
@@ -120,18 +136,8 @@ void BM_OpenToReady(benchmark::State& state) {
     const long bare = ResidentBytes();
     auto engine = MakeEngine(OutputKind::Offline);
     MediaPlayer* p = engine->Player(1);
-    const QString path = Fixture(QStringLiteral("bench_5min.mp3"));
     const long before = ResidentBytes();
-    for (auto _ : state) {
-        p->OpenFile(path);
-        if (!Wait([p] { return p->OpenState() != MediaPlayer::kOpening; })) break;
-        state.PauseTiming();
-        if (p->OpenState() != MediaPlayer::kOpen) {
-            state.SkipWithError("cannot open bench_5min.mp3 (build corvane_fixtures)");
-            return;
-        }
-        state.ResumeTiming();
-    }
+    if (!OpenUntilReady(state, p, Fixture(QStringLiteral("bench_5min.mp3")))) return;
     // The rings are allocated with the engine; the decoder comes with the open.
     state.counters["rss_MiB_engine_per_player"] = (before - bare) / 8.0 / 1048576.0;
     state.counters["rss_MiB_open_decoder"] = (ResidentBytes() - before) / 1048576.0;
@@ -144,6 +150,23 @@ void BM_OpenToReady(benchmark::State& state) {
     state.counters["play_latency_frames"] = latency;
 }
 BENCHMARK(BM_OpenToReady)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same for a five-minute piece in each further format, beside its floor in the same run:
+// the wav of the same piece, whose open reads a header and nothing else.
+void BM_OpenToReadyFormat(benchmark::State& state) {
+    static const char* const kEndings[] = {"wav", "flac", "ogg", "opus", "m4a"};
+    const QString ending = QLatin1String(kEndings[state.range(0)]);
+    QString error;
+    const QString path = corvane::bench::FiveMinuteFile(ending, &error);
+    if (path.isEmpty()) {
+        state.SkipWithError(error.toUtf8().constData());
+        return;
+    }
+    state.SetLabel(ending.toStdString());
+    auto engine = MakeEngine(OutputKind::Offline);
+    OpenUntilReady(state, engine->Player(1), path);
+}
+BENCHMARK(BM_OpenToReadyFormat)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // CPU of the whole process while the eight players play mp3 in real time through the null
 // output: getrusage (user + system, all threads) over 10 s of wall time, in % of one core.

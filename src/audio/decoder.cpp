@@ -40,18 +40,18 @@ std::unique_ptr<Decoder> OpenWith(bool midi, const QString& path, int outputRate
     return (midi ? backends->openMidi : backends->openFfmpeg)(path, outputRate, error);
 }
 
-// A sound file other than a metafile: MIDI by its signature, everything else through FFmpeg.
+// A sound file other than a metafile: MIDI by its signature, everything else through FFmpeg,
+// which goes by the content too, whatever the name says.
 std::unique_ptr<Decoder> OpenMedia(const QString& path, int outputRate, QString* error) {
     QFile file(path);
     if (!OpenRegularFile(path, &file, error)) return nullptr;
     const QByteArray head = file.read(4);
     file.close();
     if (head == QByteArrayLiteral("MThd")) return OpenWith(true, path, outputRate, error);
-    if (HasSuffix(path, {"mid", "midi", "kar", "rmi"})) {
+    auto decoder = OpenWith(false, path, outputRate, error);
+    if (!decoder && HasSuffix(path, {"mid", "midi", "kar", "rmi"}))
         *error = QStringLiteral("not a Standard MIDI File");
-        return nullptr;
-    }
-    return OpenWith(false, path, outputRate, error);
+    return decoder;
 }
 
 // Plays the first local file the metafile names. Only one level: a metafile naming another

@@ -28,9 +28,11 @@ public:
     virtual int Rate() const = 0;
 };
 
-// Opens `path` for decoding at `outputRate` Hz, stereo float. wav, mp3, mp2, mp1, ra and rm go
-// through FFmpeg (local files only), mid through FluidSynth, and a .ram metafile through the
-// first local file it names. Returns null and sets `error` to a short reason on failure.
+// Opens `path` for decoding at `outputRate` Hz, stereo float. Standard MIDI Files go through
+// FluidSynth, a .ram metafile through the first local file it names, and everything else
+// through FFmpeg (local files only), chosen by content among wav, MPEG audio, RealAudio,
+// FLAC, Ogg (Vorbis, Opus, FLAC), MP4 (AAC, ALAC), ADTS AAC, AIFF/AIFC and WavPack. Returns
+// null and sets `error` to a short reason on failure.
 std::unique_ptr<Decoder> OpenDecoder(const QString& path, int outputRate, QString* error);
 
 }  // namespace corvane::audio

@@ -27,8 +27,8 @@ using FileCheck = std::function<bool(const QString& path)>;
 // What the command line opened at start-up: start-up skips restoring what it replaced.
 enum class StartupFileKind { Nothing = 0, SoundFile = 1, Playlist = 2 };
 
-// Drag-over checks on the line titles: the last three characters of the first dragged file,
-// lower-cased. A playlist on line 0, a sound file on lines 1 to 6.
+// Drag-over checks on the line titles, on the first dragged file: a playlist (its last three
+// characters, lower-cased) on line 0, a sound file (HasSoundFileEnding) on lines 1 to 6.
 bool IsPlaylistFile(const QString& path);
 bool IsSoundFile(const QString& path);
 bool AcceptsDrop(int line, const QString& path);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "autopilot/autopilot.h"
+#include "playlist/open_dialog.h"
 #include "playlist/playlist.h"
 #include "settings/settings.h"
 
@@ -21,14 +22,11 @@ bool EndsWithOneOf(const QString& path, const std::array<QLatin1String, N>& endi
 
 constexpr std::array kPlaylistEndings{QLatin1String("cvn"), QLatin1String("m3u"),
                                       QLatin1String("pls")};
-constexpr std::array kSoundEndings{QLatin1String("mp3"), QLatin1String("wav"), QLatin1String(".ra"),
-                                   QLatin1String(".rm"), QLatin1String("ram"), QLatin1String("mid"),
-                                   QLatin1String("mp2"), QLatin1String("mp1")};
 
 }  // namespace
 
 bool IsPlaylistFile(const QString& path) { return EndsWithOneOf(path, kPlaylistEndings); }
-bool IsSoundFile(const QString& path) { return EndsWithOneOf(path, kSoundEndings); }
+bool IsSoundFile(const QString& path) { return HasSoundFileEnding(path); }
 
 bool AcceptsDrop(int line, const QString& path) {
     if (line == 0) return IsPlaylistFile(path);

@@ -19,8 +19,6 @@ void Rewind(LinePlayer* player) {
     if (player != nullptr) player->SetPosition(0.0);
 }
 
-constexpr char kSoundFilter[] =
-    "Sound Files|*.wav;*.mp3;*.mp2;*.mp1;*.ra;*.rm;*.ram;*.mid|All Files|*.*";
 constexpr char kPlaylistFilter[] =
     "Playlist Files (*.cvn, *.m3u, *.pls)|*.cvn;*.m3u;*.pls|All Files (*.*)|*.*";
 
@@ -253,8 +251,8 @@ OpenDialogRequest Desk::OpenDialogFor(int line) const {
                 NameFiltersFrom(QString::fromLatin1(kPlaylistFilter)),
                 settings_.GetText(keys::kListPath)};
     }
-    return {QStringLiteral("Open a file on line %1").arg(line),
-            NameFiltersFrom(QString::fromLatin1(kSoundFilter)), settings_.GetText(keys::kPath)};
+    return {QStringLiteral("Open a file on line %1").arg(line), NameFiltersFrom(SoundFileFilter()),
+            settings_.GetText(keys::kPath)};
 }
 
 bool Desk::FileOpen(int line, const QString& path) {

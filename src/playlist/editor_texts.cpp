@@ -1,5 +1,7 @@
 #include "playlist/editor_texts.h"
 
+#include "playlist/open_dialog.h"
+
 namespace corvane::editor {
 
 QStringList FilterNames() {
@@ -10,9 +12,7 @@ QStringList FilterNames() {
 QStringList FilterPatterns(FileFilter filter) {
     switch (filter) {
         case FileFilter::SoundFiles:
-            return {QStringLiteral("*.wav"), QStringLiteral("*.mp3"), QStringLiteral("*.mp2"),
-                    QStringLiteral("*.mp1"), QStringLiteral("*.ra"),  QStringLiteral("*.rm"),
-                    QStringLiteral("*.ram"), QStringLiteral("*.mid")};
+            return SoundFilePatterns();
         case FileFilter::PlaylistFiles:
             return {QStringLiteral("*.cvn"), QStringLiteral("*.m3u"), QStringLiteral("*.pls")};
         case FileFilter::AllFiles:

@@ -153,10 +153,10 @@ TEST_F(MainFormWindow, MenuHoldsItsItemsInOrder) {
 
 TEST_F(MainFormWindow, FilesThatCannotBeOpenedAreReported) {
     ASSERT_TRUE(Load(2, "song_8s_a.wav"));
-    QFile aiff(dir_.filePath(QStringLiteral("song.aiff")));
-    ASSERT_TRUE(aiff.open(QIODevice::WriteOnly));
-    aiff.close();
-    chosen_ = aiff.fileName();
+    QFile unknown(dir_.filePath(QStringLiteral("song.aup")));
+    ASSERT_TRUE(unknown.open(QIODevice::WriteOnly));
+    unknown.close();
+    chosen_ = unknown.fileName();
     Form().FileOpen(2);
     EXPECT_EQ(messages_, QStringList{QStringLiteral("Error loading file.")});
     EXPECT_EQ(engine_->Player(2)->FileName(), Fixture("song_8s_a.wav"));

@@ -264,17 +264,18 @@ TEST_F(AutoPilotTest, AFileThatFailsToOpenIsPassedOverAtOnce) {
 }
 
 TEST(AutoPilotDrops, ExtensionChecksPerLine) {
-    // Line 0 takes playlists, lines 1 to 6 sound files, by the last three characters.
-    for (const char* list : {"/l/Party.PLS", "/l/a.cvn", "/l/a.m3u"}) {
-        EXPECT_TRUE(AcceptsDrop(0, QLatin1String(list))) << list;
-        EXPECT_FALSE(AcceptsDrop(1, QLatin1String(list))) << list;
-    }
-    for (const char* song : {"/s/a.MP3", "/s/a.WAV", "/s/x.ra", "/s/a.rm", "/s/x.ram", "/s/a.mid",
-                             "/s/a.mp2", "/s/a.mp1"}) {
-        EXPECT_TRUE(AcceptsDrop(6, QLatin1String(song))) << song;
-        EXPECT_FALSE(AcceptsDrop(0, QLatin1String(song))) << song;
-    }
-    for (const char* other : {"/s/song.aiff", "/s/a.ogg", "/s/a.m3u8", "/s/notes"}) {
+    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/Party.PLS")));
+    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.cvn")));
+    EXPECT_FALSE(AcceptsDrop(0, QStringLiteral("/l/a.mp3")));
+    EXPECT_TRUE(AcceptsDrop(3, QStringLiteral("/s/song.MP3")));
+    EXPECT_TRUE(AcceptsDrop(1, QStringLiteral("/s/x.ra")));
+    EXPECT_TRUE(AcceptsDrop(6, QStringLiteral("/s/x.ram")));
+    for (const char* song : {"/s/a.WAV", "/s/a.rm", "/s/a.mid", "/s/a.mp2", "/s/a.mp1", "/s/a.FLAC",
+                             "/s/a.ogg", "/s/a.oga", "/s/a.opus", "/s/a.m4a", "/s/a.mp4",
+                             "/s/a.aac", "/s/a.aif", "/s/song.aiff", "/s/a.aifc", "/s/a.wv"})
+        EXPECT_TRUE(AcceptsDrop(2, QLatin1String(song))) << song;
+    // An ending counts only after a dot: "xwv" and "notes.flac.txt" are not sound files.
+    for (const char* other : {"/s/a.m3u8", "/s/notes", "/s/xwv", "/s/notes.flac.txt"}) {
         EXPECT_FALSE(AcceptsDrop(1, QLatin1String(other))) << other;
         EXPECT_FALSE(AcceptsDrop(0, QLatin1String(other))) << other;
     }

@@ -51,8 +51,10 @@ TEST_F(AutoPilotWindowDrops, EachTitleTakesOnlyItsKindOfFile) {
         const char* file;
         bool onLineZero;
         bool onPlaybackLines;
-    } cases[] = {
-        {"/m/PARTY.M3U", true, false}, {"/m/a.mp3", false, true}, {"/m/a.ogg", false, false}};
+    } cases[] = {{"/m/PARTY.M3U", true, false},
+                 {"/m/a.mp3", false, true},
+                 {"/m/a.ogg", false, true},
+                 {"/m/notes.txt", false, false}};
     for (const auto& c : cases) {
         const auto data = File(QString::fromLatin1(c.file));
         EXPECT_EQ(DragAccepted(form.Strip(0)->TitleLabel(), *data), c.onLineZero) << c.file;

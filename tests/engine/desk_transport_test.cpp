@@ -59,9 +59,10 @@ TEST_F(DeskTest, FileOpenAcceptsKnownEndingsOnlyAndKeepsTheLineOtherwise) {
     EXPECT_EQ(settings_.GetText(QStringLiteral("Path")), dir_.path() + QLatin1Char('/'));
     EXPECT_TRUE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("x.ra"))));
     EXPECT_TRUE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("x.ram"))));
+    EXPECT_TRUE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("song.aiff"))));
     line_[2].TakeLog();
 
-    EXPECT_FALSE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("song.aiff"))));
+    EXPECT_FALSE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("song.aup"))));
     EXPECT_FALSE(desk_->FileOpen(2, dir_.filePath(QStringLiteral("missing.wav"))));
     EXPECT_FALSE(desk_->FileOpen(2, QString()));
     EXPECT_TRUE(line_[2].TakeLog().isEmpty());
@@ -91,7 +92,9 @@ TEST_F(DeskTest, OpenDialogsAskForTheRightFiles) {
     EXPECT_EQ(line.title, QStringLiteral("Open a file on line 3"));
     EXPECT_EQ(
         line.nameFilters,
-        Strings({"Sound Files (*.wav *.mp3 *.mp2 *.mp1 *.ra *.rm *.ram *.mid)", "All Files (*)"}));
+        Strings({"Sound Files (*.wav *.mp3 *.mp2 *.mp1 *.ra *.rm *.ram *.mid *.flac *.ogg *.oga "
+                 "*.opus *.m4a *.mp4 *.aac *.aif *.aiff *.aifc *.wv)",
+                 "All Files (*)"}));
     const OpenDialogRequest list = desk_->OpenDialogFor(0);
     EXPECT_EQ(list.title, QStringLiteral("Open a Playlist file"));
     EXPECT_EQ(list.nameFilters, Strings({"Playlist Files (*.cvn *.m3u *.pls)", "All Files (*)"}));

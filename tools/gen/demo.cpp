@@ -99,6 +99,11 @@ Pcm MusicPiece(int variant, double seconds) {
                         style.seed);
 }
 
+std::vector<std::uint8_t> GeneralMidiPiece(int variant, double seconds) {
+    const std::vector<Style> styles = DemoStyles();
+    return MidiPiece(styles[static_cast<std::size_t>(variant) % styles.size()], seconds);
+}
+
 std::vector<Job> DemoJobs(const std::filesystem::path& dir) {
     std::vector<Job> jobs;
     std::string playlist;

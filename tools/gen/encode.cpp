@@ -184,6 +184,56 @@ double DecodedSeconds(const std::filesystem::path& path) {
     return static_cast<double>(samples) / decoder->sample_rate;
 }
 
+void EncodeSilentVideo(const std::filesystem::path& path, const std::string& codecName,
+                       const std::string& muxer) {
+    constexpr int kFrames = 5;
+    AVFormatContext* rawFormat = nullptr;
+    Check(avformat_alloc_output_context2(&rawFormat, nullptr, muxer.c_str(), path.c_str()),
+          "muxer " + muxer);
+    std::unique_ptr<AVFormatContext, FormatDeleter> format(rawFormat);
+    const AVCodec* codec = avcodec_find_encoder_by_name(codecName.c_str());
+    if (!codec) throw std::runtime_error("no encoder " + codecName);
+    std::unique_ptr<AVCodecContext, CodecContextDeleter> context(avcodec_alloc_context3(codec));
+    context->width = 64;
+    context->height = 48;
+    context->pix_fmt = AV_PIX_FMT_YUV420P;
+    context->time_base = AVRational{1, 10};
+    if (format->oformat->flags & AVFMT_GLOBALHEADER) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    Check(avcodec_open2(context.get(), codec, nullptr), "open " + codecName);
+    AVStream* stream = avformat_new_stream(format.get(), nullptr);
+    if (!stream) throw std::runtime_error("cannot add a stream");
+    stream->time_base = context->time_base;
+    Check(avcodec_parameters_from_context(stream->codecpar, context.get()), "parameters");
+    Check(avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE), "create " + path.string());
+    Check(avformat_write_header(format.get(), nullptr), "header");
+    std::unique_ptr<AVPacket, PacketDeleter> packet(av_packet_alloc());
+    std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
+    auto send = [&](const AVFrame* f) {
+        Check(avcodec_send_frame(context.get(), f), "encode");
+        while (avcodec_receive_packet(context.get(), packet.get()) == 0) {
+            av_packet_rescale_ts(packet.get(), context->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            Check(av_interleaved_write_frame(format.get(), packet.get()), "write");
+        }
+    };
+    for (int i = 0; i < kFrames; ++i) {
+        frame->format = context->pix_fmt;
+        frame->width = context->width;
+        frame->height = context->height;
+        Check(av_frame_get_buffer(frame.get(), 0), "frame buffer");
+        for (int plane = 0; plane < 3; ++plane) {
+            const int rows = plane == 0 ? frame->height : frame->height / 2;
+            std::fill_n(frame->data[plane], static_cast<std::size_t>(frame->linesize[plane]) * rows,
+                        std::uint8_t{128});
+        }
+        frame->pts = i;
+        send(frame.get());
+        av_frame_unref(frame.get());
+    }
+    send(nullptr);
+    Check(av_write_trailer(format.get()), "trailer");
+}
+
 void EncodeFile(const std::filesystem::path& path, const Pcm& pcm, const EncodeSettings& settings) {
     std::filesystem::path temp = path;
     temp += ".part";

@@ -20,6 +20,11 @@ struct EncodeSettings {
 // Throws std::runtime_error with FFmpeg's message on failure.
 void EncodeFile(const std::filesystem::path& path, const Pcm& pcm, const EncodeSettings& settings);
 
+// A few grey frames of video and nothing else, for players that must refuse a file without
+// sound. `codec` and `muxer` are FFmpeg names (e.g. "libtheora" and "ogg").
+void EncodeSilentVideo(const std::filesystem::path& path, const std::string& codec,
+                       const std::string& muxer);
+
 // Keeps FFmpeg's chatter out of the build log (the truncated fixture makes its decoder
 // complain, as it should); failures still reach us as error codes.
 void QuietCodecLogs();

@@ -20,6 +20,40 @@ const EncodeSettings kMp3 = {"libmp3lame", "mp3", 128000, 7, {}};
 const EncodeSettings kMp2 = {"mp2", "mp2", 128000, -1, {}};
 const EncodeSettings kReal = {"real_144", "rm", 0, -1, {}};
 
+// A two-second 440 Hz tone in each further format the engine plays, all through FFmpeg's own
+// encoders: lossless ones decode to the very samples, lossy ones keep length and pitch. The
+// m4a (an edit list over the AAC priming) and the mp3 above (a LAME tag) are encoded gapless.
+struct ToneFile {
+    const char* name;
+    const char* content;
+    int rate;
+    int channels;
+    EncodeSettings settings;
+};
+const ToneFile kToneFiles[] = {
+    {"sine440_2s_44100.flac", "FLAC", 44100, 2, {"flac", "flac", 0, -1, {}}},
+    {"sine440_2s_96000.flac", "FLAC at 96 kHz", 96000, 2, {"flac", "flac", 0, -1, {}}},
+    {"sine440_2s_44100.ogg", "Ogg Vorbis", 44100, 2, {"libvorbis", "ogg", 128000, -1, {}}},
+    {"sine440_2s_44100_mono.ogg",
+     "Ogg Vorbis, mono",
+     44100,
+     1,
+     {"libvorbis", "ogg", 64000, -1, {}}},
+    {"sine440_2s_44100.oga", "FLAC in Ogg", 44100, 2, {"flac", "ogg", 0, -1, {}}},
+    {"sine440_2s_48000.opus", "Opus in Ogg", 48000, 2, {"libopus", "ogg", 96000, -1, {}}},
+    {"sine440_2s_44100.m4a",
+     "AAC in MP4, gapless (edit list)",
+     44100,
+     2,
+     {"aac", "ipod", 128000, -1, {}}},
+    {"sine440_2s_44100_alac.m4a", "ALAC in MP4", 44100, 2, {"alac", "ipod", 0, -1, {}}},
+    {"sine440_2s_44100.mp4", "AAC in MP4 (.mp4)", 44100, 2, {"aac", "mp4", 128000, -1, {}}},
+    {"sine440_2s_44100.aac", "AAC in ADTS", 44100, 2, {"aac", "adts", 128000, -1, {}}},
+    {"sine440_2s_44100.aif", "AIFF, 16-bit", 44100, 2, {"pcm_s16be", "aiff", 0, -1, {}}},
+    {"sine440_2s_44100.aifc", "AIFC, 32-bit float", 44100, 2, {"pcm_f32be", "aiff", 0, -1, {}}},
+    {"sine440_2s_44100.wv", "WavPack", 44100, 2, {"wavpack", "wv", 0, -1, {}}},
+};
+
 Fixture Wav(std::string name, std::string content, Pcm pcm, WavSample format) {
     return {std::move(name), std::move(content), [pcm = std::move(pcm), format](const fs::path& f) {
                 WriteFile(f, WavBytes(pcm, format));
@@ -114,6 +148,19 @@ std::vector<Fixture> Fixtures(const fs::path& dir) {
                         WriteFile(f, EncodeLayer1(Tone440(44100, 2), 128000));
                         return DecodedSeconds(f);
                     }});
+    for (const ToneFile& tone : kToneFiles) {
+        list.push_back(Encoded(
+            tone.name, std::string("440 Hz at -6 dBFS, ") + tone.content,
+            [tone] { return Sine(440.0, 2.0, tone.rate, tone.channels, 0.5); }, tone.settings));
+    }
+    list.push_back({"video_only.ogg", "five grey Theora frames, no sound", [](const fs::path& f) {
+                        EncodeSilentVideo(f, "libtheora", "ogg");
+                        return -1.0;
+                    }});
+    list.push_back({"video_only.mp4", "five grey MPEG-4 frames, no sound", [](const fs::path& f) {
+                        EncodeSilentVideo(f, "mpeg4", "mp4");
+                        return -1.0;
+                    }});
     for (const char* ext : {"rm", "ra"}) {
         list.push_back(Encoded(
             std::string("sine440_3s_8000.") + ext,
@@ -148,6 +195,11 @@ std::vector<Fixture> Fixtures(const fs::path& dir) {
                         const Pcm pcm = Sine(1000.0, 0.1, 44100, 2, 0.5);
                         WriteFile(f, WavBytesClaiming(pcm, 0xFFFFFF00u));
                         return pcm.Seconds();
+                    }});
+    list.push_back({"band_20s.mid", "General MIDI: strings, bass, harp, flute and full drums",
+                    [](const fs::path& f) {
+                        WriteFile(f, GeneralMidiPiece(2, 20.0));
+                        return -1.0;
                     }});
     list.push_back(Text("text.mid", "plain prose, not MIDI",
                         "This is not a MIDI file.\nIt is a few lines of plain text,\n"

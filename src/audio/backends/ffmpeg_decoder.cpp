@@ -21,8 +21,15 @@ namespace corvane::audio {
 namespace {
 
 // Only these demuxers are ever used: playlists (hls), scripts (concat) and the like could
-// make FFmpeg open other files or the network.
-constexpr const char* kFormatWhitelist = "wav,mp3,rm";
+// make FFmpeg open other files or the network. "mp4" stands for FFmpeg's mov family.
+constexpr const char* kFormatWhitelist = "wav,mp3,rm,flac,ogg,mp4,aac,aiff,wv";
+// Only these decoders ever see a file's bytes, also while FFmpeg probes the streams: a
+// crafted header cannot steer data into a video, subtitle or rarely used audio decoder.
+constexpr const char* kCodecWhitelist =
+    "pcm_u8,pcm_s8,pcm_s16le,pcm_s16be,pcm_s24le,pcm_s24be,pcm_s32le,pcm_s32be,pcm_f32le,"
+    "pcm_f32be,pcm_f64le,pcm_f64be,pcm_alaw,pcm_mulaw,adpcm_ms,adpcm_ima_wav,adpcm_ima_qt,"
+    "mp1,mp1float,mp2,mp2float,mp3,mp3float,real_144,real_288,cook,sipr,"
+    "flac,vorbis,opus,aac,aac_fixed,alac,wavpack";
 constexpr auto kBlockingLimit = std::chrono::seconds(5);
 constexpr int kMaxConsecutiveErrors = 32;
 constexpr int kProbeBytes = 128 * 1024;
@@ -113,6 +120,17 @@ double ContainerSeconds(const AVFormatContext* format, const AVStream* stream) {
     return 0.0;
 }
 
+// FFmpeg guesses a length from the bit rate when the container states none; only for
+// constant-rate MPEG audio is that guess the length. The rest (FLAC without a total, raw AAC)
+// count their packets instead.
+bool LengthIsAGuess(const AVFormatContext* format, const AVStream* stream) {
+    if (format->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE) return false;
+    const AVCodecID codec = stream->codecpar->codec_id;
+    return codec != AV_CODEC_ID_MP1 && codec != AV_CODEC_ID_MP2 && codec != AV_CODEC_ID_MP3;
+}
+
+bool IsMp4(const AVInputFormat* format) { return av_match_list(format->name, "mp4", ',') > 0; }
+
 // Opens `url` with the one demuxer the probe chose, reading through the file protocol only.
 FormatPtr OpenContainer(const QByteArray& url, const AVInputFormat* inputFormat,
                         Clock::time_point* deadline) {
@@ -123,18 +141,23 @@ FormatPtr OpenContainer(const QByteArray& url, const AVInputFormat* inputFormat,
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     av_dict_set(&options, "format_whitelist", kFormatWhitelist, 0);
+    av_dict_set(&options, "codec_whitelist", kCodecWhitelist, 0);
+    // An MP4 may name other files or URLs for its samples; we read this one file only.
+    av_dict_set(&options, "enable_drefs", "0", 0);
     *deadline = Clock::now() + kBlockingLimit;
     const int opened = avformat_open_input(&raw, url.constData(), inputFormat, &options);
     av_dict_free(&options);
     return FormatPtr(opened < 0 ? nullptr : raw);  // on failure FFmpeg has freed `raw`
 }
 
-// For containers without a stated length (FFmpeg's own rm muxer writes none): the sum of the
-// packet durations, read without decoding, from a second opening of the file.
+// For containers without a stated length (FFmpeg's own rm muxer writes none, nor does raw
+// AAC, nor a FLAC made while recording): the sum of the packet durations, read without
+// decoding, from a second opening of the file.
 double ScanSeconds(const QByteArray& url, const AVInputFormat* inputFormat,
                    Clock::time_point* deadline) {
     FormatPtr format = OpenContainer(url, inputFormat, deadline);
-    if (!format) return 0.0;
+    // Without the stream info, raw streams (FLAC, ADTS) have neither channels nor durations.
+    if (!format || avformat_find_stream_info(format.get(), nullptr) < 0) return 0.0;
     const int index = av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (index < 0) return 0.0;
     const AVStream* stream = format->streams[index];
@@ -199,6 +222,9 @@ private:
     int64_t origin_ = 0;  // raw sample index of the first sample heard
     bool originKnown_ = false;
     int64_t nextSource_ = 0;  // source sample (from origin) of the next decoded sample
+    int64_t firstPacket_ = AV_NOPTS_VALUE;  // timestamp of the stream's first packet
+    int64_t leadIn_ = 0;      // codec delay before the origin that no header accounts for
+    int64_t endSource_ = -1;  // source samples in the stated length, -1 when none binds
     int64_t feedFrom_ = 0;    // source samples before this are discarded after a seek
     int64_t dropOutput_ = 0;  // output frames still to discard after a seek
     bool needTimestamp_ = false;
@@ -226,13 +252,26 @@ bool FfmpegDecoder::Open(const QString& path, QString* error) {
     url_ = "file:" + QFileInfo(path).absoluteFilePath().toUtf8();
     if (!OpenStreams(error)) return false;
 
+    const AVCodecParameters* par = stream_->codecpar;
+    if (IsMp4(inputFormat_) && stream_->duration > 0 && par->sample_rate > 0) {
+        // The edit list states the playable length; FFmpeg drops the encoder delay before
+        // it but decodes the padding after it.
+        endSource_ = av_rescale_q(stream_->duration, stream_->time_base, {1, par->sample_rate});
+    }
+    if (qstrcmp(inputFormat_->name, "aac") == 0 && par->profile == FF_PROFILE_AAC_LOW) {
+        // Raw AAC says nothing of its delay: drop the 1024 samples every AAC-LC encoder
+        // primes with. The padding after the last frame cannot be known.
+        leadIn_ = 1024;
+    }
     double seconds = ContainerSeconds(format_.get(), stream_);
     if (seconds <= 0) {
         seconds = ScanSeconds(url_, inputFormat_, &deadline_);
         restartOnSeek_ = true;  // without timing in the container, its seeks land anywhere
+    } else if (LengthIsAGuess(format_.get(), stream_)) {
+        seconds = ScanSeconds(url_, inputFormat_, &deadline_);
     }
+    if (par->sample_rate > 0) seconds -= static_cast<double>(leadIn_) / par->sample_rate;
     // A PCM header may claim far more data than the file holds; the file's size bounds it.
-    const AVCodecParameters* par = stream_->codecpar;
     const int bits = av_get_exact_bits_per_sample(par->codec_id);
     if (bits > 0 && par->ch_layout.nb_channels > 0 && par->sample_rate > 0) {
         const double held = static_cast<double>(QFileInfo(path).size()) * 8.0 /
@@ -273,6 +312,10 @@ bool FfmpegDecoder::OpenStreams(QString* error) {
             static_cast<int>(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     stream_ = format_->streams[index];
     decoder = PreferFloat(decoder);
+    if (av_match_list(decoder->name, kCodecWhitelist, ',') <= 0) {
+        *error = QStringLiteral("unsupported audio codec (%1)").arg(QLatin1String(decoder->name));
+        return false;
+    }
     codec_.reset(avcodec_alloc_context3(decoder));
     if (!codec_ || avcodec_parameters_to_context(codec_.get(), stream_->codecpar) < 0) {
         *error = QStringLiteral("out of memory");
@@ -280,7 +323,11 @@ bool FfmpegDecoder::OpenStreams(QString* error) {
     }
     codec_->pkt_timebase = stream_->time_base;
     codec_->thread_count = 1;
-    if (avcodec_open2(codec_.get(), decoder, nullptr) < 0) {
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "codec_whitelist", kCodecWhitelist, 0);
+    const int opened = avcodec_open2(codec_.get(), decoder, &options);
+    av_dict_free(&options);
+    if (opened < 0) {
         *error = QStringLiteral("cannot start the audio decoder");
         return false;
     }
@@ -296,8 +343,12 @@ int64_t FfmpegDecoder::FrameSample() const {
 bool FfmpegDecoder::SeekDemuxer(int64_t sourceSample) {
     int64_t target =
         av_rescale_q(origin_ + sourceSample, AVRational{1, sourceRate_}, stream_->time_base);
-    if (sourceSample == 0 && stream_->start_time != AV_NOPTS_VALUE)
-        target = std::min(target, stream_->start_time);
+    if (sourceSample <= -leadIn_) {
+        // Back to the very first packet: an MP4's priming packets come before the start
+        // time, and the decoder needs them to overlap into the first samples heard.
+        if (stream_->start_time != AV_NOPTS_VALUE) target = std::min(target, stream_->start_time);
+        if (firstPacket_ != AV_NOPTS_VALUE) target = std::min(target, firstPacket_);
+    }
     QString ignored;
     if (restartOnSeek_) {
         if (!OpenStreams(&ignored)) {
@@ -339,7 +390,8 @@ bool FfmpegDecoder::Seek(long long frame) {
     if (av_get_exact_bits_per_sample(codec_->codec_id) <= 0)
         preroll = static_cast<int64_t>(kSeekPrerollSeconds * sourceRate_);
     retriedFromStart_ = false;
-    if (!SeekDemuxer(std::max<int64_t>(0, feed - preroll))) return false;
+    // From the lead-in on, so the first frame heard is decoded after the one before it.
+    if (!SeekDemuxer(std::max<int64_t>(-leadIn_, feed - preroll))) return false;
     feedFrom_ = feed;
     dropOutput_ = drop;
     return FillPending();
@@ -366,6 +418,8 @@ bool FfmpegDecoder::DecodeFrame() {
             continue;
         }
         if (packet_->stream_index == stream_->index) {
+            if (firstPacket_ == AV_NOPTS_VALUE)
+                firstPacket_ = packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->dts;
             const int sent = avcodec_send_packet(codec_.get(), packet_.get());
             if (sent < 0 && sent != AVERROR(EAGAIN) && ++errors_ > kMaxConsecutiveErrors) {
                 av_packet_unref(packet_.get());
@@ -420,7 +474,8 @@ bool FfmpegDecoder::ConsumeFrame() {
     if (!originKnown_) {
         sourceRate_ = frame_->sample_rate;
         const int64_t first = FrameSample();
-        origin_ = first == AV_NOPTS_VALUE ? 0 : first;
+        origin_ = (first == AV_NOPTS_VALUE ? 0 : first) + leadIn_;
+        nextSource_ = -leadIn_;
         originKnown_ = true;
         needTimestamp_ = false;
     }
@@ -432,12 +487,17 @@ bool FfmpegDecoder::ConsumeFrame() {
         if (position > feedFrom_ && !retriedFromStart_) {
             // The demuxer landed past the target: only a decode from the start is exact.
             retriedFromStart_ = true;
-            return SeekDemuxer(0);
+            return SeekDemuxer(-leadIn_);
         }
     }
     nextSource_ = position + frame_->nb_samples;
-    const int64_t skip = std::clamp<int64_t>(feedFrom_ - position, 0, frame_->nb_samples);
-    if (skip == frame_->nb_samples) return true;
+    int64_t count = frame_->nb_samples;
+    if (endSource_ >= 0) {
+        if (position >= endSource_) return false;  // only padding is left
+        count = std::min(count, endSource_ - position);
+    }
+    const int64_t skip = std::clamp<int64_t>(feedFrom_ - position, 0, count);
+    if (skip == count) return true;
 
     if (!swr_ || frame_->sample_rate != swrRate_ || frame_->format != swrFormat_ ||
         channels != swrChannels_) {
@@ -451,7 +511,7 @@ bool FfmpegDecoder::ConsumeFrame() {
     } else {
         planes_[0] = frame_->extended_data[0] + skip * bytes * channels;
     }
-    Convert(planes_.data(), frame_->nb_samples - static_cast<int>(skip));
+    Convert(planes_.data(), static_cast<int>(count - skip));
     return true;
 }
 
