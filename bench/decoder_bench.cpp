@@ -140,7 +140,7 @@ void BM_DecoderOpenFormat(benchmark::State& state) {
     }
     state.SetLabel(ending.toStdString());
     for (auto _ : state) {
-        auto d = corvane::engine::OpenDecoder(path, kRate, &error);
+        auto d = corvane::audio::OpenDecoder(path, kRate, &error);
         if (!d) {
             state.SkipWithError(error.toUtf8().constData());
             return;
