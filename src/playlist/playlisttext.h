@@ -39,7 +39,9 @@ public:
 
     QString Decode(QByteArrayView bytes) const;
     // A stored entry made into a song path (see ResolveEntry), decoded straight into its place.
-    QString Entry(const QString& directory, QByteArrayView entry, PathStyle style) const;
+    // False when the text is no entry: blank, or a file URI that names no local file.
+    bool Entry(const QString& directory, QByteArrayView entry, PathStyle style,
+               QString& path) const;
 
 private:
     void AppendDecoded(QString& text, QByteArrayView bytes) const;

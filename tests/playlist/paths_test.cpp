@@ -56,13 +56,6 @@ TEST(Paths, ResolveEntryWindowsStyle) {
     EXPECT_EQ(ResolveEntry(dir, S("\\Songs\\a.mp3"), kWin), S("C:\\Lists\\\\Songs\\a.mp3"));
 }
 
-TEST(Paths, ResolveEntryNativeStyleReadsWindowsSeparators) {
-    const QString dir = S("/lists/");
-    EXPECT_EQ(ResolveEntry(dir, S("/songs/a.mp3")), S("/songs/a.mp3"));
-    EXPECT_EQ(ResolveEntry(dir, S("a.mp3")), S("/lists/a.mp3"));
-    EXPECT_EQ(ResolveEntry(dir, S("Sub\\Dir\\a.mp3")), S("/lists/Sub/Dir/a.mp3"));
-}
-
 TEST(Paths, EntryTextIsRelativeOnlyInTheListsOwnFolder) {
     const QString dir = S("C:\\Lists\\");
     EXPECT_EQ(EntryText(dir, S("C:\\Lists\\a.mp3"), kWin), S("a.mp3"));
@@ -76,6 +69,10 @@ TEST(Paths, EntryTextKeepsNamesThatWouldReadBackDifferently) {
     // "#" starts a comment line; a native "\" would be read back as a separator.
     EXPECT_EQ(EntryText(S("/lists/"), S("/lists/#1 hit.mp3")), S("/lists/#1 hit.mp3"));
     EXPECT_EQ(EntryText(S("/lists/"), S("/lists/a\\b.mp3")), S("/lists/a\\b.mp3"));
+    // "X:" reads as a drive, blanks at the ends are trimmed: a URI keeps a trailing one.
+    EXPECT_EQ(EntryText(S("/lists/"), S("/lists/C:x.mp3")), S("/lists/C:x.mp3"));
+    EXPECT_EQ(EntryText(S("/lists/"), S("/lists/ a.mp3")), S("/lists/ a.mp3"));
+    EXPECT_EQ(EntryText(S("/lists/"), S("/lists/a b.mp3 ")), S("file:///lists/a%20b.mp3%20"));
 }
 
 }  // namespace
