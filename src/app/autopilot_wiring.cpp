@@ -13,6 +13,8 @@
 #include "engine/desk.h"
 #include "engine/engine.h"
 #include "engine/media_player.h"
+#include "playlist/playlist.h"
+#include "playlist/song_finder.h"
 #include "settings/settings.h"
 #include "songlog/songlog.h"
 
@@ -29,6 +31,9 @@ AutoPilotWiring::AutoPilotWiring(MainForm& form, engine::Engine& engine,
           apPlayers, playlist, settings,
           [] { return qint64(QTime::currentTime().msecsSinceStartOfDay()); })),
       log_(std::make_unique<SongLog>(settings.Ini(), settings)) {
+    pilot_->SetFindAgain([&form, &playlist](const QString& entry) {
+        return form.Finder().FindAgain(entry, playlist.ListDir);
+    });
     ConnectPanel();
     ConnectDesk(engine);
     ConnectDrops();
@@ -55,6 +60,7 @@ void AutoPilotWiring::ConnectPanel() {
     });
     connect(pilot, &AutoPilot::RandomModeChanged, this, &AutoPilotWiring::PaintShuffle);
     connect(pilot, &AutoPilot::MessageRequested, &form_, &MainForm::ShowMessage);
+    connect(pilot, &AutoPilot::StatusRequested, &form_.Desk(), &Desk::SetStatus);
 }
 
 void AutoPilotWiring::ConnectDesk(engine::Engine& engine) {

@@ -1,11 +1,11 @@
 #include "app/main_form.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -17,8 +17,8 @@
 #include "app/autopilot_wiring.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
-#include "app/log_wiring.h"
 #include "app/line_strip.h"
+#include "app/log_wiring.h"
 #include "app/options_wiring.h"
 #include "app/window_wiring.h"
 #include "appearance/face.h"
@@ -32,6 +32,7 @@
 #include "engine/media_player_line.h"
 #include "engine/tick_texts.h"
 #include "playlist/playlist.h"
+#include "playlist/song_finder.h"
 #include "settings/appdirs.h"
 #include "settings/settings.h"
 
@@ -93,10 +94,12 @@ MainForm::MainForm(engine::Engine& engine, Settings& settings, Playlist& playlis
     }
     crossfader_ = std::make_unique<engine::CrossfaderModel>();
     desk_ = std::make_unique<engine::Desk>(
-        players, settings, *crossfader_,
-        [this](const QString& directory, const QString& fileName) {
+        players, settings, *crossfader_, [this](const QString& directory, const QString& fileName) {
             return LoadPlaylistFile(directory, fileName);
         });
+
+    finder_ = std::make_unique<SongFinder>();
+    finder_->SetMusicFolder(settings.GetText(keys::kMusicFolder));
 
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);

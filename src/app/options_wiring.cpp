@@ -14,6 +14,7 @@
 #include "engine/crossfader.h"
 #include "engine/desk.h"
 #include "engine/engine.h"
+#include "playlist/song_finder.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
 
@@ -65,6 +66,7 @@ void OptionsWiring::Open(bool allTabs) {
 int OptionsWiring::FadeSpeed() const { return form_.CrossfaderModel().FadeSpeed(); }
 void OptionsWiring::SetFadeSpeed(int speed) { form_.CrossfaderModel().SetFadeSpeed(speed); }
 void OptionsWiring::SetRemain(bool on) { form_.Desk().SetRemain(on); }
+void OptionsWiring::SetMusicFolder(const QString& folder) { form_.Finder().SetMusicFolder(folder); }
 bool OptionsWiring::StatusHelpShown() const { return !form_.Status()->isHidden(); }
 void OptionsWiring::ShowStatusHelp(bool on) { form_.Status()->setVisible(on); }
 

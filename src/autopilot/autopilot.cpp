@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "playlist/entry_text.h"
 #include "playlist/playlist.h"
 #include "settings/settings.h"
 
@@ -101,7 +102,21 @@ bool AutoPilot::PickOnce() {
     } else {
         PickInOrder();
     }
-    return exists_(nextSongPath_);
+    return Playable();
+}
+
+// Whether the picked entry names a song that can play; a song found again elsewhere becomes
+// the pick. Streams are never played: they count as missing files.
+bool AutoPilot::Playable() {
+    if (entry::IsNetworkUrl(nextSongPath_)) {
+        Q_EMIT StatusRequested(entry::NetworkStreamStatus(nextSongPath_));
+        return false;
+    }
+    if (!entry::IsWindowsPath(QStringView(nextSongPath_)) && exists_(nextSongPath_)) return true;
+    const QString found = findAgain_ ? findAgain_(nextSongPath_) : QString();
+    if (found.isEmpty()) return false;
+    nextSongPath_ = found;
+    return true;
 }
 
 void AutoPilot::PickInOrder() {
@@ -204,8 +219,8 @@ void AutoPilot::AutoPilotTick() {
         SetFading(true);
         other->OpenFile(nextSongPath_);
     }
-    const bool longEnough =
-        players_[0]->Duration() > 2.0 * fadeSeconds_ && players_[1]->Duration() > 2.0 * fadeSeconds_;
+    const bool longEnough = players_[0]->Duration() > 2.0 * fadeSeconds_ &&
+                            players_[1]->Duration() > 2.0 * fadeSeconds_;
     if (other->FileName() != nextSongPath_ || !longEnough) return;
     if (duration <= position + fadeSeconds_) {
         // Already running when the engine started it on time; this makes it the current song.

@@ -20,6 +20,8 @@ namespace autopilot {
 using TimeSource = std::function<qint64()>;
 // Whether a file exists at the path; the default asks the file system.
 using FileCheck = std::function<bool(const QString& path)>;
+// Where the file of a missing entry is now; empty when it is not found (yet).
+using FindAgain = std::function<QString(const QString& entry)>;
 
 // What the command line opened at start-up: start-up skips restoring what it replaced.
 enum class StartupFileKind { Nothing = 0, SoundFile = 1, Playlist = 2 };
@@ -87,6 +89,8 @@ public:
     void SetSpinUp(int seconds);
     void SetNoRepWindow(int size);
     void SetHighPriority(bool on) { highPriority_ = on; }
+    // A missing song found by name elsewhere plays from there.
+    void SetFindAgain(FindAgain findAgain) { findAgain_ = std::move(findAgain); }
 
     // --- The engine ---
     void ChooseNextSong();
@@ -139,11 +143,14 @@ Q_SIGNALS:
     void MessageRequested(const QString& text);
     // An AutoPilot song started: its full path, for the song log.
     void SongStarted(const QString& path);
+    // A text for the main window's status line.
+    void StatusRequested(const QString& text);
 
 private:
     engine::LinePlayer* Current() const { return players_[currentAp_]; }
     engine::LinePlayer* Other() const { return players_[1 - currentAp_]; }
     bool PickOnce();
+    bool Playable();
     void PickInOrder();
     void PickAtRandom();
     void SyncRecent();
@@ -160,6 +167,7 @@ private:
     Settings& settings_;
     TimeSource clock_;
     FileCheck exists_;
+    FindAgain findAgain_;
     std::mt19937_64 random_;
 
     bool on_ = false;

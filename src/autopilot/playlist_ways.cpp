@@ -3,6 +3,7 @@
 #include <array>
 
 #include "autopilot/autopilot.h"
+#include "playlist/entry_text.h"
 #include "playlist/playlist.h"
 #include "settings/settings.h"
 
@@ -19,16 +20,13 @@ bool EndsWithOneOf(const QString& path, const std::array<QLatin1String, N>& endi
     return false;
 }
 
-constexpr std::array kPlaylistEndings{QLatin1String("cvn"), QLatin1String("m3u"),
-                                      QLatin1String("pls")};
-constexpr std::array kSoundEndings{QLatin1String("mp3"), QLatin1String("wav"),
-                                   QLatin1String(".ra"), QLatin1String(".rm"),
-                                   QLatin1String("ram"), QLatin1String("mid"),
+constexpr std::array kSoundEndings{QLatin1String("mp3"), QLatin1String("wav"), QLatin1String(".ra"),
+                                   QLatin1String(".rm"), QLatin1String("ram"), QLatin1String("mid"),
                                    QLatin1String("mp2"), QLatin1String("mp1")};
 
 }  // namespace
 
-bool IsPlaylistFile(const QString& path) { return EndsWithOneOf(path, kPlaylistEndings); }
+bool IsPlaylistFile(const QString& path) { return IsPlaylistFileName(path); }
 bool IsSoundFile(const QString& path) { return EndsWithOneOf(path, kSoundEndings); }
 
 bool AcceptsDrop(int line, const QString& path) {
@@ -45,7 +43,9 @@ bool AutoPilot::LoadFresh(const QString& path) {
 
 StartupFileKind AutoPilot::OpenStartupFile(const QString& commandLine, engine::LinePlayer* line1) {
     startupKind_ = StartupFileKind::Nothing;
-    if (IsSoundFile(commandLine)) {
+    if (entry::IsNetworkUrl(commandLine)) {
+        Q_EMIT StatusRequested(entry::NetworkStreamStatus(commandLine));
+    } else if (IsSoundFile(commandLine)) {
         if (line1 != nullptr) {
             line1->SetAutoStart(true);
             line1->OpenFile(commandLine);

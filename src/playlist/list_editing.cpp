@@ -4,6 +4,7 @@
 
 #include "playlist/editor_texts.h"
 #include "playlist/playlist.h"
+#include "playlist/song_finder.h"
 #include "playlist/song_rows.h"
 #include "settings/settings.h"
 
@@ -22,6 +23,30 @@ QString ListEditing::TitleToolTip() const { return playlist_.ListDir + playlist_
 QString ListEditing::EntryPath(qsizetype row) const {
     if (row < 0 || row >= playlist_.SongList.size()) return {};
     return playlist_.SongList.at(row);
+}
+
+QString ListEditing::FoundPath(qsizetype row) const {
+    if (finder_ == nullptr || row < 0 || row >= playlist_.SongList.size()) return {};
+    const QString& entry = playlist_.SongList.at(row);
+    const QString playable = finder_->PlayablePath(entry, playlist_.ListDir);
+    return playable == entry ? QString() : playable;
+}
+
+void ListEditing::SetFinder(SongFinder* finder) {
+    finder_ = finder;
+    rows_.SetFoundLookup([this](qsizetype row) { return FoundPath(row); });
+}
+
+void ListEditing::AdoptFoundPaths() {
+    if (finder_ == nullptr) return;
+    bool any = false;
+    for (qsizetype i = 0; i < playlist_.SongList.size(); ++i) {
+        QString found = FoundPath(i);
+        if (found.isEmpty()) continue;
+        playlist_.SongList[i] = std::move(found);
+        any = true;
+    }
+    if (any) Refresh1();
 }
 
 void ListEditing::Refresh1() {
@@ -126,7 +151,7 @@ void ListEditing::New() {
 void ListEditing::Open() {
     if (changed_ && !ConfirmSave()) return;
     const engine::OpenDialogSpec request{kOpenTitle, engine::NameFiltersFrom(kOpenFilter),
-                                      playlist_.ListDir};
+                                         playlist_.ListDir};
     const QString path = callbacks_.chooseOpen ? callbacks_.chooseOpen(request) : QString();
     if (path.isEmpty()) return;
     const SplitPathResult parts = SplitPath(path);
@@ -153,13 +178,14 @@ bool ListEditing::Save() {
     QString chosen;
     if (playlist_.ListName == kUntitled) {
         const engine::OpenDialogSpec request{kSaveTitle, engine::NameFiltersFrom(kSaveFilter),
-                                          playlist_.ListDir};
+                                             playlist_.ListDir};
         if (callbacks_.chooseSave) chosen = callbacks_.chooseSave(request, playlist_.ListName);
         if (chosen.isEmpty()) return false;
         const SplitPathResult parts = SplitPath(chosen);
         playlist_.ListName = parts.fileName;
         playlist_.ListDir = parts.directory;
     }
+    AdoptFoundPaths();
     if (callbacks_.progressStart) callbacks_.progressStart(1, int(playlist_.SongList.size()));
     PlaylistHooks hooks;
     hooks.progress = callbacks_.progress;

@@ -10,6 +10,7 @@
 namespace corvane {
 
 class Settings;
+class SongFinder;
 class SongRows;
 struct Playlist;
 
@@ -22,7 +23,8 @@ struct EditorCallbacks {
     // The path chosen in the open dialog; empty when the user cancelled.
     std::function<QString(const engine::OpenDialogSpec& request)> chooseOpen;
     // The path chosen in the save dialog (which asks before overwriting); empty on Cancel.
-    std::function<QString(const engine::OpenDialogSpec& request, const QString& fileName)> chooseSave;
+    std::function<QString(const engine::OpenDialogSpec& request, const QString& fileName)>
+        chooseSave;
     std::function<SaveAnswer(const QString& question)> confirm;
     std::function<void(const QString& text)> message;
     // A playlist was opened here: the AutoPilot picks its next song from the new list at once.
@@ -49,6 +51,10 @@ public:
     QString TitleToolTip() const;
     // The song behind a row; empty for a row that does not exist.
     QString EntryPath(qsizetype row) const;
+    // Where a row's missing song was found again by name; empty when its file is there, is a
+    // stream, or was not found (yet). Without a finder nothing is ever found.
+    QString FoundPath(qsizetype row) const;
+    void SetFinder(SongFinder* finder);
 
     // Rebuilds the rows from SongList; an unnamed playlist becomes "Untitled" in the program
     // folder.
@@ -83,9 +89,13 @@ private:
     void AddPlaylistFile(const QString& folder, const QString& name);
     void AddSongAt(qsizetype row, const QString& path);
 
+    // Songs found again are saved where they were found.
+    void AdoptFoundPaths();
+
     Playlist& playlist_;
     Settings& settings_;
     SongRows& rows_;
+    SongFinder* finder_ = nullptr;
     EditorCallbacks callbacks_;
     bool changed_ = false;
     QString nameBeforeSaveAs_;

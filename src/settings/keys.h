@@ -39,6 +39,8 @@ inline constexpr QLatin1String kPath{"Path"};
 inline constexpr QLatin1String kListPath{"ListPath"};
 inline constexpr QLatin1String kPlayList{"PlayList"};
 inline constexpr QLatin1String kSongPath{"SongPath"};
+// Where missing songs are looked for by name (default: the desktop's music folder)
+inline constexpr QLatin1String kMusicFolder{"MusicFolder"};
 // AutoPilot and displays
 inline constexpr QLatin1String kNoRep{"NoRep"};
 inline constexpr QLatin1String kFadeSeconds{"FadeSeconds"};
@@ -76,6 +78,7 @@ QString FadeModeKey(int line);  // lines 0 to 6
 struct DefaultFolders {
     QString app;       // the program folder ("Path", "ListPath", "SongPath")
     QString userData;  // where the program writes its own files ("LogFile")
+    QString music;     // the user's music folder ("MusicFolder"); empty: none
 };
 // The folders of this installation and user.
 DefaultFolders CurrentFolders();

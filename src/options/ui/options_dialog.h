@@ -61,6 +61,8 @@ public:
     // Switches the output at once; the players keep playing.
     virtual void SetAudioOutput(const QString& device, int bufferFrames) = 0;
     virtual long long Underruns() const = 0;
+    // Where missing songs are looked for from now on.
+    virtual void SetMusicFolder(const QString& /*folder*/) {}
 };
 
 // The log file chooser: the chosen path, empty when cancelled. Tests put in their own.
@@ -143,6 +145,7 @@ private:
     void ChLogClick();
     void EnableLogging(bool on);
     void CmdBrowseClick();
+    void MusicFolderChanged();
     void AudioChanged();
 
     Settings& settings_;
@@ -174,6 +177,7 @@ private:
     QPushButton* command2_ = nullptr;
     QCheckBox* chLog_ = nullptr;
     QLineEdit* txtFile_ = nullptr;
+    QLineEdit* txtMusic_ = nullptr;
     QPushButton* cmdBrowse_ = nullptr;
     QRadioButton* opFull_ = nullptr;
     QRadioButton* opSong_ = nullptr;
