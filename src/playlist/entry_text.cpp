@@ -2,6 +2,7 @@
 
 #include <QUtf8StringView>
 #include <QVarLengthArray>
+#include <algorithm>
 #include <vector>
 
 namespace corvane::entry {
@@ -22,6 +23,12 @@ bool IsSegment(QStringView segment, const char16_t* dots) { return segment == QS
 bool IsNetworkUrl(QStringView text) { return HasUrlScheme(text) && !IsFileUri(text); }
 
 bool IsForeignEntry(QStringView text) { return IsNetworkUrl(text) || IsWindowsPath(text); }
+
+QString FileNameOf(const QString& song) {
+    qsizetype cut = song.lastIndexOf(u'/');
+    if (IsWindowsPath(QStringView(song))) cut = std::max(cut, song.lastIndexOf(u'\\'));
+    return song.sliced(cut + 1);
+}
 
 QString NetworkStreamStatus(const QString& url) {
     return QStringLiteral("Network streams are not played: ") + url;

@@ -53,6 +53,8 @@ bool IsWindowsPath(View text) {
 bool IsNetworkUrl(QStringView text);
 // Kept as written, never joined to the playlist's folder: addresses and Windows paths.
 bool IsForeignEntry(QStringView text);
+// The file-name part of a song for display; Windows paths split at "\" as well.
+QString FileNameOf(const QString& song);
 // The status text shown when a stream is met where a song should play.
 QString NetworkStreamStatus(const QString& url);
 

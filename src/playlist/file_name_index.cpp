@@ -86,17 +86,20 @@ QString FileNameIndex::Find(QStringView entry) const {
     const QStringView entryFolder = entry.first(cut + 1);
     qint32 best = -1;
     int bestScore = -1;
-    QString bestPath;
     for (qint32 hit : hits) {
         const int score = MatchingParents(entryFolder, folders_.at(files_[size_t(hit)].folder));
-        if (score < bestScore) continue;
-        QString path = PathOf(hit);
-        if (score == bestScore && path >= bestPath) continue;
+        if (score < bestScore || (score == bestScore && !PathBefore(hit, best))) continue;
         best = hit;
         bestScore = score;
-        bestPath = std::move(path);
     }
-    return best < 0 ? QString() : bestPath;
+    return PathOf(best);
+}
+
+bool FileNameIndex::PathBefore(qint32 a, qint32 b) const {
+    const File& fa = files_[size_t(a)];
+    const File& fb = files_[size_t(b)];
+    if (fa.folder != fb.folder) return folders_.at(fa.folder) < folders_.at(fb.folder);
+    return fa.name < fb.name;
 }
 
 }  // namespace corvane

@@ -26,7 +26,8 @@ public:
 
     // The file named like the last segment of `entry` ("/" or "\" separated), compared without
     // regard to case; among several, the one whose parent folders match the entry's (from the
-    // nearest up) the longest way, then the first by path. Empty when no file has the name.
+    // nearest up) the longest way, then the first by folder and name. Empty when no file has
+    // the name.
     QString Find(QStringView entry) const;
 
 private:
@@ -35,6 +36,8 @@ private:
         QString name;
     };
     QString PathOf(qint32 file) const;
+    // Whether file a's path sorts before file b's, without making either path.
+    bool PathBefore(qint32 a, qint32 b) const;
 
     QStringList folders_;
     std::vector<File> files_;

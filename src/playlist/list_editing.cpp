@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "playlist/editor_texts.h"
+#include "playlist/entry_text.h"
 #include "playlist/playlist.h"
 #include "playlist/song_finder.h"
 #include "playlist/song_rows.h"
@@ -52,7 +53,7 @@ void ListEditing::AdoptFoundPaths() {
 void ListEditing::Refresh1() {
     QStringList names;
     names.reserve(playlist_.SongList.size());
-    for (const QString& song : playlist_.SongList) names.append(SplitPath(song).fileName);
+    for (const QString& song : playlist_.SongList) names.append(entry::FileNameOf(song));
     rows_.Reset(std::move(names));
     if (playlist_.ListName.isEmpty()) {
         playlist_.ListName = kUntitled;
@@ -70,7 +71,7 @@ void ListEditing::AddPlaylistFile(const QString& folder, const QString& name) {
     // Rows of a playlist's songs show their names without the extension, as they always have.
     QStringList added;
     for (qsizetype i = rows_.Count(); i < playlist_.SongList.size(); ++i)
-        added.append(StripExtension(SplitPath(playlist_.SongList.at(i)).fileName));
+        added.append(StripExtension(entry::FileNameOf(playlist_.SongList.at(i))));
     rows_.Append(added);
 }
 

@@ -76,6 +76,13 @@ QString FadeModeKey(int line);  // lines 0 to 6
 
 // The folders that some defaults are made of.
 struct DefaultFolders {
+    DefaultFolders() = default;
+    // Without a music folder (tests), no missing song is looked for outside its list's folder.
+    DefaultFolders(QString appFolder, QString userDataFolder, QString musicFolder = {})
+        : app(std::move(appFolder)),
+          userData(std::move(userDataFolder)),
+          music(std::move(musicFolder)) {}
+
     QString app;       // the program folder ("Path", "ListPath", "SongPath")
     QString userData;  // where the program writes its own files ("LogFile")
     QString music;     // the user's music folder ("MusicFolder"); empty: none
