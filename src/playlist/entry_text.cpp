@@ -3,17 +3,58 @@
 #include <QUtf8StringView>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace corvane::entry {
 
 namespace {
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+// Hex digit values by byte, -1 for any other byte: one load per digit in the hot loop.
+constexpr std::array<signed char, 256> kHexDigits = [] {
+    std::array<signed char, 256> table{};
+    for (size_t i = 0; i < table.size(); ++i) table[i] = -1;
+    for (int d = 0; d < 10; ++d) table[size_t('0' + d)] = static_cast<signed char>(d);
+    for (int d = 0; d < 6; ++d) {
+        table[size_t('a' + d)] = static_cast<signed char>(10 + d);
+        table[size_t('A' + d)] = static_cast<signed char>(10 + d);
+    }
+    return table;
+}();
+
+inline int HexValue(char c) { return kHexDigits[static_cast<unsigned char>(c)]; }
+
+// The byte of the escape at `at` ("%41"); -1 for a bad one, and for "%00", which no path holds.
+inline int EscapedByte(QByteArrayView text, qsizetype at) {
+    if (at + 2 >= text.size()) return -1;
+    const int high = HexValue(text[at + 1]);
+    const int low = HexValue(text[at + 2]);
+    if (high < 0 || low < 0 || (high == 0 && low == 0)) return -1;
+    return high * 16 + low;
+}
+
+// The usual URI: ASCII once decoded, written straight into the text in one pass. False, with
+// `path` unspecified, when a bad escape or a byte beyond ASCII needs the general decoder.
+bool DecodeAscii(QByteArrayView encoded, QString& path) {
+    path.resize(encoded.size());
+    char16_t* out = reinterpret_cast<char16_t*>(path.data());
+    const char* data = encoded.data();
+    const qsizetype size = encoded.size();
+    qsizetype length = 0;
+    unsigned char bits = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        auto c = static_cast<unsigned char>(data[i]);
+        if (c == '%') {
+            const int byte = EscapedByte(encoded, i);
+            if (byte < 0) return false;
+            c = static_cast<unsigned char>(byte);
+            i += 2;
+        }
+        bits |= c;
+        out[length++] = c;
+    }
+    path.truncate(length);
+    return bits < 0x80;
 }
 
 bool IsSegment(QStringView segment, const char16_t* dots) { return segment == QStringView(dots); }
@@ -41,25 +82,24 @@ bool DecodeFileUri(QByteArrayView uri, QString& path) {
     if (slash < 0) return false;
     const QByteArrayView host = rest.first(slash);
     if (!host.isEmpty() && host.compare("localhost", Qt::CaseInsensitive) != 0) return false;
-    const QByteArrayView encoded = rest.sliced(slash);
-    QVarLengthArray<char, 512> bytes(encoded.size());
-    qsizetype size = 0;
+    QByteArrayView encoded = rest.sliced(slash);
+    // file:///C:/Music/a.mp3 names a Windows drive.
+    if (encoded.size() >= 3 && IsAsciiLetter(At(encoded, 1)) && encoded[2] == ':')
+        encoded = encoded.sliced(1);
+    if (DecodeAscii(encoded, path)) return true;
+    // Bytes beyond ASCII: gathered, then read as UTF-8 (Latin-1 when they are not UTF-8).
+    QVarLengthArray<char, 256> bytes;
     for (qsizetype i = 0; i < encoded.size(); ++i) {
         char c = encoded[i];
         if (c == '%') {
-            if (i + 2 >= encoded.size()) return false;
-            const int high = HexValue(encoded[i + 1]);
-            const int low = HexValue(encoded[i + 2]);
-            if (high < 0 || low < 0 || (high == 0 && low == 0)) return false;
-            c = static_cast<char>(high * 16 + low);
+            const int byte = EscapedByte(encoded, i);
+            if (byte < 0) return false;
+            c = static_cast<char>(byte);
             i += 2;
         }
-        bytes[size++] = c;
+        bytes.append(c);
     }
-    QByteArrayView decoded(bytes.constData(), size);
-    // file:///C:/Music/a.mp3 names a Windows drive.
-    if (decoded.size() >= 3 && IsAsciiLetter(At(decoded, 1)) && decoded[2] == ':')
-        decoded = decoded.sliced(1);
+    const QByteArrayView decoded(bytes.constData(), bytes.size());
     if (QUtf8StringView(decoded.data(), decoded.size()).isValidUtf8()) {
         path = QString::fromUtf8(decoded);
     } else {

@@ -36,70 +36,59 @@ int MatchingParents(QStringView entryFolder, QStringView folder) {
 
 }  // namespace
 
+quint64 FileNameIndex::NameHash(QStringView name) {
+    quint64 hash = 14695981039346656037ULL;  // FNV-1a over the case-folded characters
+    for (QChar c : name) {
+        const char16_t u = c.unicode();
+        const char16_t folded =
+            u < 0x80 ? char16_t(u >= u'A' && u <= u'Z' ? u + 32 : u) : c.toCaseFolded().unicode();
+        hash = (hash ^ folded) * 1099511628211ULL;
+    }
+    return hash;
+}
+
 FileNameIndex FileNameIndex::Build(const QString& root, const std::atomic<bool>* cancel) {
     FileNameIndex index;
     QString top = QDir::cleanPath(root);
     if (top.isEmpty() || !QFileInfo(top).isDir()) return index;
     if (!top.endsWith(u'/')) top += u'/';
     index.folders_.append(top);
-    QHash<QString, qint32> folderIds{{top, 0}};
-    qint32 folder = 0;
     QDirIterator it(top, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringView folder = index.folders_.front();
     while (it.hasNext()) {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) break;
-        QString path = it.next();
-        const qsizetype cut = path.lastIndexOf(u'/');
-        const QStringView dir = QStringView(path).first(cut + 1);
-        // Files of one folder mostly come together: look the folder up only when it changes.
-        if (dir != QStringView(index.folders_.at(folder))) {
-            const QString key = dir.toString();
-            const auto known = folderIds.constFind(key);
-            if (known != folderIds.constEnd()) {
-                folder = *known;
-            } else {
-                folder = qint32(index.folders_.size());
-                folderIds.insert(key, folder);
-                index.folders_.append(key);
-            }
-        }
-        QString name = path.sliced(cut + 1);
-        index.byName_[name.toLower()].append(qint32(index.files_.size()));
-        index.files_.push_back({folder, std::move(name)});
+        File file{it.next(), 0};
+        file.nameStart = file.path.lastIndexOf(u'/') + 1;
+        // A folder's files come together: a new folder starts where the last one's end.
+        if (file.Folder() != folder) index.folders_.append(file.Folder().toString());
+        index.byName_.push_back({NameHash(file.Name()), qint32(index.files_.size())});
+        index.files_.push_back(std::move(file));
+        folder = index.files_.back().Folder();
         if (qsizetype(index.files_.size()) >= kMaxFiles) break;
     }
+    std::sort(index.byName_.begin(), index.byName_.end());
+    index.folders_.removeDuplicates();
     return index;
-}
-
-QString FileNameIndex::PathOf(qint32 file) const {
-    const File& f = files_[size_t(file)];
-    return folders_.at(f.folder) + f.name;
 }
 
 QString FileNameIndex::Find(QStringView entry) const {
     const qsizetype cut = LastSeparator(entry);
     const QStringView name = entry.sliced(cut + 1);
     if (name.isEmpty()) return {};
-    const auto found = byName_.constFind(name.toString().toLower());
-    if (found == byName_.constEnd()) return {};
-    const QList<qint32>& hits = *found;
-    if (hits.size() == 1) return PathOf(hits.front());
+    const Key probe{NameHash(name), 0};
+    const auto [first, last] = std::equal_range(byName_.begin(), byName_.end(), probe);
     const QStringView entryFolder = entry.first(cut + 1);
-    qint32 best = -1;
+    const File* best = nullptr;
     int bestScore = -1;
-    for (qint32 hit : hits) {
-        const int score = MatchingParents(entryFolder, folders_.at(files_[size_t(hit)].folder));
-        if (score < bestScore || (score == bestScore && !PathBefore(hit, best))) continue;
-        best = hit;
+    for (auto key = first; key != last; ++key) {
+        const File& file = files_[size_t(key->file)];
+        if (file.Name().compare(name, Qt::CaseInsensitive) != 0) continue;
+        const int score = MatchingParents(entryFolder, file.Folder());
+        if (score < bestScore || (score == bestScore && file.path >= best->path)) continue;
+        best = &file;
         bestScore = score;
     }
-    return PathOf(best);
-}
-
-bool FileNameIndex::PathBefore(qint32 a, qint32 b) const {
-    const File& fa = files_[size_t(a)];
-    const File& fb = files_[size_t(b)];
-    if (fa.folder != fb.folder) return folders_.at(fa.folder) < folders_.at(fb.folder);
-    return fa.name < fb.name;
+    return best == nullptr ? QString() : best->path;
 }
 
 }  // namespace corvane
