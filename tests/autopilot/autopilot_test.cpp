@@ -213,17 +213,19 @@ TEST_F(AutoPilotTest, StallWatchSkipsAFileThatNeverPlays) {
 TEST(AutoPilotDrops, ExtensionChecksPerLine) {
     EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/Party.PLS")));
     EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.cvn")));
+    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.M3U8")));
     EXPECT_FALSE(AcceptsDrop(0, QStringLiteral("/l/a.mp3")));
     EXPECT_TRUE(AcceptsDrop(3, QStringLiteral("/s/song.MP3")));
     EXPECT_TRUE(AcceptsDrop(1, QStringLiteral("/s/x.ra")));
     EXPECT_TRUE(AcceptsDrop(6, QStringLiteral("/s/x.ram")));
     for (const char* song : {"/s/a.WAV", "/s/a.rm", "/s/a.mid", "/s/a.mp2", "/s/a.mp1"})
         EXPECT_TRUE(AcceptsDrop(2, QLatin1String(song))) << song;
-    for (const char* other : {"/s/song.aiff", "/s/a.ogg", "/s/a.m3u8", "/s/notes"}) {
+    for (const char* other : {"/s/song.aiff", "/s/a.ogg", "/s/notes"}) {
         EXPECT_FALSE(AcceptsDrop(1, QLatin1String(other))) << other;
         EXPECT_FALSE(AcceptsDrop(0, QLatin1String(other))) << other;
     }
     EXPECT_FALSE(AcceptsDrop(1, QStringLiteral("/l/a.m3u")));
+    EXPECT_FALSE(AcceptsDrop(1, QStringLiteral("/l/a.m3u8")));
     EXPECT_FALSE(AcceptsDrop(7, QStringLiteral("/s/a.wav")));
 }
 
