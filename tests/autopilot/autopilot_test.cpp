@@ -210,6 +210,24 @@ TEST_F(AutoPilotTest, StallWatchSkipsAFileThatNeverPlays) {
     EXPECT_NEAR(startTimes_[1] - startTimes_[0], 10.0 + 5 * kTick, 2 * kTick);
 }
 
+// Streams never play and say so; a missing song found again elsewhere plays from there.
+TEST_F(AutoPilotTest, StreamsAreSkippedAndMovedSongsFoundAgain) {
+    Make();
+    songs_.insert(Song(QStringLiteral("b")), 60.0);
+    const QString stream = QStringLiteral("http://radio.example/live");
+    playlist_.SongList = {stream, QStringLiteral("C:\\Old\\b.wav")};
+    playlist_.SongCount = 2;
+    QStringList statuses;
+    QObject::connect(autoPilot_.get(), &AutoPilot::StatusRequested,
+                     [&](const QString& text) { statuses.append(text); });
+    autoPilot_->SetFindAgain([](const QString& entry) {
+        return entry.endsWith(QLatin1String("\\b.wav")) ? Song(QStringLiteral("b")) : QString();
+    });
+    autoPilot_->ChooseNextSong();
+    EXPECT_EQ(autoPilot_->NextSongPath(), Song(QStringLiteral("b")));
+    EXPECT_EQ(statuses, QStringList{QStringLiteral("Network streams are not played: ") + stream});
+}
+
 TEST(AutoPilotDrops, ExtensionChecksPerLine) {
     EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/Party.PLS")));
     EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.cvn")));
