@@ -94,7 +94,8 @@ TEST_F(DeskTest, OpenDialogsAskForTheRightFiles) {
         Strings({"Sound Files (*.wav *.mp3 *.mp2 *.mp1 *.ra *.rm *.ram *.mid)", "All Files (*)"}));
     const OpenDialogSpec list = desk_->OpenDialogFor(0);
     EXPECT_EQ(list.title, QStringLiteral("Open a Playlist file"));
-    EXPECT_EQ(list.nameFilters, Strings({"Playlist Files (*.cvn *.m3u *.pls)", "All Files (*)"}));
+    EXPECT_EQ(list.nameFilters,
+              Strings({"Playlist Files (*.cvn *.m3u *.m3u8 *.pls)", "All Files (*)"}));
 }
 
 TEST_F(DeskTest, PlayerNotificationsSetTitleFileAndHighlight) {
