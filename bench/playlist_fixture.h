@@ -7,8 +7,10 @@
 #include <QStringList>
 
 // The playlist every playlist figure and its floor read: `count` entries of about 60
-// characters, every other one relative to the list's own folder, in the line form (.m3u) or
-// the INI form (.pls). Written once per run under the build tree.
+// characters, every other one in the list's own folder. The line form (.m3u) holds each as a
+// percent-encoded file:// URI, as other players write them; the INI form (.pls) holds plain
+// paths, relative where the song lies in the list's folder. Written once per run under the
+// build tree.
 namespace corvane::bench {
 
 inline QString PlaylistFixtureDir() { return QStringLiteral(CORVANE_BINARY_DIR "/bench-data/"); }
@@ -40,8 +42,12 @@ inline QString WritePlaylistFixture(qint64 count, bool pls) {
     const int dirLength = static_cast<int>(PlaylistFixtureDir().size());
     for (qint64 i = 0; i < count; ++i) {
         QString entry = FixtureSong(i);
+        if (!pls) {
+            text += "file://" + entry.toUtf8().toPercentEncoding("/") + "\r\n";
+            continue;
+        }
         if (entry.startsWith(PlaylistFixtureDir())) entry = entry.mid(dirLength);
-        if (pls) text += "File" + QByteArray::number(i + 1) + '=';
+        text += "File" + QByteArray::number(i + 1) + '=';
         text += entry.toUtf8() + "\r\n";
     }
     if (pls) text += "NumberOfEntries=" + QByteArray::number(count) + "\r\n";

@@ -14,6 +14,8 @@
 #include "audio/media_player.h"
 #include "autopilot/autopilot.h"
 #include "engine/desk.h"
+#include "playlist/playlist.h"
+#include "playlist/song_finder.h"
 #include "settings/settings.h"
 #include "songlog/songlog.h"
 
@@ -32,6 +34,9 @@ AutoPilotWiring::AutoPilotWiring(MainForm& form, audio::Engine& engine,
           apPlayers, playlist, settings, random_,
           [] { return qint64(QTime::currentTime().msecsSinceStartOfDay()); })),
       log_(std::make_unique<SongLog>(settings.Ini(), settings)) {
+    pilot_->SetFindAgain([&form, &playlist](const QString& entry) {
+        return form.Finder().FindAgain(entry, playlist.ListDir);
+    });
     ConnectPanel();
     ConnectDesk(engine);
     ConnectDrops();

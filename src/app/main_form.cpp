@@ -32,6 +32,7 @@
 #include "engine/media_player_line.h"
 #include "engine/tick_texts.h"
 #include "playlist/playlist.h"
+#include "playlist/song_finder.h"
 #include "settings/appdirs.h"
 #include "settings/settings.h"
 
@@ -96,6 +97,9 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
         players, settings, *crossfader_, [this](const QString& directory, const QString& fileName) {
             return LoadPlaylistFile(directory, fileName);
         });
+
+    finder_ = std::make_unique<SongFinder>();
+    finder_->SetMusicFolder(settings.GetText(keys::kMusicFolder));
 
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);

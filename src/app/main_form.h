@@ -19,6 +19,7 @@ namespace corvane {
 class Settings;
 class SongLog;
 struct Playlist;
+class SongFinder;
 }  // namespace corvane
 
 namespace corvane::autopilot {
@@ -123,6 +124,8 @@ public:
     QMenu* RCMenu() const { return menu_; }
     const QTimer& Timer1() const { return timer1_; }
     autopilot::AutoPilot& Pilot() const;
+    // Finds songs whose files have moved, for the AutoPilot and the Playlist Editor.
+    SongFinder& Finder() const { return *finder_; }
     SongLog& Log() const;
     // The Playlist Editor, the About box and the help.
     WindowWiring& Windows() const { return *windowWiring_; }
@@ -160,6 +163,7 @@ private:
     std::array<std::unique_ptr<engine::MediaPlayerLine>, 2> apPlayers_;
     std::unique_ptr<engine::CrossfaderModel> crossfader_;
     std::unique_ptr<engine::Desk> desk_;
+    std::unique_ptr<SongFinder> finder_;
     std::unique_ptr<AutoPilotWiring> autoPilotWiring_;
     std::unique_ptr<WindowWiring> windowWiring_;
     std::unique_ptr<LogWiring> logWiring_;

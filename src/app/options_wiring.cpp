@@ -14,6 +14,7 @@
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
+#include "playlist/song_finder.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
 #include "songlog/songlog.h"
@@ -72,6 +73,7 @@ bool OptionsWiring::AutoReset() const { return form_.Desk().AutoReset(); }
 void OptionsWiring::SetAutoReset(bool on) { form_.Desk().SetAutoReset(on); }
 LogSettings OptionsWiring::LogOptions() const { return form_.Log().Options(); }
 void OptionsWiring::SetLogOptions(const LogSettings& options) { form_.Log().SetOptions(options); }
+void OptionsWiring::SetMusicFolder(const QString& folder) { form_.Finder().SetMusicFolder(folder); }
 bool OptionsWiring::StatusHelpShown() const { return !form_.Status()->isHidden(); }
 void OptionsWiring::ShowStatusHelp(bool on) { form_.Status()->setVisible(on); }
 

@@ -39,6 +39,7 @@ public:
     // OptionsHost
     int FadeSpeed() const override;
     void SetFadeSpeed(int speed) override;
+    void SetMusicFolder(const QString& folder) override;
     void SetRemain(bool on) override;
     bool AutoStop() const override;
     void SetAutoStop(bool on) override;

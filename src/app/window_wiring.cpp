@@ -14,6 +14,7 @@
 #include "autopilot/autopilot.h"
 #include "engine/desk.h"
 #include "playlist/playlist.h"
+#include "playlist/song_finder.h"
 #include "playlist/ui/list_editor.h"
 #include "settings/appdirs.h"
 
@@ -84,6 +85,7 @@ editor::ListEditor& WindowWiring::Editor() {
         form_.UpdateTitle();
     };
     editor_ = std::make_unique<editor::ListEditor>(playlist_, settings_, std::move(links));
+    editor_->SetFinder(&form_.Finder());
     connect(editor_.get(), &editor::ListEditor::Closed, this,
             [this] { Light(form_.Buttons()->Button(ButtonRow::PList), false); });
     return *editor_;

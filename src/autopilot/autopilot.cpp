@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "playlist/entry_text.h"
 #include "playlist/playlist.h"
 #include "settings/settings.h"
 
@@ -105,7 +106,21 @@ bool AutoPilot::PickOnce() {
     } else {
         PickInOrder();
     }
-    return exists_(nextSongPath_);
+    return Playable();
+}
+
+// Whether the picked entry names a song that can play; a song found again elsewhere becomes
+// the pick. Streams are never played: they count as missing files.
+bool AutoPilot::Playable() {
+    if (entry::IsNetworkUrl(nextSongPath_)) {
+        Q_EMIT StatusRequested(entry::NetworkStreamStatus(nextSongPath_));
+        return false;
+    }
+    if (!entry::IsWindowsPath(QStringView(nextSongPath_)) && exists_(nextSongPath_)) return true;
+    const QString found = findAgain_ ? findAgain_(nextSongPath_) : QString();
+    if (found.isEmpty()) return false;
+    nextSongPath_ = found;
+    return true;
 }
 
 void AutoPilot::PickInOrder() {

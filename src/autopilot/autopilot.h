@@ -23,6 +23,8 @@ using TimeSource = std::function<qint64()>;
 using RandomSource = std::mt19937_64;
 // Whether a file exists at the path; the default asks the file system.
 using FileCheck = std::function<bool(const QString& path)>;
+// Where the file of a missing entry is now; empty when it is not found (yet).
+using FindAgain = std::function<QString(const QString& entry)>;
 
 // What the command line opened at start-up: start-up skips restoring what it replaced.
 enum class StartupFileKind { Nothing = 0, SoundFile = 1, Playlist = 2 };
@@ -93,6 +95,8 @@ public:
     void SetSpinUp(int seconds);
     void SetNoRepWindow(int size);
     void SetHighPriority(bool on) { highPriority_ = on; }
+    // A missing song found by name elsewhere plays from there.
+    void SetFindAgain(FindAgain findAgain) { findAgain_ = std::move(findAgain); }
 
     // --- The engine ---
     void ChooseNextSong();
@@ -157,6 +161,7 @@ private:
     // The chosen next song was edited or loaded out of the list: choose again.
     void CheckNextSong();
     bool NextStillListed();
+    bool Playable();
     void PickInOrder();
     void PickAtRandom();
     void SyncRecent();
@@ -174,6 +179,7 @@ private:
     RandomSource& random_;
     TimeSource clock_;
     FileCheck exists_;
+    FindAgain findAgain_;
 
     bool on_ = false;
     bool firstPass_ = false;

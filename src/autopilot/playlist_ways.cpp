@@ -1,31 +1,15 @@
 // The ways a playlist file becomes the AutoPilot's list, and the drop checks on line titles.
 #include <QFileInfo>
-#include <array>
 
 #include "autopilot/autopilot.h"
+#include "playlist/entry_text.h"
 #include "playlist/open_dialog.h"
 #include "playlist/playlist.h"
 #include "settings/settings.h"
 
 namespace corvane::autopilot {
 
-namespace {
-
-template <size_t N>
-bool EndsWithOneOf(const QString& path, const std::array<QLatin1String, N>& endings) {
-    const QString tail = path.right(3).toLower();
-    for (QLatin1String ending : endings) {
-        if (tail == ending) return true;
-    }
-    return false;
-}
-
-constexpr std::array kPlaylistEndings{QLatin1String("cvn"), QLatin1String("m3u"),
-                                      QLatin1String("pls")};
-
-}  // namespace
-
-bool IsPlaylistFile(const QString& path) { return EndsWithOneOf(path, kPlaylistEndings); }
+bool IsPlaylistFile(const QString& path) { return IsPlaylistFileName(path); }
 bool IsSoundFile(const QString& path) { return HasSoundFileEnding(path); }
 
 bool AcceptsDrop(int line, const QString& path) {
@@ -42,7 +26,9 @@ bool AutoPilot::LoadFresh(const QString& path) {
 
 StartupFileKind AutoPilot::OpenStartupFile(const QString& commandLine, engine::LinePlayer* line1) {
     startupKind_ = StartupFileKind::Nothing;
-    if (IsSoundFile(commandLine)) {
+    if (entry::IsNetworkUrl(commandLine)) {
+        Q_EMIT StatusRequested(entry::NetworkStreamStatus(commandLine));
+    } else if (IsSoundFile(commandLine)) {
         if (line1 != nullptr) {
             line1->SetAutoStart(true);
             line1->OpenFile(commandLine);

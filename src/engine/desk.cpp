@@ -5,7 +5,9 @@
 #include "engine/crossfader.h"
 #include "engine/tick_texts.h"
 #include "engine/volume_law.h"
+#include "playlist/entry_text.h"
 #include "playlist/paths.h"
+#include "playlist/playlist.h"
 #include "settings/settings.h"
 
 namespace corvane::engine {
@@ -19,8 +21,6 @@ void Rewind(LinePlayer* player) {
     if (player != nullptr) player->SetPosition(0.0);
 }
 
-constexpr char kPlaylistFilter[] =
-    "Playlist Files (*.cvn, *.m3u, *.pls)|*.cvn;*.m3u;*.pls|All Files (*.*)|*.*";
 
 }  // namespace
 
@@ -62,6 +62,10 @@ void Desk::OpenRememberedFile(int line, bool skipFile) {
     const QString file = settings_.GetText(keys::FileKey(line));
     LinePlayer* player = PlayerOf(line);
     if (file.isEmpty() || player == nullptr) return;
+    if (entry::IsNetworkUrl(file)) {
+        SetStatus(entry::NetworkStreamStatus(file));
+        return;
+    }
     player->SetAutoStart(false);
     player->OpenFile(file);
 }
@@ -248,7 +252,7 @@ void Desk::StopAll() {
 OpenDialogRequest Desk::OpenDialogFor(int line) const {
     if (line == kAutoPilotLine) {
         return {QStringLiteral("Open a Playlist file"),
-                NameFiltersFrom(QString::fromLatin1(kPlaylistFilter)),
+                NameFiltersFrom(QString::fromLatin1(kPlaylistOpenFilter)),
                 settings_.GetText(keys::kListPath)};
     }
     return {QStringLiteral("Open a file on line %1").arg(line), NameFiltersFrom(SoundFileFilter()),
@@ -265,7 +269,10 @@ bool Desk::OpenSoundFile(int line, const QString& path) {
     const QString folder = SplitPath(path).directory;
     if (!folder.isEmpty()) settings_.SavePref(keys::kPath, folder);
     LinePlayer* player = PlayerOf(line);
-    if (player == nullptr || !QFileInfo(path).isFile() || !HasSoundFileEnding(path)) {
+    // Only local files play: a stream fails like a missing file, and says why.
+    if (entry::IsNetworkUrl(path)) SetStatus(entry::NetworkStreamStatus(path));
+    if (player == nullptr || !QFileInfo(path).isFile() || !HasSoundFileEnding(path) ||
+        entry::IsNetworkUrl(path)) {
         Q_EMIT MessageRequested(QString::fromLatin1(kErrorLoadingFile));
         return false;
     }

@@ -14,17 +14,12 @@ QStringList FilterPatterns(FileFilter filter) {
         case FileFilter::SoundFiles:
             return SoundFilePatterns();
         case FileFilter::PlaylistFiles:
-            return {QStringLiteral("*.cvn"), QStringLiteral("*.m3u"), QStringLiteral("*.pls")};
+            return {QStringLiteral("*.cvn"), QStringLiteral("*.m3u"), QStringLiteral("*.m3u8"),
+                    QStringLiteral("*.pls")};
         case FileFilter::AllFiles:
             break;
     }
     return {QStringLiteral("*")};
-}
-
-bool IsPlaylistFileName(const QString& name) {
-    const QString ending = name.right(3).toLower();
-    return ending == QLatin1String("m3u") || ending == QLatin1String("cvn") ||
-           ending == QLatin1String("pls");
 }
 
 namespace {

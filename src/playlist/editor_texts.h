@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "playlist/playlist.h"
+
 // The Playlist Editor's fixed texts and the small rules behind its displays.
 namespace corvane::editor {
 
@@ -14,11 +16,10 @@ inline constexpr QLatin1String kFirstTitle{"Untitled.cvn"};
 inline constexpr QLatin1String kLoadFailed{"Couldn't load the playlist."};
 inline constexpr QLatin1String kSaveFailed{"Couldn't save the playlist."};
 inline constexpr QLatin1String kOpenTitle{"Open a Playlist File"};
-inline constexpr QLatin1String kOpenFilter{
-    "Playlist Files (*.cvn, *.m3u, *.pls)|*.cvn;*.m3u;*.pls|All Files (*.*)|*.*"};
+inline constexpr QLatin1String kOpenFilter{kPlaylistOpenFilter};
 inline constexpr QLatin1String kSaveTitle{"Save Playlist File As"};
 inline constexpr QLatin1String kSaveFilter{
-    "CVN Playlist File (*.cvn)|*.cvn|WinAmp (TM) Playlist File (*.m3u)|*.m3u|PLS File "
+    "CVN Playlist File (*.cvn)|*.cvn|M3U Playlist File (*.m3u, *.m3u8)|*.m3u;*.m3u8|PLS File "
     "(*.pls)|*.pls"};
 
 // The file list's type filter: the three entries of Combo1, in order.
@@ -26,9 +27,6 @@ enum class FileFilter { SoundFiles, PlaylistFiles, AllFiles };
 QStringList FilterNames();
 // The name patterns a filter shows ("*.*" shows every file).
 QStringList FilterPatterns(FileFilter filter);
-
-// A file counts as a playlist by the last three characters of its name, in any case.
-bool IsPlaylistFileName(const QString& name);
 
 // The size of a file for the status bar: bytes below 1 KB, then KB below 1 MB, then MB, with at
 // most two decimals, cut rather than rounded, and the locale's decimal separator.

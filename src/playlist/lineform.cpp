@@ -1,5 +1,6 @@
 #include "playlist/lineform.h"
 
+#include "playlist/entry_text.h"
 #include "playlist/playlisttext.h"
 
 namespace corvane {
@@ -12,9 +13,12 @@ QStringList ParseLineForm(const QByteArray& data, const QString& directory, Path
                           const PlaylistHooks& hooks) {
     const PlaylistText text(data);
     QStringList entries;
-    text.ForEachLine([&](QByteArrayView line) {
+    QString path;
+    text.ForEachLine([&](QByteArrayView raw) {
+        const QByteArrayView line = entry::TrimBlanks(raw);
         if (line.isEmpty() || line.size() > kMaxLineBytes || line.front() == '#') return;
-        entries.append(text.Entry(directory, line, style));
+        if (!text.Entry(directory, line, style, path)) return;
+        entries.append(std::move(path));
         if (hooks.yield && entries.size() % kLineFormStep == 0) hooks.yield();
     });
     return entries;

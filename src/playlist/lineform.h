@@ -9,9 +9,8 @@
 namespace corvane {
 
 // The entries of a line-form file (".m3u", ".m3u8", ".cvn"): one per line, CR LF or LF ended,
-// UTF-8 or Latin-1;
-// empty lines and "#" lines (#EXTM3U, #EXTINF) are not entries. `hooks.yield` runs after
-// every 25th entry.
+// UTF-8 or Latin-1, read by ResolveEntry; blank lines and "#" lines (#EXTM3U, #EXTINF) are not
+// entries. `hooks.yield` runs after every 25th entry.
 QStringList ParseLineForm(const QByteArray& data, const QString& directory, PathStyle style,
                           const PlaylistHooks& hooks = {});
 

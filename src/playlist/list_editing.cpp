@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "playlist/editor_texts.h"
+#include "playlist/entry_text.h"
 #include "playlist/playlist.h"
+#include "playlist/song_finder.h"
 #include "playlist/song_rows.h"
 #include "settings/settings.h"
 
@@ -24,10 +26,34 @@ QString ListEditing::EntryPath(qsizetype row) const {
     return playlist_.SongList.at(row);
 }
 
+QString ListEditing::FoundPath(qsizetype row) const {
+    if (finder_ == nullptr || row < 0 || row >= playlist_.SongList.size()) return {};
+    const QString& entry = playlist_.SongList.at(row);
+    const QString playable = finder_->PlayablePath(entry, playlist_.ListDir);
+    return playable == entry ? QString() : playable;
+}
+
+void ListEditing::SetFinder(SongFinder* finder) {
+    finder_ = finder;
+    rows_.SetFoundLookup([this](qsizetype row) { return FoundPath(row); });
+}
+
+void ListEditing::AdoptFoundPaths() {
+    if (finder_ == nullptr) return;
+    bool any = false;
+    for (qsizetype i = 0; i < playlist_.SongList.size(); ++i) {
+        QString found = FoundPath(i);
+        if (found.isEmpty()) continue;
+        playlist_.SongList[i] = std::move(found);
+        any = true;
+    }
+    if (any) Refresh1();
+}
+
 void ListEditing::Refresh1() {
     QStringList names;
     names.reserve(playlist_.SongList.size());
-    for (const QString& song : playlist_.SongList) names.append(SplitPath(song).fileName);
+    for (const QString& song : playlist_.SongList) names.append(entry::FileNameOf(song));
     rows_.Reset(std::move(names));
     if (playlist_.ListName.isEmpty()) {
         playlist_.ListName = kUntitled;
@@ -45,7 +71,7 @@ void ListEditing::AddPlaylistFile(const QString& folder, const QString& name) {
     // Rows of a playlist's songs show their names without the extension, as they always have.
     QStringList added;
     for (qsizetype i = rows_.Count(); i < playlist_.SongList.size(); ++i)
-        added.append(StripExtension(SplitPath(playlist_.SongList.at(i)).fileName));
+        added.append(StripExtension(entry::FileNameOf(playlist_.SongList.at(i))));
     rows_.Append(added);
 }
 
@@ -159,6 +185,7 @@ bool ListEditing::Save() {
         playlist_.ListName = parts.fileName;
         playlist_.ListDir = parts.directory;
     }
+    AdoptFoundPaths();
     if (callbacks_.progressStart) callbacks_.progressStart(1, int(playlist_.SongList.size()));
     PlaylistHooks hooks;
     hooks.progress = callbacks_.progress;

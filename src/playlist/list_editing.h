@@ -10,6 +10,7 @@
 namespace corvane {
 
 class Settings;
+class SongFinder;
 class SongRows;
 struct Playlist;
 
@@ -49,6 +50,10 @@ public:
     QString TitleToolTip() const;
     // The song behind a row; empty for a row that does not exist.
     QString EntryPath(qsizetype row) const;
+    // Where a row's missing song was found again by name; empty when its file is there, is a
+    // stream, or was not found (yet). Without a finder nothing is ever found.
+    QString FoundPath(qsizetype row) const;
+    void SetFinder(SongFinder* finder);
 
     // Rebuilds the rows from SongList; an unnamed playlist becomes "Untitled" in the program
     // folder.
@@ -83,9 +88,13 @@ private:
     void AddPlaylistFile(const QString& folder, const QString& name);
     void AddSongAt(qsizetype row, const QString& path);
 
+    // Songs found again are saved where they were found.
+    void AdoptFoundPaths();
+
     Playlist& playlist_;
     Settings& settings_;
     SongRows& rows_;
+    SongFinder* finder_ = nullptr;
     EditorCallbacks callbacks_;
     bool changed_ = false;
     QString nameBeforeSaveAs_;

@@ -1,5 +1,8 @@
 #include "playlist/paths.h"
 
+#include "playlist/entry_text.h"
+#include "playlist/playlisttext.h"
+
 namespace corvane {
 
 QChar Separator(PathStyle style) {
@@ -38,17 +41,41 @@ void ToNativeSeparators(QString& path, qsizetype from, PathStyle style) {
         if (chars[i] == u'\\') chars[i] = u'/';
 }
 
+QString ResolveEntry(const QString& directory, const QString& entry, PathStyle style) {
+    const QByteArray bytes = entry.toUtf8();
+    QString path;
+    if (!PlaylistText(bytes).Entry(directory, bytes, style, path)) return QString();
+    return path;
+}
+
+namespace {
+
+bool BlankAtAnEnd(const QString& text) {
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    return !text.isEmpty() && (blank(text.front()) || blank(text.back()));
+}
+
+// A relative name must read back as the same song: the line form skips empty and "#" lines, a
+// leading U+FEFF on the first line is read as the file's byte-order mark, a native "\" would be
+// read as a separator, "X:" as a drive and blanks at the ends are trimmed.
+bool ReadsBackAsName(const QString& name, PathStyle style) {
+    if (name.isEmpty() || name.startsWith(QLatin1Char('#')) || name.startsWith(QChar(0xFEFF)) ||
+        BlankAtAnEnd(name))
+        return false;
+    if (style == PathStyle::Windows) return true;
+    return !name.contains(QLatin1Char('\\')) && !entry::IsWindowsPath(QStringView(name));
+}
+
+}  // namespace
+
 QString EntryText(const QString& directory, const QString& song, PathStyle style) {
-    const SplitPathResult parts = SplitPath(song, style);
-    if (parts.directory != directory) return song;
-    // A relative name must read back as the same song: the line form skips empty and "#"
-    // lines, a leading U+FEFF on the first line is read as the file's byte-order mark, and a
-    // native "\" would be read as a separator.
-    if (parts.fileName.isEmpty() || parts.fileName.startsWith(QLatin1Char('#')) ||
-        parts.fileName.startsWith(QChar(0xFEFF)))
+    if (style == PathStyle::Unix ? entry::IsForeignEntry(song) : entry::IsNetworkUrl(song))
         return song;
-    if (style == PathStyle::Unix && parts.fileName.contains(QLatin1Char('\\'))) return song;
-    return parts.fileName;
+    const SplitPathResult parts = SplitPath(song, style);
+    if (parts.directory == directory && ReadsBackAsName(parts.fileName, style))
+        return parts.fileName;
+    if (style == PathStyle::Unix && BlankAtAnEnd(song)) return entry::ToFileUri(song);
+    return song;
 }
 
 }  // namespace corvane

@@ -35,8 +35,17 @@ bool IsAbsolutePath(const View& path, PathStyle style = kNativePathStyle) {
 // In the native form, turns "\" from position `from` on into "/".
 void ToNativeSeparators(QString& path, qsizetype from, PathStyle style);
 
+// A playlist entry as stored in a file, made into a song path; empty when the text is no entry.
+// Blanks and tabs around it are dropped. A "file://" URI becomes its local path (another host or
+// a bad escape: no entry); other addresses, absolute paths and Windows drive and UNC paths are
+// kept as written; relative entries are joined to the playlist's directory. In the native form
+// a relative entry's "\" separators (written on Windows) are read as "/" and its "." and ".."
+// segments resolved.
+QString ResolveEntry(const QString& directory, const QString& entry,
+                     PathStyle style = kNativePathStyle);
 // The text a playlist file stores for a song: just its file name when the song lies directly
-// in the playlist's directory (exact, case-sensitive comparison), else the whole path.
+// in the playlist's directory (exact, case-sensitive comparison), else the whole path, or its
+// "file://" URI when blanks at its ends would be lost. Addresses and Windows paths unchanged.
 QString EntryText(const QString& directory, const QString& song,
                   PathStyle style = kNativePathStyle);
 

@@ -58,6 +58,8 @@ bool LoadLineForm(Playlist& playlist, const QString& directory, const QString& p
 
 }  // namespace
 
+bool IsPlaylistFileName(const QString& name) { return FormOf(name) != PlaylistForm::Unknown; }
+
 bool ReadPls(Playlist& playlist, const QString& directory, const QString& fileName, bool fresh,
              const PlaylistHooks& hooks, PathStyle style) {
     QByteArray data;

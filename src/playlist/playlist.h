@@ -21,6 +21,13 @@ struct Playlist {
     QString ListName;        // file name of the current playlist
 };
 
+// Whether a file is a playlist by its name's ending, in any case: ".cvn", ".m3u", ".m3u8" or
+// ".pls" (only the letters count: "listcvn" is a playlist too, as it always was).
+bool IsPlaylistFileName(const QString& name);
+// The open dialogs' filter for playlists.
+inline constexpr char kPlaylistOpenFilter[] =
+    "Playlist Files (*.cvn, *.m3u, *.m3u8, *.pls)|*.cvn;*.m3u;*.m3u8;*.pls|All Files (*.*)|*.*";
+
 // Playlist files bigger than this are not playlists.
 inline constexpr qint64 kMaxPlaylistBytes = 128LL * 1024 * 1024;
 

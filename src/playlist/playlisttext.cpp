@@ -2,6 +2,8 @@
 
 #include <QUtf8StringView>
 
+#include "playlist/entry_text.h"
+
 namespace corvane {
 
 namespace {
@@ -36,18 +38,27 @@ QString PlaylistText::Decode(QByteArrayView bytes) const {
     return text;
 }
 
-QString PlaylistText::Entry(const QString& directory, QByteArrayView entry, PathStyle style) const {
-    const bool absolute = IsAbsolutePath(entry, style);
-    QString path;
-    path.reserve((absolute ? 0 : directory.size()) + entry.size());  // one allocation per entry
-    if (absolute) {
+bool PlaylistText::Entry(const QString& directory, QByteArrayView raw, PathStyle style,
+                         QString& path) const {
+    const QByteArrayView entry = entry::TrimBlanks(raw);
+    if (entry.isEmpty()) return false;
+    if (entry::IsFileUri(entry)) return entry::DecodeFileUri(entry, path);
+    // Addresses and Windows paths are kept as written: they are never in the list's folder.
+    const bool kept =
+        IsAbsolutePath(entry, style) || entry::IsWindowsPath(entry) || entry::HasUrlScheme(entry);
+    path.clear();
+    path.reserve((kept ? 0 : directory.size()) + entry.size());  // one allocation per entry
+    if (kept) {
         AppendDecoded(path, entry);
-        return path;
+        return true;
     }
     path.append(directory);
     AppendDecoded(path, entry);
-    ToNativeSeparators(path, directory.size(), style);
-    return path;
+    if (style == PathStyle::Unix) {
+        ToNativeSeparators(path, directory.size(), style);
+        if (entry::NeedsCleaning(path, directory.size())) entry::CleanSegments(path);
+    }
+    return true;
 }
 
 QByteArrayView TrimmedBytes(QByteArrayView bytes) {

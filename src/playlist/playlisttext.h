@@ -38,10 +38,10 @@ public:
     }
 
     QString Decode(QByteArrayView bytes) const;
-    // A stored entry made into a song path, decoded straight into its place: absolute entries
-    // unchanged, relative ones joined to the playlist's directory (in the native form with a
-    // Windows "\" read as "/").
-    QString Entry(const QString& directory, QByteArrayView entry, PathStyle style) const;
+    // A stored entry made into a song path (see ResolveEntry), decoded straight into its place.
+    // False when the text is no entry: blank, or a file URI that names no local file.
+    bool Entry(const QString& directory, QByteArrayView entry, PathStyle style,
+               QString& path) const;
 
 private:
     void AppendDecoded(QString& text, QByteArrayView bytes) const;

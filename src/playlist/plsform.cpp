@@ -115,8 +115,9 @@ bool ParsePls(const QByteArray& data, const QString& directory, PathStyle style,
         if (index > last) break;
         if (index == previous) continue;
         previous = index;
-        if (value.isEmpty()) continue;
-        entries.append(text.Entry(directory, value, style));
+        QString path;
+        if (!text.Entry(directory, value, style, path)) continue;
+        entries.append(std::move(path));
         if (hooks.yield && entries.size() % kPlsReadStep == 0) hooks.yield();
     }
     return true;

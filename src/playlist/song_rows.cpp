@@ -9,11 +9,27 @@ int SongRows::rowCount(const QModelIndex& parent) const {
 QVariant SongRows::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_.size()) return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    return rows_.at(index.row());
+    const QString found = FoundAt(index.row());
+    if (found.isEmpty()) return rows_.at(index.row());
+    if (role == Qt::ToolTipRole) return found;
+    return rows_.at(index.row()) + QLatin1String(kFoundMark);
+}
+
+QString SongRows::FoundAt(qsizetype row) const {
+    if (!foundAt_) return {};
+    auto known = found_.constFind(row);
+    if (known == found_.constEnd()) known = found_.insert(row, foundAt_(row));
+    return *known;
+}
+
+void SongRows::RefreshMarks() {
+    found_.clear();
+    if (!rows_.isEmpty()) Q_EMIT dataChanged(index(0), index(int(rows_.size()) - 1));
 }
 
 void SongRows::Reset(QStringList rows) {
     beginResetModel();
+    found_.clear();
     rows_ = std::move(rows);
     endResetModel();
 }
@@ -21,6 +37,7 @@ void SongRows::Reset(QStringList rows) {
 void SongRows::Insert(qsizetype row, const QString& text) {
     row = qBound(qsizetype(0), row, rows_.size());
     beginInsertRows(QModelIndex(), int(row), int(row));
+    found_.clear();
     rows_.insert(row, text);
     endInsertRows();
 }
@@ -36,6 +53,7 @@ void SongRows::Append(const QStringList& texts) {
 void SongRows::Remove(qsizetype row) {
     if (row < 0 || row >= rows_.size()) return;
     beginRemoveRows(QModelIndex(), int(row), int(row));
+    found_.clear();
     rows_.removeAt(row);
     endRemoveRows();
 }

@@ -1,11 +1,29 @@
 #include "settings/command_line.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 
 #include "version.h"
+#include "playlist/entry_text.h"
 
 namespace corvane {
+
+namespace {
+
+// A relative path names a file in the folder the program was started from; a desktop launcher
+// may hand over a file URI. Addresses stay as they are: the start-up says they do not play.
+QString StartupPath(const QString& argument) {
+    if (entry::IsFileUri(QStringView(argument))) {
+        QString path;
+        return entry::DecodeFileUri(argument.toUtf8(), path) ? path : argument;
+    }
+    if (argument.isEmpty() || entry::IsNetworkUrl(argument) || QDir::isAbsolutePath(argument))
+        return argument;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(argument));
+}
+
+}  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -14,8 +32,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                        "crossfader."));
     parser.addPositionalArgument(
         QStringLiteral("file"),
-        QStringLiteral("A sound file to play on line 1, or a playlist (.cvn, .m3u, .pls) for the "
-                       "AutoPilot."),
+        QStringLiteral("A sound file to play on line 1, or a playlist (.cvn, .m3u, .m3u8, .pls) "
+                       "for the AutoPilot."),
         QStringLiteral("[file]"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
@@ -54,7 +72,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const bool lone = positional.size() == 1;
     result.debug = parser.isSet(debug) || (lone && (positional.first() == QLatin1String("/d") ||
                                                     positional.first() == QLatin1String("/D")));
-    if (!positional.isEmpty()) result.path = positional.first();
+    if (!positional.isEmpty()) result.path = StartupPath(positional.first());
     return result;
 }
 

@@ -7,7 +7,8 @@ namespace corvane {
 
 // What the program was asked to do on its command line.
 struct CommandLine {
-    // The start-up file: the first argument that is not an option ("" when none).
+    // The start-up file: the first argument that is not an option ("" when none), relative
+    // paths made absolute against the current folder and file URIs made local paths.
     QString path;
     // "/d" or "/D" as the only argument, or "--debug": errors of the start-up show in boxes.
     bool debug = false;

@@ -1,5 +1,6 @@
 #include "settings/keys.h"
 
+#include <QStandardPaths>
 #include <algorithm>
 
 #include "settings/appdirs.h"
@@ -8,7 +9,7 @@ namespace corvane::keys {
 
 namespace {
 
-enum class Kind { Fixed, AppFolder, LogFile, TextLog };
+enum class Kind { Fixed, AppFolder, LogFile, TextLog, MusicFolder };
 
 struct KeyDefault {
     QLatin1String key;
@@ -43,6 +44,7 @@ constexpr KeyDefault kTable[] = {
     {kListPath, Kind::AppFolder, kNone},
     {kPlayList, Kind::Fixed, kNone},
     {kSongPath, Kind::AppFolder, kNone},
+    {kMusicFolder, Kind::MusicFolder, kNone},
     {kNoRep, Kind::Fixed, QLatin1String("10")},
     {kFadeSeconds, Kind::Fixed, QLatin1String("3")},
     {kSpinUp, Kind::Fixed, QLatin1String("5")},
@@ -108,7 +110,10 @@ QString LoopKey(int line) { return LineKeyFor(kLineKeys[1].word, line); }
 QString FileKey(int line) { return LineKeyFor(kLineKeys[2].word, line); }
 QString FadeModeKey(int line) { return LineKeyFor(kLineKeys[3].word, line); }
 
-DefaultFolders CurrentFolders() { return {AppFolder(), UserDataFolder()}; }
+DefaultFolders CurrentFolders() {
+    return {AppFolder(), UserDataFolder(),
+            QStandardPaths::writableLocation(QStandardPaths::MusicLocation)};
+}
 
 QString TextLogFor(const QString& logFile) {
     const qsizetype nameStart = std::max(logFile.lastIndexOf(u'/'), logFile.lastIndexOf(u'\\')) + 1;
@@ -129,6 +134,8 @@ QString DefaultFor(const QString& key, const DefaultFolders& folders) {
             return logFile;
         case Kind::TextLog:
             return TextLogFor(logFile);
+        case Kind::MusicFolder:
+            return folders.music;
         case Kind::Fixed:
             break;
     }

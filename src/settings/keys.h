@@ -41,6 +41,8 @@ inline constexpr QLatin1String kPath{"Path"};
 inline constexpr QLatin1String kListPath{"ListPath"};
 inline constexpr QLatin1String kPlayList{"PlayList"};
 inline constexpr QLatin1String kSongPath{"SongPath"};
+// Where missing songs are looked for by name (default: the desktop's music folder)
+inline constexpr QLatin1String kMusicFolder{"MusicFolder"};
 // AutoPilot and displays
 inline constexpr QLatin1String kNoRep{"NoRep"};
 inline constexpr QLatin1String kFadeSeconds{"FadeSeconds"};
@@ -76,8 +78,16 @@ QString FadeModeKey(int line);  // lines 0 to 6
 
 // The folders that some defaults are made of.
 struct DefaultFolders {
+    DefaultFolders() = default;
+    // Without a music folder (tests), no missing song is looked for outside its list's folder.
+    DefaultFolders(QString appFolder, QString userDataFolder, QString musicFolder = {})
+        : app(std::move(appFolder)),
+          userData(std::move(userDataFolder)),
+          music(std::move(musicFolder)) {}
+
     QString app;       // the program folder ("Path", "ListPath", "SongPath")
     QString userData;  // where the program writes its own files ("LogFile")
+    QString music;     // the user's music folder ("MusicFolder"); empty: none
 };
 // The folders of this installation and user.
 DefaultFolders CurrentFolders();

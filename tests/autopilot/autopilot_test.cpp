@@ -263,9 +263,28 @@ TEST_F(AutoPilotTest, AFileThatFailsToOpenIsPassedOverAtOnce) {
     EXPECT_EQ(autoPilot_->CurrentSongText(), QStringLiteral("c"));
 }
 
+// Streams never play and say so; a missing song found again elsewhere plays from there.
+TEST_F(AutoPilotTest, StreamsAreSkippedAndMovedSongsFoundAgain) {
+    Make();
+    songs_.insert(Song(QStringLiteral("b")), 60.0);
+    const QString stream = QStringLiteral("http://radio.example/live");
+    playlist_.SongList = {stream, QStringLiteral("C:\\Old\\b.wav")};
+    playlist_.SongCount = 2;
+    QStringList statuses;
+    QObject::connect(autoPilot_.get(), &AutoPilot::StatusRequested,
+                     [&](const QString& text) { statuses.append(text); });
+    autoPilot_->SetFindAgain([](const QString& entry) {
+        return entry.endsWith(QLatin1String("\\b.wav")) ? Song(QStringLiteral("b")) : QString();
+    });
+    autoPilot_->ChooseNextSong();
+    EXPECT_EQ(autoPilot_->NextSongPath(), Song(QStringLiteral("b")));
+    EXPECT_EQ(statuses, QStringList{QStringLiteral("Network streams are not played: ") + stream});
+}
+
 TEST(AutoPilotDrops, ExtensionChecksPerLine) {
     EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/Party.PLS")));
     EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.cvn")));
+    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.M3U8")));
     EXPECT_FALSE(AcceptsDrop(0, QStringLiteral("/l/a.mp3")));
     EXPECT_TRUE(AcceptsDrop(3, QStringLiteral("/s/song.MP3")));
     EXPECT_TRUE(AcceptsDrop(1, QStringLiteral("/s/x.ra")));
@@ -275,10 +294,13 @@ TEST(AutoPilotDrops, ExtensionChecksPerLine) {
                              "/s/a.aac", "/s/a.aif", "/s/song.aiff", "/s/a.aifc", "/s/a.wv"})
         EXPECT_TRUE(AcceptsDrop(2, QLatin1String(song))) << song;
     // An ending counts only after a dot: "xwv" and "notes.flac.txt" are not sound files.
-    for (const char* other : {"/s/a.m3u8", "/s/notes", "/s/xwv", "/s/notes.flac.txt"}) {
+    for (const char* other : {"/s/notes", "/s/xwv", "/s/notes.flac.txt"}) {
         EXPECT_FALSE(AcceptsDrop(1, QLatin1String(other))) << other;
         EXPECT_FALSE(AcceptsDrop(0, QLatin1String(other))) << other;
     }
+    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.m3u8")));
+    EXPECT_FALSE(AcceptsDrop(1, QStringLiteral("/l/a.m3u")));
+    EXPECT_FALSE(AcceptsDrop(1, QStringLiteral("/l/a.m3u8")));
     EXPECT_FALSE(AcceptsDrop(7, QStringLiteral("/s/a.wav")));
 }
 

@@ -65,8 +65,12 @@ TEST_F(DeskTest, FileOpenAcceptsKnownEndingsOnlyAndKeepsTheLineOtherwise) {
     EXPECT_FALSE(desk_->FileOpen(2, Touch(dir_, QStringLiteral("song.aup"))));
     EXPECT_FALSE(desk_->FileOpen(2, dir_.filePath(QStringLiteral("missing.wav"))));
     EXPECT_FALSE(desk_->FileOpen(2, QString()));
+    // A stream fails like a missing file and says why.
+    EXPECT_FALSE(desk_->FileOpen(2, QStringLiteral("http://radio.example/live.mp3")));
+    EXPECT_EQ(desk_->Status(),
+              QStringLiteral("Network streams are not played: http://radio.example/live.mp3"));
     EXPECT_TRUE(line_[2].TakeLog().isEmpty());
-    EXPECT_EQ(messages_, QStringList(3, QStringLiteral("Error loading file.")));
+    EXPECT_EQ(messages_, QStringList(4, QStringLiteral("Error loading file.")));
 }
 
 TEST_F(DeskTest, PlaylistOpenOnLineZero) {
@@ -97,7 +101,8 @@ TEST_F(DeskTest, OpenDialogsAskForTheRightFiles) {
                  "All Files (*)"}));
     const OpenDialogRequest list = desk_->OpenDialogFor(0);
     EXPECT_EQ(list.title, QStringLiteral("Open a Playlist file"));
-    EXPECT_EQ(list.nameFilters, Strings({"Playlist Files (*.cvn *.m3u *.pls)", "All Files (*)"}));
+    EXPECT_EQ(list.nameFilters,
+              Strings({"Playlist Files (*.cvn *.m3u *.m3u8 *.pls)", "All Files (*)"}));
 }
 
 TEST_F(DeskTest, PlayerNotificationsSetTitleFileAndHighlight) {

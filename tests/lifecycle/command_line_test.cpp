@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -28,8 +29,16 @@ TEST(CommandLineTest, TheFirstArgumentThatIsNoOptionIsThePath) {
     EXPECT_EQ(Parse({}).path, QString());
     EXPECT_EQ(Parse({QStringLiteral("/music/My Song.mp3")}).path,
               QStringLiteral("/music/My Song.mp3"));
-    EXPECT_EQ(Parse({QStringLiteral("--debug"), QStringLiteral("list.cvn")}).path,
-              QStringLiteral("list.cvn"));
+    // Relative paths name files in the current folder; a launcher may hand over a file URI.
+    const QString here = QDir::currentPath();
+    EXPECT_EQ(Parse({QStringLiteral("--debug"), QStringLiteral("party.m3u")}).path,
+              here + QStringLiteral("/party.m3u"));
+    EXPECT_EQ(Parse({QStringLiteral("../set/./intro.mp3")}).path,
+              QDir::cleanPath(here + QStringLiteral("/../set/intro.mp3")));
+    EXPECT_EQ(Parse({QStringLiteral("file:///music/My%20Song.mp3")}).path,
+              QStringLiteral("/music/My Song.mp3"));
+    EXPECT_EQ(Parse({QStringLiteral("http://radio.example/a.mp3")}).path,
+              QStringLiteral("http://radio.example/a.mp3"));
     EXPECT_EQ(Parse({QStringLiteral("/d"), QStringLiteral("x")}).path, QStringLiteral("/d"));
     EXPECT_FALSE(Parse({QStringLiteral("a.mp3")}).exitNow);
 }

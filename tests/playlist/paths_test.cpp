@@ -49,6 +49,13 @@ TEST(Paths, DriveOfAndAbsolute) {
     EXPECT_FALSE(IsAbsolutePath(S("D:\\Songs\\a.mp3")));
 }
 
+TEST(Paths, ResolveEntryWindowsStyle) {
+    const QString dir = S("C:\\Lists\\");
+    EXPECT_EQ(ResolveEntry(dir, S("D:\\Songs\\a.mp3"), kWin), S("D:\\Songs\\a.mp3"));
+    EXPECT_EQ(ResolveEntry(dir, S("a.mp3"), kWin), S("C:\\Lists\\a.mp3"));
+    EXPECT_EQ(ResolveEntry(dir, S("\\Songs\\a.mp3"), kWin), S("C:\\Lists\\\\Songs\\a.mp3"));
+}
+
 TEST(Paths, EntryTextIsRelativeOnlyInTheListsOwnFolder) {
     // The case-sensitive comparison is FormatLineForm's test; a subfolder is not the folder.
     EXPECT_EQ(EntryText(S("C:\\Lists\\"), S("C:\\Lists\\Sub\\d.mp3"), kWin),
@@ -60,6 +67,10 @@ TEST(Paths, EntryTextKeepsNamesThatWouldReadBackDifferently) {
     // "#" starts a comment line; a native "\" would be read back as a separator.
     EXPECT_EQ(EntryText(S("/lists/"), S("/lists/#1 hit.mp3")), S("/lists/#1 hit.mp3"));
     EXPECT_EQ(EntryText(S("/lists/"), S("/lists/a\\b.mp3")), S("/lists/a\\b.mp3"));
+    // "X:" reads as a drive, blanks at the ends are trimmed: a URI keeps a trailing one.
+    EXPECT_EQ(EntryText(S("/lists/"), S("/lists/C:x.mp3")), S("/lists/C:x.mp3"));
+    EXPECT_EQ(EntryText(S("/lists/"), S("/lists/ a.mp3")), S("/lists/ a.mp3"));
+    EXPECT_EQ(EntryText(S("/lists/"), S("/lists/a b.mp3 ")), S("file:///lists/a%20b.mp3%20"));
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ TEST(PlsForm, FormatWritesOnlyTheListAndReportsEvery50) {
 
 TEST(PlsForm, FormatRefusesValuesThatWouldNotReadBack) {
     QByteArray out;
-    for (const char* bad : {"/m/a\nb.mp3", "/m/a.mp3 ", "/m/a\r.mp3"})
+    for (const char* bad : {"/m/a\nb.mp3", "/m/a\r.mp3"})
         EXPECT_FALSE(FormatPls({S(bad)}, S("/l/"), PathStyle::Unix, {}, out)) << bad;
 }
 

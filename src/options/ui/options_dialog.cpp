@@ -188,9 +188,28 @@ QWidget* Options::BuildAutoPilot() {
         connect(box, &QSpinBox::valueChanged, this,
                 [this, box](int value) { NumberChanged(box, value); });
     }
+    // Songs whose files have moved are looked for by name here and in the playlist's folder.
+    txtMusic_ = Named(new QLineEdit, "txtMusic");
+    txtMusic_->setToolTip(QStringLiteral("Missing songs are looked for by name in this folder"));
+    auto* cmdMusic = Named(new QPushButton(QStringLiteral("Browse")), "cmdMusic");
+    connect(txtMusic_, &QLineEdit::editingFinished, this, &Options::MusicFolderChanged);
+    connect(cmdMusic, &QPushButton::clicked, this, [this] {
+        const QString chosen = QFileDialog::getExistingDirectory(
+            this, QStringLiteral("Choose the Music Folder"), txtMusic_->text());
+        if (chosen.isEmpty()) return;
+        txtMusic_->setText(chosen);
+        MusicFolderChanged();
+    });
+    auto* music = new QGroupBox(QStringLiteral("Missing Songs"));
+    auto* row = new QHBoxLayout(music);
+    row->addWidget(new QLabel(QStringLiteral("Music folder:")));
+    row->addWidget(txtMusic_, 1);
+    row->addWidget(cmdMusic);
+
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
     column->addWidget(frame);
+    column->addWidget(music);
     column->addStretch();
     return page;
 }
@@ -325,6 +344,7 @@ void Options::FormLoad() {
         check2_->setEnabled(check1_->isChecked());
         check2_->setChecked(host_.AutoReset());
         for (NumberBox* box : numbers_) box->setValue(settings_.GetInt(box->Field().key));
+        txtMusic_->setText(settings_.GetText(keys::kMusicFolder));
         const int speed = FadeSpeedIndex(host_.FadeSpeed());
         // An exclusive group keeps one button on; unchecking all needs it briefly inclusive.
         speedGroup_->setExclusive(false);
@@ -347,6 +367,14 @@ void Options::FillFaces() {
         list1_->addItem(name);
         if (name == face) list1_->setCurrentRow(list1_->count() - 1);
     }
+}
+
+void Options::MusicFolderChanged() {
+    if (!ready_) return;
+    const QString folder = txtMusic_->text().trimmed();
+    if (folder == settings_.GetText(keys::kMusicFolder)) return;
+    settings_.SavePref(keys::kMusicFolder, folder);
+    host_.SetMusicFolder(folder);
 }
 
 void Options::FillLogging() {

@@ -72,6 +72,8 @@ public:
     virtual void SetAudioOutput(const QString& device, int bufferFrames,
                                 std::function<void()> done) = 0;
     virtual long long Underruns() const = 0;
+    // Where missing songs are looked for from now on.
+    virtual void SetMusicFolder(const QString& /*folder*/) {}
 };
 
 // The log file chooser: the chosen path, empty when cancelled. Tests put in their own.
@@ -160,6 +162,7 @@ private:
     // The log file typed into txtFile, once the editing is finished.
     void StoreLogFile();
     void CmdBrowseClick();
+    void MusicFolderChanged();
     void AudioChanged();
 
     Settings& settings_;
@@ -191,6 +194,7 @@ private:
     QPushButton* command2_ = nullptr;
     QCheckBox* chLog_ = nullptr;
     QLineEdit* txtFile_ = nullptr;
+    QLineEdit* txtMusic_ = nullptr;
     QPushButton* cmdBrowse_ = nullptr;
     QRadioButton* opFull_ = nullptr;
     QRadioButton* opSong_ = nullptr;

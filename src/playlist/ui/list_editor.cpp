@@ -18,7 +18,9 @@
 #include "appearance/ui/units.h"
 #include "ombrel/factory.h"
 #include "playlist/editor_texts.h"
+#include "playlist/entry_text.h"
 #include "playlist/playlist.h"
+#include "playlist/song_finder.h"
 #include "playlist/song_rows.h"
 #include "playlist/ui/file_browser.h"
 #include "settings/settings.h"
@@ -180,7 +182,7 @@ void ListEditor::BuildWindow() {
         if (open_) settings_.SavePref(keys::kSongPath, folder);
     });
     connect(list1_, &QListView::clicked, this,
-            [this](const QModelIndex& index) { ShowFileInfo(editing_->EntryPath(index.row())); });
+            [this](const QModelIndex& index) { ShowEntryInfo(index.row()); });
     connect(list1_, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { List1DblClick(index.row()); });
 }
@@ -337,6 +339,23 @@ void ListEditor::ShowFileInfo(const QString& path) {
     pathPanel_->setText(path);
     const QFileInfo info(path);
     sizePanel_->setText(info.isFile() ? SizeText(info.size()) : QString());
+}
+
+void ListEditor::ShowEntryInfo(qsizetype row) {
+    const QString entry = editing_->EntryPath(row);
+    if (entry::IsNetworkUrl(entry)) {
+        pathPanel_->setText(entry::NetworkStreamStatus(entry));
+        sizePanel_->clear();
+        return;
+    }
+    const QString found = editing_->FoundPath(row);
+    ShowFileInfo(found.isEmpty() ? entry : found);
+}
+
+void ListEditor::SetFinder(SongFinder* finder) {
+    editing_->SetFinder(finder);
+    if (finder != nullptr)
+        connect(finder, &SongFinder::IndexReady, rows_.get(), &SongRows::RefreshMarks);
 }
 
 void ListEditor::ListChanged() {

@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace corvane {
 class Settings;
+class SongFinder;
 class SongRows;
 struct Playlist;
 }  // namespace corvane
@@ -42,6 +43,8 @@ public:
     bool EditorOpen() const { return open_; }
     // Rebuilds the rows from SongList (after a playlist was loaded elsewhere, too).
     void Refresh1();
+    // Missing songs are looked for by name with `finder` and marked when found.
+    void SetFinder(SongFinder* finder);
 
     ListEditing& Editing() { return *editing_; }
     SongRows& Rows() const { return *rows_; }
@@ -82,6 +85,8 @@ private:
     void BuildWindow();
     void BuildMenus();
     void ShowFileInfo(const QString& path);
+    // A row's song; a stream or a song found elsewhere says so.
+    void ShowEntryInfo(qsizetype row);
     void SelectOnly(qsizetype row);
     // The title line, its tool tip and the Save entries, after every change.
     void ListChanged();
