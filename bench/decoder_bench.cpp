@@ -130,15 +130,9 @@ BENCHMARK(BM_DecoderOpen5min)->Unit(benchmark::kMillisecond);
 // OpenDecoder alone on the five-minute files of BM_OpenToReadyFormat (wav first, the floor):
 // the open without the worker thread and the queued notification around it.
 void BM_DecoderOpenFormat(benchmark::State& state) {
-    static const char* const kEndings[] = {"wav", "flac", "ogg", "opus", "m4a"};
-    const QString ending = QLatin1String(kEndings[state.range(0)]);
+    const QString path = corvane::bench::FiveMinuteFileFor(state);
+    if (path.isEmpty()) return;
     QString error;
-    const QString path = corvane::bench::FiveMinuteFile(ending, &error);
-    if (path.isEmpty()) {
-        state.SkipWithError(error.toUtf8().constData());
-        return;
-    }
-    state.SetLabel(ending.toStdString());
     for (auto _ : state) {
         auto d = corvane::audio::OpenDecoder(path, kRate, &error);
         if (!d) {

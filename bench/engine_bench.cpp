@@ -154,15 +154,8 @@ BENCHMARK(BM_OpenToReady)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The same for a five-minute piece in each further format, beside its floor in the same run:
 // the wav of the same piece, whose open reads a header and nothing else.
 void BM_OpenToReadyFormat(benchmark::State& state) {
-    static const char* const kEndings[] = {"wav", "flac", "ogg", "opus", "m4a"};
-    const QString ending = QLatin1String(kEndings[state.range(0)]);
-    QString error;
-    const QString path = corvane::bench::FiveMinuteFile(ending, &error);
-    if (path.isEmpty()) {
-        state.SkipWithError(error.toUtf8().constData());
-        return;
-    }
-    state.SetLabel(ending.toStdString());
+    const QString path = corvane::bench::FiveMinuteFileFor(state);
+    if (path.isEmpty()) return;
     auto engine = MakeEngine(OutputKind::Offline);
     OpenUntilReady(state, engine->Player(1), path);
 }

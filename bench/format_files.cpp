@@ -1,5 +1,7 @@
 #include "format_files.h"
 
+#include <benchmark/benchmark.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -59,6 +61,18 @@ QString FiveMinuteFile(const QString& ending, QString* error) {
         *error = QString::fromStdString(e.what());
         return {};
     }
+    return path;
+}
+
+QString FiveMinuteFileFor(benchmark::State& state) {
+    static const char* const kEndings[] = {"wav", "flac", "ogg", "opus", "m4a"};
+    const QString ending = QLatin1String(kEndings[state.range(0)]);
+    QString error;
+    const QString path = FiveMinuteFile(ending, &error);
+    if (path.isEmpty())
+        state.SkipWithError(error.toUtf8().constData());
+    else
+        state.SetLabel(ending.toStdString());
     return path;
 }
 
