@@ -16,7 +16,7 @@ inline constexpr QLatin1String kFirstTitle{"Untitled.cvn"};
 inline constexpr QLatin1String kLoadFailed{"Couldn't load the playlist."};
 inline constexpr QLatin1String kSaveFailed{"Couldn't save the playlist."};
 inline constexpr QLatin1String kOpenTitle{"Open a Playlist File"};
-inline constexpr QLatin1String kOpenFilter{kPlaylistOpenFilter};
+inline constexpr QLatin1String kOpenFilter{kPlaylistOpenFilter, sizeof(kPlaylistOpenFilter) - 1};
 inline constexpr QLatin1String kSaveTitle{"Save Playlist File As"};
 inline constexpr QLatin1String kSaveFilter{
     "CVN Playlist File (*.cvn)|*.cvn|M3U Playlist File (*.m3u, *.m3u8)|*.m3u;*.m3u8|PLS File "
