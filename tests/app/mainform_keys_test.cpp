@@ -7,9 +7,9 @@
 #include "app/line_strip.h"
 #include "appearance/ui/minislider.h"
 #include "appearance/ui/picturebutton.h"
-#include "support/desk_fakes.h"
 #include "engine/crossfader.h"
 #include "engine/desk.h"
+#include "support/desk_fakes.h"
 #include "support/mainform_support.h"
 
 namespace corvane::app::testing {
