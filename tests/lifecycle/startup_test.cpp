@@ -3,6 +3,7 @@
 #include <QLocalServer>
 #include <QUuid>
 
+#include "app/desk_label.h"
 #include "app/line_strip.h"
 #include "app/single_instance.h"
 #include "app/splash.h"
@@ -92,6 +93,7 @@ TEST_F(LifecycleTest, EverythingSetComesBackAfterExitAndStart) {
     EXPECT_EQ(run->playlist.ListName, QStringLiteral("Party Mix.m3u"));
     EXPECT_EQ(run->playlist.SongList.size(), 2);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CVN v.1.40 - Party Mix"));
+    EXPECT_EQ(form.Strip(0)->TitleLabel()->FullText(), QStringLiteral("Party Mix"));
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0, 0, 64));
     EXPECT_EQ(form.palette().color(QPalette::WindowText), QColor(0, 255, 0));
     EXPECT_EQ(form.CrossfaderModel().FadeSpeed(), 100);
@@ -200,11 +202,10 @@ TEST_F(LifecycleTest, SplashShowsEachStepsTextAndItsBarGrows) {
 
 TEST_F(LifecycleTest, OnlyALoneSlashDTurnsOnTheDebugMessages) {
     ASSERT_TRUE(WriteText(SettingsFile(), "[1.40]\nInstalled=True\nSlider 3=loud\n"));
-    for (const QString& arg : {QStringLiteral("/d"), QStringLiteral("/D")}) {
-        told_.clear();
-        auto run = Start({arg});
-        EXPECT_TRUE(run->startup->DebugMode()) << arg.toStdString();
-        ASSERT_EQ(told_.size(), 1) << arg.toStdString();
+    {
+        auto run = Start({QStringLiteral("/d")});
+        EXPECT_TRUE(run->startup->DebugMode());
+        ASSERT_EQ(told_.size(), 1);
         EXPECT_TRUE(told_[0].startsWith(QStringLiteral("Debug Error Message - Get Defaults: ")));
         EXPECT_TRUE(told_[0].contains(QStringLiteral("Slider 3")));
         // The bad value falls back to the default and start-up goes on.
