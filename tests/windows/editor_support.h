@@ -17,6 +17,13 @@
 
 namespace corvane::editor::testing {
 
+// {"a.mp3", "b.mp3"} as a QStringList, so a list of names fits on one line.
+inline QStringList Strings(std::initializer_list<const char*> names) {
+    QStringList list;
+    for (const char* name : names) list.append(QLatin1String(name));
+    return list;
+}
+
 inline void EnsureApplication() {
     static int argc = 1;
     static char name[] = "windows_test";
@@ -37,6 +44,7 @@ protected:
     }
 
     static void Touch(const QString& path, const QByteArray& content = "x") {
+        QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);

@@ -21,10 +21,8 @@ TEST(EditorTexts, SizesAreCutToTwoDecimalsInTheirUnit) {
 }
 
 TEST(EditorTexts, PlaylistsAreKnownByTheirLastThreeLetters) {
-    EXPECT_TRUE(IsPlaylistFileName(QStringLiteral("Set.PLS")));
-    EXPECT_TRUE(IsPlaylistFileName(QStringLiteral("mix.m3u")));
-    EXPECT_TRUE(IsPlaylistFileName(QStringLiteral("mix.M3U8")));
-    EXPECT_TRUE(IsPlaylistFileName(QStringLiteral("listcvn")));
+    for (const char* name : {"Set.PLS", "mix.m3u", "mix.M3U8", "listcvn"})
+        EXPECT_TRUE(IsPlaylistFileName(QLatin1String(name))) << name;
     EXPECT_FALSE(IsPlaylistFileName(QStringLiteral("song.mp3")));
     EXPECT_EQ(TitleLine(QStringLiteral("Untitled"), 12), QStringLiteral("Untitled - 12 Titles."));
 }
