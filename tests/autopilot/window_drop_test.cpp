@@ -81,7 +81,6 @@ TEST_F(AutoPilotWindowDrops, PlaylistDroppedOnLineZeroBecomesTheList) {
     EXPECT_EQ(playlist_.SongList, QStringList{Fixture("song_8s_c.wav")});
     EXPECT_EQ(form.Strip(0)->TitleLabel()->FullText(), QStringLiteral("Party"));
     EXPECT_EQ(settings_.GetText(keys::kPlayList), party);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CVN v.1.40 - Party"));
     // The next song was not in the new list: it is chosen from it.
     EXPECT_EQ(form.AutoPilot()->NextSong()->FullText(), QStringLiteral("song_8s_c"));
 
