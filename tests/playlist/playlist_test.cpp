@@ -36,18 +36,12 @@ protected:
     bool Save(const QString& name, Settings* settings = nullptr) {
         return SavePlaylist(list_, dir_, name, settings);
     }
-    // A list that a failed load must leave exactly as it was.
+    // A list that a load must replace, or a failed load leave exactly as it was.
     void Prime() {
         list_.SongList = {S("/keep/a.mp3")};
         list_.RecentList = {S("/keep/a.mp3")};
         list_.SongCount = 1;
         list_.ListDir = S("/keep/");
-    }
-    void ExpectPrimed() {
-        EXPECT_EQ(list_.SongList, QStringList{S("/keep/a.mp3")});
-        EXPECT_EQ(list_.RecentList, QStringList{S("/keep/a.mp3")});
-        EXPECT_EQ(list_.SongCount, 1);
-        EXPECT_EQ(list_.ListDir, S("/keep/"));
     }
 
     QTemporaryDir tmp_;
@@ -89,7 +83,10 @@ TEST_F(PlaylistFiles, RefusedLoadsChangeNothing) {
     EXPECT_FALSE(LoadPlaylist(list_, dir_, QString(), true));
     for (const char* name : {"missing.m3u", "x.m3u", "list.txt", "binary.m3u", "nosection.pls"})
         EXPECT_FALSE(Load(S(name))) << name;
-    ExpectPrimed();
+    EXPECT_EQ(list_.SongList, QStringList{S("/keep/a.mp3")});
+    EXPECT_EQ(list_.RecentList, QStringList{S("/keep/a.mp3")});
+    EXPECT_EQ(list_.SongCount, 1);
+    EXPECT_EQ(list_.ListDir, S("/keep/"));
 }
 
 TEST_F(PlaylistFiles, OddTextLoadsWithoutHarm) {
