@@ -62,9 +62,7 @@ TEST_F(DeskTest, MasterLineUsesTheSystemControlOnlyWhenAvailable) {
 }
 
 TEST_F(DeskTest, FadeModesFollowTheirCrossfaderSide) {
-    desk_->SetSlider(1, 100);
-    desk_->SetSlider(2, 100);
-    desk_->SetSlider(3, 100);
+    for (int line = 1; line <= 3; ++line) desk_->SetSlider(line, 100);
     desk_->SelectFadeMode(1, FadeMode::Left);
     desk_->SelectFadeMode(2, FadeMode::Right);
     EXPECT_EQ(settings_.GetPref(QStringLiteral("Fade Mode 2"), {}), QStringLiteral("2"));
