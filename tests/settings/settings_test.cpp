@@ -108,15 +108,5 @@ TEST_F(SettingsTest, DefaultsComeFromTheKeyTable) {
         EXPECT_FALSE(keys::IsKnownKey(unknown)) << unknown.toStdString();
 }
 
-TEST_F(SettingsTest, PreviousVersionSectionIsReadAndDeleted) {
-    ASSERT_TRUE(ini_.WriteIni(u"1.30"_s, u"Path"_s, u"/old/music"_s, file_));
-    EXPECT_TRUE(settings_.SavePref(keys::kPath, u"/new/music"_s));
-    EXPECT_EQ(settings_.GetPrefIn(keys::kPreviousSection, keys::kPath, QString()), u"/old/music"_s);
-    EXPECT_TRUE(settings_.DeleteSection(keys::kPreviousSection));
-    EXPECT_TRUE(settings_.GetPrefIn(keys::kPreviousSection, keys::kPath, QString()).isEmpty());
-    EXPECT_EQ(settings_.GetText(keys::kPath), u"/new/music"_s);
-    EXPECT_EQ(FileText(), u"[1.40]\nPath=/new/music\n"_s);
-}
-
 }  // namespace
 }  // namespace corvane
