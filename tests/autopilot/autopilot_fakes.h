@@ -153,6 +153,14 @@ protected:
         QObject::connect(autoPilot_.get(), &AutoPilot::MessageRequested,
                          [this](const QString& text) { messages_.append(text); });
     }
+    // Made over the songs named in `spaced`, of `seconds` each.
+    void Make(bool apLoop, const char* spaced, double seconds) {
+        Make(apLoop);
+        SetList(Names(spaced), seconds);
+    }
+    static QStringList Names(const char* spaced) {
+        return QString::fromLatin1(spaced).split(QLatin1Char(' '));
+    }
     // Songs "/m/<name>.wav" of `seconds` each, in this order, as SongList (built as the
     // editor builds it, without a load).
     void SetList(const QStringList& names, double seconds) {

@@ -5,13 +5,8 @@
 namespace corvane::autopilot::testing {
 namespace {
 
-QStringList Names(const char* spaced) {
-    return QString::fromLatin1(spaced).split(QLatin1Char(' '));
-}
-
 TEST_F(AutoPilotTest, InOrderWithApLoopGoesRound) {
-    Make(true);
-    SetList(Names("a b c"), 10.0);
+    Make(true, "a b c", 10.0);
     autoPilot_->ChooseNextSong();
     autoPilot_->APlay();
     EXPECT_TRUE(autoPilot_->FirstPass());
@@ -22,8 +17,7 @@ TEST_F(AutoPilotTest, InOrderWithApLoopGoesRound) {
 }
 
 TEST_F(AutoPilotTest, InOrderWithoutApLoopPlaysTheLastEntryThenStops) {
-    Make();
-    SetList(Names("a b c"), 10.0);
+    Make(false, "a b c", 10.0);
     autoPilot_->ChooseNextSong();
     autoPilot_->APlay();
     Run(60.0);
@@ -45,8 +39,7 @@ TEST_F(AutoPilotTest, InOrderWithoutApLoopPlaysTheLastEntryThenStops) {
 }
 
 TEST_F(AutoPilotTest, SongsOfFiveSecondsWithFadeThreeDoNotOverlap) {
-    Make(true);
-    SetList(Names("a b"), 5.0);
+    Make(true, "a b", 5.0);
     autoPilot_->APlay();
     Run(30.0);
     ASSERT_GE(started_.size(), 4);
@@ -56,8 +49,7 @@ TEST_F(AutoPilotTest, SongsOfFiveSecondsWithFadeThreeDoNotOverlap) {
 }
 
 TEST_F(AutoPilotTest, LongerSongsOverlapByFadeSeconds) {
-    Make(true);
-    SetList(Names("c d e"), 10.0);
+    Make(true, "c d e", 10.0);
     autoPilot_->APlay();
     Run(40.0);
     ASSERT_GE(startTimes_.size(), 5);
@@ -69,8 +61,7 @@ TEST_F(AutoPilotTest, LongerSongsOverlapByFadeSeconds) {
 
 TEST_F(AutoPilotTest, SmartRandomKeepsTheNoRepeatWindowAndSmallListsRepeat) {
     settings_.SavePref(keys::kRandom, true);
-    Make(true);
-    SetList(Names("a b c d e f g h i j k l"), 8.0);
+    Make(true, "a b c d e f g h i j k l", 8.0);
     autoPilot_->APlay();
     Run(1500.0);
     ASSERT_GT(started_.size(), 250);
@@ -120,8 +111,7 @@ TEST_F(AutoPilotTest, HundredBadPicksStopWithTheMessageOnce) {
 }
 
 TEST_F(AutoPilotTest, AStopOnceFinishesTheSongTwiceStopsNow) {
-    Make(true);
-    SetList(Names("a b c"), 20.0);
+    Make(true, "a b c", 20.0);
     autoPilot_->APlay();
     Run(16.0);  // b is loaded ahead, scheduled to overlap
     autoPilot_->AStop();
@@ -145,8 +135,7 @@ TEST_F(AutoPilotTest, AStopOnceFinishesTheSongTwiceStopsNow) {
 
 // The editor changes SongList under the AutoPilot; a load replaces it.
 TEST_F(AutoPilotTest, ANextSongEditedOutOfTheListIsChosenAgain) {
-    Make();
-    SetList(Names("a b c d"), 10.0);
+    Make(false, "a b c d", 10.0);
     QSignalSpy status(autoPilot_.get(), &AutoPilot::StatusRequested);
     autoPilot_->APlay();
     Run(1.0);
@@ -172,8 +161,7 @@ TEST_F(AutoPilotTest, ANextSongEditedOutOfTheListIsChosenAgain) {
 }
 
 TEST_F(AutoPilotTest, ANextSkipsAnEntryAndReplacesTheSongLoadedAhead) {
-    Make(true);
-    SetList(Names("a b c d"), 10.0);
+    Make(true, "a b c d", 10.0);
     autoPilot_->APlay();
     Run(3.0);
     EXPECT_EQ(autoPilot_->NextSongText(), QStringLiteral("b"));
@@ -184,8 +172,7 @@ TEST_F(AutoPilotTest, ANextSkipsAnEntryAndReplacesTheSongLoadedAhead) {
 }
 
 TEST_F(AutoPilotTest, AListDroppedWhileASongPlaysKeepsTheNextSongOnlyWhenItHoldsIt) {
-    Make();
-    SetList(Names("a b c"), 10.0);
+    Make(false, "a b c", 10.0);
     for (const char* name : {"x", "y"}) songs_.insert(Song(name), 10.0);
     const QString holding = WritePlaylist(QStringLiteral("new.m3u"), {Song("x"), Song("b")});
     const QString other = WritePlaylist(QStringLiteral("other.m3u"), {Song("x"), Song("y")});
@@ -234,8 +221,7 @@ TEST_F(AutoPilotTest, CommandLinePlaylistStartsWithItsFirstEntry) {
 
 // An unplayable next song is known once it fails to open: another is chosen without silence.
 TEST_F(AutoPilotTest, AFileThatFailsToOpenIsPassedOverAtOnce) {
-    Make(true);
-    SetList(Names("a broken c"), 10.0);
+    Make(true, "a broken c", 10.0);
     songs_[Song("broken")] = -1.0;
     autoPilot_->APlay();
     Run(10.0);
