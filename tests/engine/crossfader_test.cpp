@@ -56,12 +56,6 @@ TEST_F(CrossfaderTest, DragFollowsThePointerFromTheGrabPointWithinTheBand) {
     EXPECT_EQ(levelEvents_, 3);
 }
 
-TEST_F(CrossfaderTest, GrabbingTheKnobCancelsAnAutoFade) {
-    fader_.AutoFadeRight();
-    fader_.GrabKnob(0);
-    EXPECT_EQ(fader_.Fading(), CrossfaderModel::Fade::Idle);
-}
-
 TEST_F(CrossfaderTest, AutoFadeRightRunsToTheEndAndStops) {
     fader_.AutoFadeRight();
     int ticks = 0;
