@@ -66,6 +66,24 @@ void BM_ChooseNextSongFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_ChooseNextSongFloor)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
+// Each next song's measured start against its target (FadeSeconds before the previous song's
+// end), in seconds, for every transition in the mix of these tones.
+std::vector<double> OverlapErrors(const std::vector<float>& mono,
+                                  const std::vector<double>& frequencies, int fadeSeconds) {
+    using corvane::autopilot::testing::ToneSpan;
+    std::vector<ToneSpan> all;
+    for (double f : frequencies) {
+        const std::vector<ToneSpan> spans = corvane::autopilot::testing::FindTone(mono, f, 0.5);
+        all.insert(all.end(), spans.begin(), spans.end());
+    }
+    std::sort(all.begin(), all.end(),
+              [](const ToneSpan& a, const ToneSpan& b) { return a.start < b.start; });
+    std::vector<double> errors;
+    for (size_t i = 1; i < all.size(); ++i)
+        errors.push_back(all[i].start - (all[i - 1].end - fadeSeconds));
+    return errors;
+}
+
 // Overlap accuracy in the offline render: 21 eight-second tones in a loop (20 transitions),
 // FadeSeconds 3; each next song's heard start against 3 s before the previous one's end.
 void BM_AutoPilotOverlapAccuracy(benchmark::State& state) {

@@ -43,17 +43,10 @@ TEST_F(AutoPilotEngine, ScheduledStartIsExactAndStopCancelsIt) {
         audio::MediaPlayer* second = engine.AP(1);
         first->OpenFile(Fixture("song_8s_a.wav"));
         second->OpenFile(Fixture("song_8s_b.wav"));
-        const auto open = [&] {
+        ASSERT_TRUE(WaitFor([&] {
             return first->OpenState() == audio::MediaPlayer::kOpen &&
                    second->OpenState() == audio::MediaPlayer::kOpen;
-        };
-        QElapsedTimer waited;
-        waited.start();
-        while (!open() && waited.elapsed() < 5000) {
-            QCoreApplication::processEvents();
-            QThread::msleep(1);
-        }
-        ASSERT_TRUE(open());
+        }));
         first->Play();
         ASSERT_TRUE(second->PlayAfter(*first, 3.0));
         EXPECT_FALSE(second->PlayAfter(*second, 3.0));

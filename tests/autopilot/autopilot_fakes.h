@@ -135,7 +135,9 @@ class AutoPilotTest : public ::testing::Test, public TempSettings {
 protected:
     static constexpr double kTick = 0.3;
 
-    void Make() {
+    // With `apLoop` the list goes round.
+    void Make(bool apLoop = false) {
+        if (apLoop) settings_.SavePref(keys::LoopKey(0), true);
         autoPilot_ = std::make_unique<AutoPilot>(
             std::array<LinePlayer*, 2>{&ap_[0], &ap_[1]}, playlist_, settings_, random_,
             [] { return qint64(12345); },
@@ -151,6 +153,14 @@ protected:
         QObject::connect(autoPilot_.get(), &AutoPilot::MessageRequested,
                          [this](const QString& text) { messages_.append(text); });
     }
+    // Made over the songs named in `spaced`, of `seconds` each.
+    void Make(bool apLoop, const char* spaced, double seconds) {
+        Make(apLoop);
+        SetList(Names(spaced), seconds);
+    }
+    static QStringList Names(const char* spaced) {
+        return QString::fromLatin1(spaced).split(QLatin1Char(' '));
+    }
     // Songs "/m/<name>.wav" of `seconds` each, in this order, as SongList (built as the
     // editor builds it, without a load).
     void SetList(const QStringList& names, double seconds) {
@@ -164,6 +174,7 @@ protected:
     static QString Song(const QString& name) {
         return QStringLiteral("/m/") + name + QStringLiteral(".wav");
     }
+    static QString Song(const char* name) { return Song(QLatin1String(name)); }
     // A playlist file in the temporary folder naming `paths`.
     QString WritePlaylist(const QString& name, const QStringList& paths) {
         const QString file = dir_.filePath(name);

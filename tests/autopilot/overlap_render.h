@@ -129,21 +129,4 @@ inline std::vector<ToneSpan> FindTone(const std::vector<float>& mono, double fre
     return spans;
 }
 
-// Each next song's measured start against its target (FadeSeconds before the previous song's
-// end), in seconds, for every transition in the mix of these tones.
-inline std::vector<double> OverlapErrors(const std::vector<float>& mono,
-                                         const std::vector<double>& frequencies, int fadeSeconds) {
-    std::vector<ToneSpan> all;
-    for (double f : frequencies) {
-        const std::vector<ToneSpan> spans = FindTone(mono, f, 0.5);
-        all.insert(all.end(), spans.begin(), spans.end());
-    }
-    std::sort(all.begin(), all.end(),
-              [](const ToneSpan& a, const ToneSpan& b) { return a.start < b.start; });
-    std::vector<double> errors;
-    for (size_t i = 1; i < all.size(); ++i)
-        errors.push_back(all[i].start - (all[i - 1].end - fadeSeconds));
-    return errors;
-}
-
 }  // namespace corvane::autopilot::testing

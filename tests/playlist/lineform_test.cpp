@@ -1,7 +1,8 @@
 #include "playlist/lineform.h"
-#include "playlist/playlisttext.h"
 
 #include <gtest/gtest.h>
+
+#include "playlist/playlisttext.h"
 
 namespace corvane {
 namespace {

@@ -49,13 +49,6 @@ TEST(Paths, DriveOfAndAbsolute) {
     EXPECT_FALSE(IsAbsolutePath(S("D:\\Songs\\a.mp3")));
 }
 
-TEST(Paths, ResolveEntryWindowsStyle) {
-    const QString dir = S("C:\\Lists\\");
-    EXPECT_EQ(ResolveEntry(dir, S("D:\\Songs\\a.mp3"), kWin), S("D:\\Songs\\a.mp3"));
-    EXPECT_EQ(ResolveEntry(dir, S("a.mp3"), kWin), S("C:\\Lists\\a.mp3"));
-    EXPECT_EQ(ResolveEntry(dir, S("\\Songs\\a.mp3"), kWin), S("C:\\Lists\\\\Songs\\a.mp3"));
-}
-
 TEST(Paths, EntryTextIsRelativeOnlyInTheListsOwnFolder) {
     // The case-sensitive comparison is FormatLineForm's test; a subfolder is not the folder.
     EXPECT_EQ(EntryText(S("C:\\Lists\\"), S("C:\\Lists\\Sub\\d.mp3"), kWin),

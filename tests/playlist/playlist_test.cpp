@@ -36,18 +36,12 @@ protected:
     bool Save(const QString& name, Settings* settings = nullptr) {
         return SavePlaylist(list_, dir_, name, settings);
     }
-    // A list that a failed load must leave exactly as it was.
+    // A list that a load must replace, or a failed load leave exactly as it was.
     void Prime() {
         list_.SongList = {S("/keep/a.mp3")};
         list_.RecentList = {S("/keep/a.mp3")};
         list_.SongCount = 1;
         list_.ListDir = S("/keep/");
-    }
-    void ExpectPrimed() {
-        EXPECT_EQ(list_.SongList, QStringList{S("/keep/a.mp3")});
-        EXPECT_EQ(list_.RecentList, QStringList{S("/keep/a.mp3")});
-        EXPECT_EQ(list_.SongCount, 1);
-        EXPECT_EQ(list_.ListDir, S("/keep/"));
     }
 
     QTemporaryDir tmp_;
@@ -89,7 +83,10 @@ TEST_F(PlaylistFiles, RefusedLoadsChangeNothing) {
     EXPECT_FALSE(LoadPlaylist(list_, dir_, QString(), true));
     for (const char* name : {"missing.m3u", "x.m3u", "list.txt", "binary.m3u", "nosection.pls"})
         EXPECT_FALSE(Load(S(name))) << name;
-    ExpectPrimed();
+    EXPECT_EQ(list_.SongList, QStringList{S("/keep/a.mp3")});
+    EXPECT_EQ(list_.RecentList, QStringList{S("/keep/a.mp3")});
+    EXPECT_EQ(list_.SongCount, 1);
+    EXPECT_EQ(list_.ListDir, S("/keep/"));
 }
 
 TEST_F(PlaylistFiles, OddTextLoadsWithoutHarm) {
@@ -109,9 +106,6 @@ TEST_F(PlaylistFiles, LineFormRoundTripsAnyLengthAndStoresTheSetting) {
     Settings settings(settingsIni, dir_ + S("settings.ini"));
     ASSERT_TRUE(Save(S("big.cvn"), &settings));
     EXPECT_EQ(settings.GetPref(S("PlayList"), QString()), dir_ + S("big.cvn"));
-    const QByteArray bytes = Read(S("big.cvn"));
-    EXPECT_TRUE(bytes.startsWith("/music/0 Caf\xC3\xA9.mp3\r\n1 Caf\xC3\xA9.mp3\r\n"));
-
     const QStringList saved = list_.SongList;
     ASSERT_TRUE(Load(S("big.cvn")));
     EXPECT_EQ(list_.SongList, saved);
@@ -139,30 +133,24 @@ TEST_F(PlaylistFiles, IniFormIsWrittenFreshForEitherCase) {
     EXPECT_EQ(
         Read(S("old.PLS")),
         QByteArray("[playlist]\r\nFile1=a.mp3\r\nFile2=/music/b.mp3\r\nNumberOfEntries=2\r\n"));
-    list_.SongList.clear();
-    ASSERT_TRUE(Load(S("old.PLS")));
-    EXPECT_EQ(list_.SongList, (QStringList{dir_ + S("a.mp3"), S("/music/b.mp3")}));
 }
 
 TEST_F(PlaylistFiles, IniFormReadsOnlyKeysThatExist) {
-    Write(S("huge.pls"),
-          "[Playlist]\nfile3=c.mp3\nFile1=/m/a.mp3\nFile01=zero.mp3\nFile5=\n"
-          "NumberOfEntries=99999999999\n");
-    ASSERT_TRUE(Load(S("huge.pls")));
-    EXPECT_EQ(list_.SongList, (QStringList{S("/m/a.mp3"), dir_ + S("c.mp3")}));
-
-    Write(S("neg.pls"), "[playlist]\nFile1=a.mp3\nNumberOfEntries=-5\n");
-    ASSERT_TRUE(Load(S("neg.pls")));
-    EXPECT_TRUE(list_.SongList.isEmpty());
-
-    Write(S("abc.pls"),
-          "[playlist]\nFile1=a.mp3\nFile13=m.mp3\nFile12=l.mp3\nNumberOfEntries=12abc\n");
-    ASSERT_TRUE(Load(S("abc.pls")));
-    EXPECT_EQ(list_.SongList, (QStringList{dir_ + S("a.mp3"), dir_ + S("l.mp3")}));
-
-    Write(S("nocount.pls"), "[playlist]\nFile1=a.mp3\n");
-    ASSERT_TRUE(Load(S("nocount.pls")));
-    EXPECT_TRUE(list_.SongList.isEmpty());
+    const struct {
+        const char* text;
+        QStringList songs;
+    } cases[] = {{"[Playlist]\nfile3=c.mp3\nFile1=/m/a.mp3\nFile01=zero.mp3\nFile5=\n"
+                  "NumberOfEntries=99999999999\n",
+                  {S("/m/a.mp3"), dir_ + S("c.mp3")}},
+                 {"[playlist]\nFile1=a.mp3\nNumberOfEntries=-5\n", {}},
+                 {"[playlist]\nFile1=a.mp3\nFile13=m.mp3\nFile12=l.mp3\nNumberOfEntries=12abc\n",
+                  {dir_ + S("a.mp3"), dir_ + S("l.mp3")}},
+                 {"[playlist]\nFile1=a.mp3\n", {}}};
+    for (const auto& c : cases) {
+        Write(S("list.pls"), c.text);
+        ASSERT_TRUE(Load(S("list.pls"))) << c.text;
+        EXPECT_EQ(list_.SongList, c.songs) << c.text;
+    }
 }
 
 TEST_F(PlaylistFiles, FailedSavesKeepTheOldFile) {

@@ -8,17 +8,15 @@ namespace {
 QString S(const char* text) { return QString::fromUtf8(text); }
 
 TEST(PlsForm, CountIsTheLeadingNumberRoundedHalfToEven) {
-    EXPECT_EQ(ParsePlsCount(S("3")), 3);
-    EXPECT_EQ(ParsePlsCount(S("12abc")), 12);
-    EXPECT_EQ(ParsePlsCount(S(" 7")), 7);
-    EXPECT_EQ(ParsePlsCount(S("2.5")), 2);
-    EXPECT_EQ(ParsePlsCount(S("3.5")), 4);
-    EXPECT_EQ(ParsePlsCount(S(".5e1")), 5);
-    EXPECT_EQ(ParsePlsCount(S("-5")), -5);
-    EXPECT_EQ(ParsePlsCount(S("99999999999")), 99999999999LL);
+    const struct {
+        const char* text;
+        long long count;
+    } cases[] = {{"3", 3},   {"12abc", 12}, {" 7", 7},  {"2.5", 2},
+                 {"3.5", 4}, {".5e1", 5},   {"-5", -5}, {"99999999999", 99999999999LL},
+                 {"", 0},    {"abc", 0},    {"-", 0},   {".", 0},
+                 {"e5", 0},  {"+.x", 0}};
+    for (const auto& c : cases) EXPECT_EQ(ParsePlsCount(S(c.text)), c.count) << c.text;
     EXPECT_GT(ParsePlsCount(S("1e400")), 0);
-    for (const char* notANumber : {"", "abc", "-", ".", "e5", "+.x"})
-        EXPECT_EQ(ParsePlsCount(S(notANumber)), 0) << notANumber;
 }
 
 TEST(PlsForm, FileKeysAreNumberedWithoutLeadingZeros) {

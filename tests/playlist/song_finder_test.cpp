@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -13,6 +12,7 @@
 #include "playlist/song_rows.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
+#include "support/files.h"
 
 namespace corvane {
 namespace {
@@ -65,10 +65,7 @@ TEST_F(FoundAgain, TheFileWhoseFoldersMatchBestWins) {
 // The index is built on a worker: a lookup before it is ready finds nothing and does not wait;
 // a new file in an indexed folder is found once the index has been refreshed.
 TEST_F(FoundAgain, FinderLooksWithoutWaitingAndFollowsChanges) {
-    int argc = 1;
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    const auto app = StartApplication();
     SongFinder finder;
     finder.SetMusicFolder(music_);
     QSignalSpy ready(&finder, &SongFinder::IndexReady);

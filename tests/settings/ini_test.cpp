@@ -11,7 +11,6 @@
 #include <csignal>
 
 #include "settings/atomic_file.h"
-
 #include "support/files.h"
 #include "support/qstring_printer.h"
 
@@ -114,13 +113,9 @@ TEST_F(IniTest, FileWithoutSectionsKeepsItsLinesWhenWritten) {
 
 TEST_F(IniTest, ValuesAreWrittenAndReadWhole) {
     const QString file = Path("long.ini");
-    const QString path85 =
-        QStringLiteral("/home/dj/Music/") + QString(70, u'x') + QStringLiteral(".mp3");
     const QString path10k = QString(10000, u'y');
-    EXPECT_TRUE(Write("Songs", "1 File", path85, file));
     EXPECT_TRUE(Write("Songs", "2 File", path10k, file));
     EXPECT_TRUE(Write("Songs", "3 File", QStringLiteral("  padded  "), file));
-    EXPECT_EQ(Read("Songs", "1 File", file), path85);
     EXPECT_EQ(Read("Songs", "2 File", file), path10k);
     EXPECT_EQ(Read("Songs", "3 File", file), QStringLiteral("padded"));
     IniFiles fresh;
@@ -199,16 +194,12 @@ TEST_F(IniTest, FailedWritesReturnFalseAndLeaveTheOldFile) {
     ASSERT_TRUE(Write("S", "k", QStringLiteral("v"), file));
     const QByteArray before = ReadBytes(file);
 
-    EXPECT_FALSE(Write("S", "k", QStringLiteral("two\nlines"), file));
-    EXPECT_FALSE(Write("S", "k",
-                       QStringLiteral("a\x01"
-                                      "b"),
-                       file));  // read as damage later
-    EXPECT_FALSE(Write("S", "a=b", QStringLiteral("v"), file));
-    EXPECT_FALSE(Write("S", "", QStringLiteral("v"), file));
-    EXPECT_FALSE(Write("S", "[T]", QStringLiteral("v"), file));
-    EXPECT_FALSE(Write("a]b", "k", QStringLiteral("v"), file));
-    EXPECT_FALSE(Write("", "k", QStringLiteral("v"), file));
+    // A control character in a value would be read as damage later.
+    const char* const refused[][3] = {
+        {"S", "k", "two\nlines"}, {"S", "k", "a\001b"}, {"S", "a=b", "v"}, {"S", "", "v"},
+        {"S", "[T]", "v"},        {"a]b", "k", "v"},    {"", "k", "v"}};
+    for (const auto& [section, key, value] : refused)
+        EXPECT_FALSE(Write(section, key, QLatin1String(value), file)) << section << key << value;
     // One bad key among several: nothing is written.
     EXPECT_FALSE(ini_.WriteIni({{QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("w")},
                                 {QStringLiteral("S"), QStringLiteral("x"), QStringLiteral("\r")}},

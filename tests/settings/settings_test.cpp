@@ -58,7 +58,6 @@ TEST_F(SettingsTest, SavePrefStoresTheTextForms) {
     EXPECT_EQ(FileText(),
               u"[1.40]\nLogging=True\nRandom=False\nSlider 3=42\nLED Color=-1\n"
               "ViewLeft=4294967296\nMain Top=1234.5\nMic Top=0.10000000149011612\n"_s);
-    EXPECT_DOUBLE_EQ(settings_.GetDouble(keys::kMainTop), 1234.5);
     EXPECT_FLOAT_EQ(float(settings_.GetDouble(keys::kMicTop)), 0.1f);
 }
 
@@ -93,9 +92,6 @@ TEST_F(SettingsTest, TypedReadersConvertOrFallBackToTheDefault) {
 TEST_F(SettingsTest, DefaultsComeFromTheKeyTable) {
     EXPECT_EQ(settings_.GetText(keys::kLogFile), u"/home/dj/data/songs.log"_s);
     EXPECT_EQ(settings_.GetText(keys::kPath), u"/opt/corvane"_s);
-    EXPECT_EQ(settings_.GetText(keys::kListPath), u"/opt/corvane"_s);
-    EXPECT_EQ(settings_.GetText(keys::kSongPath), u"/opt/corvane"_s);
-    EXPECT_FALSE(settings_.Has(keys::kMainTop));
     EXPECT_TRUE(settings_.Default(keys::kMainTop).isEmpty());
 
     // The text export follows the log file in use.
@@ -105,24 +101,11 @@ TEST_F(SettingsTest, DefaultsComeFromTheKeyTable) {
     EXPECT_EQ(keys::TextLogFor(u"C:\\Logs\\week.log"_s), u"C:\\Logs\\week.txt"_s);
 
     // Per-line keys exist for their own lines only.
-    EXPECT_EQ(settings_.GetInt(keys::SliderKey(7)), 80);
-    EXPECT_EQ(settings_.GetInt(u"fade mode 6"_s), 1);
-    EXPECT_FALSE(settings_.GetBool(keys::LoopKey(0)));
     EXPECT_TRUE(keys::IsKnownKey(keys::FileKey(6)));
     EXPECT_TRUE(keys::IsKnownKey(u"asof"_s));
     for (const QString& unknown : {keys::SliderKey(8), keys::FileKey(0), keys::LoopKey(7),
                                    u"Slider 03"_s, u"Slider"_s, u"Colour"_s})
         EXPECT_FALSE(keys::IsKnownKey(unknown)) << unknown.toStdString();
-}
-
-TEST_F(SettingsTest, PreviousVersionSectionIsReadAndDeleted) {
-    ASSERT_TRUE(ini_.WriteIni(u"1.30"_s, u"Path"_s, u"/old/music"_s, file_));
-    EXPECT_TRUE(settings_.SavePref(keys::kPath, u"/new/music"_s));
-    EXPECT_EQ(settings_.GetPrefIn(keys::kPreviousSection, keys::kPath, QString()), u"/old/music"_s);
-    EXPECT_TRUE(settings_.DeleteSection(keys::kPreviousSection));
-    EXPECT_TRUE(settings_.GetPrefIn(keys::kPreviousSection, keys::kPath, QString()).isEmpty());
-    EXPECT_EQ(settings_.GetText(keys::kPath), u"/new/music"_s);
-    EXPECT_EQ(FileText(), u"[1.40]\nPath=/new/music\n"_s);
 }
 
 }  // namespace
