@@ -114,8 +114,7 @@ public:
         wholeFrames_ = settings.itunesGapless;
     }
 
-    // Returns the iTunSMPB text for what was encoded.
-    std::string Run(const Pcm& pcm) {
+    void Run(const Pcm& pcm) {
         const int frameSize = codec_->frame_size > 0 ? codec_->frame_size : 1152;
         std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
         for (long long at = 0; at < pcm.Frames(); at += frameSize) {
@@ -132,6 +131,10 @@ public:
         }
         Send(nullptr);
         Check(av_write_trailer(format_.get()), "trailer");
+    }
+
+    // iTunes' gapless tag for what Run encoded from `pcm`.
+    std::string Smpb(const Pcm& pcm) const {
         const long long delay = codec_->initial_padding;
         return ItunesSmpb(delay, samples_ - delay - pcm.Frames(), pcm.Frames());
     }
@@ -256,7 +259,8 @@ void EncodeFile(const std::filesystem::path& path, const Pcm& pcm, const EncodeS
     std::string smpb;
     {
         Encoder encoder(temp, pcm, settings);
-        smpb = encoder.Run(pcm);
+        encoder.Run(pcm);
+        if (settings.itunesGapless) smpb = encoder.Smpb(pcm);  // added once the file is closed
     }
     if (settings.itunesGapless) {
         std::ifstream in(temp, std::ios::binary);

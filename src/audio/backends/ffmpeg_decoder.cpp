@@ -261,6 +261,7 @@ bool FfmpegDecoder::Open(const QString& path, QString* error) {
         // The edit list states the playable length; FFmpeg drops the encoder delay before
         // it but decodes the padding after it.
         endSource_ = av_rescale_q(stream_->duration, stream_->time_base, {1, par->sample_rate});
+        // Without an edit list, iTunes' tag may state where the audio starts and ends.
         gapless = ItunesGapless(format_.get(), stream_);
         if (gapless) {
             statedOrigin_ = gapless->delay;
