@@ -302,12 +302,19 @@ struct ToneCase {
     float wrapTolerance = 0.0f;
 };
 constexpr ToneCase kTones[] = {
-    {"sine440_2s_44100.flac", 44100, true},       {"sine440_2s_96000.flac", 96000, true},
-    {"sine440_2s_44100.ogg", 44100, true},        {"sine440_2s_44100_mono.ogg", 44100, true},
-    {"sine440_2s_44100.oga", 44100, true},        {"sine440_2s_48000.opus", 48000, true},
-    {"sine440_2s_44100.m4a", 44100, true, 1e-3f}, {"sine440_2s_44100_alac.m4a", 44100, true},
-    {"sine440_2s_44100.mp4", 44100, true, 1e-3f}, {kAdts, 44100, false, 1e-3f},
-    {"sine440_2s_44100.aif", 44100, true},        {"sine440_2s_44100.aifc", 44100, true},
+    {"sine440_2s_44100.flac", 44100, true},
+    {"sine440_2s_96000.flac", 96000, true},
+    {"sine440_2s_44100.ogg", 44100, true},
+    {"sine440_2s_44100_mono.ogg", 44100, true},
+    {"sine440_2s_44100.oga", 44100, true},
+    {"sine440_2s_48000.opus", 48000, true},
+    {"sine440_2s_44100.m4a", 44100, true, 1e-3f},
+    {"sine440_2s_44100_smpb.m4a", 44100, true, 1e-3f},
+    {"sine440_2s_44100_alac.m4a", 44100, true},
+    {"sine440_2s_44100.mp4", 44100, true, 1e-3f},
+    {kAdts, 44100, false, 1e-3f},
+    {"sine440_2s_44100.aif", 44100, true},
+    {"sine440_2s_44100.aifc", 44100, true},
     {"sine440_2s_44100.wv", 44100, true},
 };
 
@@ -372,6 +379,32 @@ TEST_F(DecoderTest, LoopWrapsAtTheSample) {
         std::vector<float> wrap(pass.end() - 2 * 2000, pass.end());
         wrap.insert(wrap.end(), again.begin(), again.end());
         EXPECT_LT(LongestQuietRun(wrap), 8u) << t.file;
+    }
+}
+
+// A gapless tag that does not parse or does not fit the file is ignored: the file plays what
+// its 88 AAC frames hold (less the priming, when FFmpeg drops it itself).
+TEST_F(DecoderTest, ImplausibleGaplessTagIsIgnored) {
+    const QByteArray file = ReadBytes(Fixture("sine440_2s_44100_smpb.m4a"));
+    const QByteArray stated = " 00000000 00000400 00000378 0000000000015888 ";
+    const qsizetype at = file.indexOf(stated);
+    ASSERT_GE(at, 0);
+    const char* const tags[] = {
+        " 00000000 0000zz00 00000378 0000000000015888 ",  // not hex
+        " 00000000 00000400 00000378 0000000000000000 ",  // nothing to play
+        " 00000000 00000400 00000378 0000000000016000 ",  // more than the packets hold
+        " 00000000 7FFFFFFF 00000378 0000000000015888 ",  // hours of priming
+        " 00000000 00000400                           ",  // too few fields
+    };
+    for (const char* tag : tags) {
+        QByteArray bytes = file;
+        WriteBytes(Temp("tag.m4a"), bytes.replace(at, stated.size(), tag));
+        auto d = Open(Temp("tag.m4a"), 44100);
+        ASSERT_TRUE(d) << tag;
+        const double played = ReadAll(*d).size() / 2.0;
+        EXPECT_GE(played, 87 * 1024) << tag;
+        EXPECT_LE(played, 88 * 1024) << tag;
+        EXPECT_NEAR(d->LengthFrames(), played, played * 0.01) << tag;
     }
 }
 

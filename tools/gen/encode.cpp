@@ -1,5 +1,7 @@
 #include "encode.h"
 
+#include "itunes_gapless.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -9,6 +11,8 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 
@@ -101,8 +105,13 @@ public:
             av_dict_set(&format_->metadata, key.c_str(), value.c_str(), 0);
         }
         Check(avio_open(&format_->pb, path.c_str(), AVIO_FLAG_WRITE), "create " + path.string());
-        Check(avformat_write_header(format_.get(), nullptr), "header");
+        AVDictionary* options = nullptr;
+        if (settings.itunesGapless) av_dict_set(&options, "use_editlist", "0", 0);
+        const int written = avformat_write_header(format_.get(), &options);
+        av_dict_free(&options);
+        Check(written, "header");
         packet_.reset(av_packet_alloc());
+        wholeFrames_ = settings.itunesGapless;
     }
 
     void Run(const Pcm& pcm) {
@@ -124,6 +133,12 @@ public:
         Check(av_write_trailer(format_.get()), "trailer");
     }
 
+    // iTunes' gapless tag for what Run encoded from `pcm`.
+    std::string Smpb(const Pcm& pcm) const {
+        const long long delay = codec_->initial_padding;
+        return ItunesSmpb(delay, samples_ - delay - pcm.Frames(), pcm.Frames());
+    }
+
 private:
     void Send(const AVFrame* frame) {
         Check(avcodec_send_frame(codec_.get(), frame), "encode");
@@ -131,6 +146,8 @@ private:
             const int got = avcodec_receive_packet(codec_.get(), packet_.get());
             if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) return;
             Check(got, "encode");
+            if (wholeFrames_ && codec_->frame_size > 0) packet_->duration = codec_->frame_size;
+            samples_ += packet_->duration;
             av_packet_rescale_ts(packet_.get(), codec_->time_base, stream_->time_base);
             packet_->stream_index = stream_->index;
             Check(av_interleaved_write_frame(format_.get(), packet_.get()), "write");
@@ -141,6 +158,8 @@ private:
     std::unique_ptr<AVCodecContext, CodecContextDeleter> codec_;
     std::unique_ptr<AVPacket, PacketDeleter> packet_;
     AVStream* stream_ = nullptr;
+    bool wholeFrames_ = false;
+    long long samples_ = 0;  // in the codec's time base, 1/rate
 };
 
 struct InputDeleter {
@@ -237,9 +256,17 @@ void EncodeSilentVideo(const std::filesystem::path& path, const std::string& cod
 void EncodeFile(const std::filesystem::path& path, const Pcm& pcm, const EncodeSettings& settings) {
     std::filesystem::path temp = path;
     temp += ".part";
+    std::string smpb;
     {
         Encoder encoder(temp, pcm, settings);
         encoder.Run(pcm);
+        if (settings.itunesGapless) smpb = encoder.Smpb(pcm);  // added once the file is closed
+    }
+    if (settings.itunesGapless) {
+        std::ifstream in(temp, std::ios::binary);
+        std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        in.close();
+        WriteFile(temp, WithItunesSmpb(std::move(bytes), smpb));
     }
     std::filesystem::rename(temp, path);
 }

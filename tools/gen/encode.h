@@ -14,6 +14,9 @@ struct EncodeSettings {
     long bitRate = 0;   // bits per second; 0 leaves the encoder's default
     int quality = -1;   // encoder speed/quality trade-off (compression_level); -1 = default
     std::map<std::string, std::string> tags;  // container metadata (title, artist, ...)
+    // AAC in MP4 as iTunes writes it: no edit list, every packet a whole frame long, the
+    // encoder delay, padding and true length in an iTunSMPB tag instead.
+    bool itunesGapless = false;
 };
 
 // Encodes `pcm` with FFmpeg's own libraries into `path` (written as path.part, then renamed).

@@ -22,7 +22,8 @@ const EncodeSettings kReal = {"real_144", "rm", 0, -1, {}};
 
 // A two-second 440 Hz tone in each further format the engine plays, all through FFmpeg's own
 // encoders: lossless ones decode to the very samples, lossy ones keep length and pitch. The
-// m4a (an edit list over the AAC priming) and the mp3 above (a LAME tag) are encoded gapless.
+// m4a files (an edit list or an iTunSMPB tag over the AAC priming) and the mp3 above (a LAME
+// tag) are encoded gapless.
 struct ToneFile {
     const char* name;
     const char* content;
@@ -46,6 +47,11 @@ const ToneFile kToneFiles[] = {
      44100,
      2,
      {"aac", "ipod", 128000, -1, {}}},
+    {"sine440_2s_44100_smpb.m4a",
+     "AAC in MP4, gapless (iTunSMPB, no edit list)",
+     44100,
+     2,
+     {"aac", "ipod", 128000, -1, {}, true}},
     {"sine440_2s_44100_alac.m4a", "ALAC in MP4", 44100, 2, {"alac", "ipod", 0, -1, {}}},
     {"sine440_2s_44100.mp4", "AAC in MP4 (.mp4)", 44100, 2, {"aac", "mp4", 128000, -1, {}}},
     {"sine440_2s_44100.aac", "AAC in ADTS", 44100, 2, {"aac", "adts", 128000, -1, {}}},

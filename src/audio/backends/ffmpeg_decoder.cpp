@@ -4,9 +4,11 @@
 #include <chrono>
 #include <cstring>
 #include <numeric>
+#include <optional>
 #include <vector>
 
 #include "audio/backends/decoders.h"
+#include "audio/backends/mp4_gapless.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -219,7 +221,8 @@ private:
     AVStream* stream_ = nullptr;
     int sourceRate_ = 0;
     long long lengthFrames_ = 0;
-    int64_t origin_ = 0;  // raw sample index of the first sample heard
+    int64_t origin_ = 0;         // raw sample index of the first sample heard
+    int64_t statedOrigin_ = -1;  // the same when the file states it, else -1
     bool originKnown_ = false;
     int64_t nextSource_ = 0;  // source sample (from origin) of the next decoded sample
     int64_t firstPacket_ = AV_NOPTS_VALUE;  // timestamp of the stream's first packet
@@ -253,17 +256,25 @@ bool FfmpegDecoder::Open(const QString& path, QString* error) {
     if (!OpenStreams(error)) return false;
 
     const AVCodecParameters* par = stream_->codecpar;
+    std::optional<Mp4Gapless> gapless;
     if (IsMp4(inputFormat_) && stream_->duration > 0 && par->sample_rate > 0) {
         // The edit list states the playable length; FFmpeg drops the encoder delay before
         // it but decodes the padding after it.
         endSource_ = av_rescale_q(stream_->duration, stream_->time_base, {1, par->sample_rate});
+        // Without an edit list, iTunes' tag may state where the audio starts and ends.
+        gapless = ItunesGapless(format_.get(), stream_);
+        if (gapless) {
+            statedOrigin_ = gapless->delay;
+            endSource_ = gapless->samples;
+        }
     }
     if (qstrcmp(inputFormat_->name, "aac") == 0 && par->profile == FF_PROFILE_AAC_LOW) {
         // Raw AAC says nothing of its delay: drop the 1024 samples every AAC-LC encoder
         // primes with. The padding after the last frame cannot be known.
         leadIn_ = 1024;
     }
-    double seconds = ContainerSeconds(format_.get(), stream_);
+    double seconds = gapless ? static_cast<double>(gapless->samples) / par->sample_rate
+                             : ContainerSeconds(format_.get(), stream_);
     if (seconds <= 0) {
         seconds = ScanSeconds(url_, inputFormat_, &deadline_);
         restartOnSeek_ = true;  // without timing in the container, its seeks land anywhere
@@ -473,9 +484,11 @@ bool FfmpegDecoder::ConsumeFrame() {
     if (channels <= 0 || frame_->sample_rate <= 0 || frame_->nb_samples <= 0) return true;
     if (!originKnown_) {
         sourceRate_ = frame_->sample_rate;
-        const int64_t first = FrameSample();
-        origin_ = (first == AV_NOPTS_VALUE ? 0 : first) + leadIn_;
-        nextSource_ = -leadIn_;
+        const int64_t at = FrameSample();
+        const int64_t first = at == AV_NOPTS_VALUE ? 0 : at;
+        // A stated origin holds whether or not FFmpeg has dropped the priming already.
+        origin_ = statedOrigin_ >= 0 ? statedOrigin_ : first + leadIn_;
+        nextSource_ = first - origin_;
         originKnown_ = true;
         needTimestamp_ = false;
     }
