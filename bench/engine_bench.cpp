@@ -47,10 +47,11 @@ bool Wait(const std::function<bool()>& done, int ms = 10000) {
     return done();
 }
 
-std::unique_ptr<Engine> MakeEngine(OutputKind kind) {
+std::unique_ptr<Engine> MakeEngine(OutputKind kind, bool limiter = true) {
     App();
     EngineOptions options;
     options.output = kind;
+    options.limiter = limiter;
     return std::make_unique<Engine>(options, corvane::audio::OpenDecoder);
 }
 
@@ -84,12 +85,12 @@ double CpuSeconds() {
 }
 
 // The eight 60 s mp3s at once through the eight players and the offline renderer, from open
-// to the end of the last one.
-void BM_RenderEightPlayers(benchmark::State& state) {
+// to the end of the last one; with or without the master limiter.
+void RenderEightPlayers(benchmark::State& state, bool limiter) {
     std::vector<float> out(2 * 4096);
     long long frames = 0;
     for (auto _ : state) {
-        auto engine = MakeEngine(OutputKind::Offline);
+        auto engine = MakeEngine(OutputKind::Offline, limiter);
         if (!PlayEight(*engine)) {
             state.SkipWithError("cannot open the bench files (build corvane_fixtures)");
             return;
@@ -112,7 +113,10 @@ void BM_RenderEightPlayers(benchmark::State& state) {
         benchmark::Counter(8.0 * frames / 44100, benchmark::Counter::kIsRate);
     state.counters["mix_s"] = static_cast<double>(frames) / 44100 / state.iterations();
 }
+void BM_RenderEightPlayers(benchmark::State& state) { RenderEightPlayers(state, false); }
 BENCHMARK(BM_RenderEightPlayers)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_RenderEightPlayersAllOn(benchmark::State& state) { RenderEightPlayers(state, true); }
+BENCHMARK(BM_RenderEightPlayersAllOn)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Times OpenFile of `path` on `p` until the open state 6 arrives on the UI thread.
 bool OpenUntilReady(benchmark::State& state, MediaPlayer* p, const QString& path) {

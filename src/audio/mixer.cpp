@@ -27,6 +27,7 @@ void Mixer::Render(int owner, float* out, int frames) noexcept {
         for (Channel* channel : channels_) channel->BeginBuffer();
         for (Channel* channel : channels_)
             if (!channel->MixInto(out, frames)) starved_.fetch_add(1, std::memory_order_relaxed);
+        limiter_.Process(out, frames, limiterOn_.load(std::memory_order_relaxed));
     }
     busy_.store(false, std::memory_order_release);
 }

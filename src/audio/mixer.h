@@ -3,6 +3,8 @@
 #include <atomic>
 #include <vector>
 
+#include "audio/limiter.h"
+
 namespace corvane::audio {
 
 class Channel;
@@ -11,12 +13,13 @@ class Channel;
 // never allocates.
 bool InAudioCallback();
 
-// Sums the players into the output, run by whichever output currently owns it (PortAudio's
-// callback, the null output's thread or the offline renderer). Lock-free: an output that is
-// being replaced may still be inside its callback for a moment, and simply gets silence.
+// Sums the players into the master bus and limits it, run by whichever output currently owns it
+// (PortAudio's callback, the null output's thread or the offline renderer). Lock-free: an output
+// that is being replaced may still be inside its callback for a moment, and simply gets silence.
 class Mixer {
 public:
-    explicit Mixer(std::vector<Channel*> channels) : channels_(std::move(channels)) {}
+    Mixer(std::vector<Channel*> channels, int rate)
+        : channels_(std::move(channels)), limiter_(rate) {}
 
     // Writes `frames` interleaved stereo frames to `out`; silence unless `owner` owns the mixer.
     void Render(int owner, float* out, int frames) noexcept;
@@ -27,12 +30,19 @@ public:
     const std::vector<Channel*>& Channels() const { return channels_; }
     // Any thread: whether some player is playing now.
     bool AnyPlaying() const;
+    // Any thread: limits the master from the next buffer on (on by default).
+    void SetLimiter(bool on) { limiterOn_.store(on, std::memory_order_relaxed); }
+    bool LimiterOn() const { return limiterOn_.load(std::memory_order_relaxed); }
+    // The master's fixed delay, on or off alike.
+    int LatencyFrames() const { return limiter_.LatencyFrames(); }
 
 private:
     std::vector<Channel*> channels_;
     std::atomic<int> owner_{0};
     std::atomic<bool> busy_{false};
     std::atomic<long long> starved_{0};
+    Limiter limiter_;  // audio thread only (whoever is inside Render)
+    std::atomic<bool> limiterOn_{true};
 };
 
 }  // namespace corvane::audio
