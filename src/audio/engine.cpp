@@ -76,6 +76,20 @@ bool Engine::LimiterOn() const { return mixer_->LimiterOn(); }
 
 int Engine::LatencyFrames() const { return mixer_->LatencyFrames(); }
 
+float Engine::TakeLinePeak(int line) {
+    if (line == 0) return std::max(channels_[6]->TakePeak(), channels_[7]->TakePeak());
+    if (line >= 1 && line <= 6) return channels_[line - 1]->TakePeak();
+    if (line == 7) {
+        const StereoPeak master = TakeMasterPeak();
+        return std::max(master.left, master.right);
+    }
+    return 0.0f;
+}
+
+Engine::StereoPeak Engine::TakeMasterPeak() {
+    return {mixer_->TakeMasterPeak(0), mixer_->TakeMasterPeak(1)};
+}
+
 void Engine::SetOutput(OutputKind kind, const QString& device, int bufferFrames,
                        std::function<void()> done) {
     request_ = OutputRequest{kind, device, bufferFrames};

@@ -87,6 +87,17 @@ public:
     // subtract the device's buffer: 1.5 ms is below anything a position shows.
     int LatencyFrames() const;
 
+    // For the meters, any thread (one reader): the largest absolute sample since the last
+    // call, after the fader. Line 0 is the AutoPilot (both its players), 1 to 6 Player(1..6),
+    // 7 the master (the louder side); any other line gives 0.
+    float TakeLinePeak(int line);
+    struct StereoPeak {
+        float left = 0.0f;
+        float right = 0.0f;
+    };
+    // The master as it leaves the limiter, per side.
+    StereoPeak TakeMasterPeak();
+
     // Starts opening a device held back by `deviceOnRequest`; does nothing otherwise.
     void OpenDevice();
 

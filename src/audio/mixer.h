@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <vector>
 
@@ -35,6 +36,11 @@ public:
     bool LimiterOn() const { return limiterOn_.load(std::memory_order_relaxed); }
     // The master's fixed delay, on or off alike.
     int LatencyFrames() const { return limiter_.LatencyFrames(); }
+    // For the meters: the master's largest absolute sample on `side` (0 left, 1 right) since
+    // the last call, as it leaves the limiter.
+    float TakeMasterPeak(int side) {
+        return masterPeak_[side & 1].exchange(0.0f, std::memory_order_relaxed);
+    }
 
 private:
     std::vector<Channel*> channels_;
@@ -43,6 +49,7 @@ private:
     std::atomic<long long> starved_{0};
     Limiter limiter_;  // audio thread only (whoever is inside Render)
     std::atomic<bool> limiterOn_{true};
+    std::array<std::atomic<float>, 2> masterPeak_{};
 };
 
 }  // namespace corvane::audio

@@ -152,5 +152,33 @@ TEST_F(EngineMix, PositionFollowsWhatWasRenderedAndStopKeepsIt) {
     EXPECT_DOUBLE_EQ(p->Position(), 1.5);
 }
 
+TEST_F(EngineMix, MetersHoldEachLinesPeakAfterTheFaderUntilRead) {
+    MediaPlayer* line2 = engine_->Player(2);
+    MediaPlayer* autoPilot = engine_->AP(1);
+    ASSERT_TRUE(Open(line2, QStringLiteral("dc:44100")));
+    ASSERT_TRUE(Open(autoPilot, QStringLiteral("dc:44100")));
+    line2->SetVolume(-600);
+    autoPilot->SetBalance(3360);  // left 0.5 x 10^-1.68
+    line2->Play();
+    autoPilot->Play();
+    Render(2048);
+    const float quieter = 0.5f * LevelToGain(-600);
+    const float leftOfAutoPilot = 0.5f * LevelToGain(-3360);
+    struct Case {
+        int line;
+        float peak;
+    };
+    const Case cases[] = {{0, 0.5f}, {1, 0.0f}, {2, quieter}, {6, 0.0f}, {8, 0.0f}};
+    for (const Case& c : cases) EXPECT_FLOAT_EQ(engine_->TakeLinePeak(c.line), c.peak) << c.line;
+    const Engine::StereoPeak master = engine_->TakeMasterPeak();
+    EXPECT_FLOAT_EQ(master.left, quieter + leftOfAutoPilot);
+    EXPECT_FLOAT_EQ(master.right, quieter + 0.5f);
+    // Read means reset: nothing was rendered since.
+    EXPECT_EQ(engine_->TakeLinePeak(2), 0.0f);
+    EXPECT_EQ(engine_->TakeLinePeak(7), 0.0f);
+    Render(512);
+    EXPECT_FLOAT_EQ(engine_->TakeLinePeak(7), quieter + 0.5f);
+}
+
 }  // namespace
 }  // namespace corvane::audio::testing
