@@ -8,11 +8,13 @@
 #include <QFile>
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "audio/engine.h"
+#include "audio/limiter.h"
 #include "audio/media_player.h"
 #include "format_files.h"
 
@@ -117,6 +119,25 @@ void BM_RenderEightPlayers(benchmark::State& state) { RenderEightPlayers(state, 
 BENCHMARK(BM_RenderEightPlayers)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_RenderEightPlayersAllOn(benchmark::State& state) { RenderEightPlayers(state, true); }
 BENCHMARK(BM_RenderEightPlayersAllOn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The limiter alone on one 512-frame buffer of two summed full-scale 1 kHz sines (so it is
+// limiting all the time); argument 0 switches it off, which leaves the delay alone.
+void BM_MasterLimiter(benchmark::State& state) {
+    constexpr int kFrames = 512;
+    std::vector<float> source(2 * 44100);
+    for (size_t i = 0; i < source.size(); ++i)
+        source[i] = 2.0f * static_cast<float>(std::sin(2.0 * M_PI * 1000.0 * (i / 2) / 44100));
+    corvane::audio::Limiter limiter(44100);
+    std::vector<float> block(2 * kFrames);
+    size_t at = 0;
+    for (auto _ : state) {
+        std::copy_n(source.begin() + static_cast<long>(at), block.size(), block.begin());
+        at = (at + block.size()) % (source.size() - block.size());
+        limiter.Process(block.data(), kFrames, state.range(0) != 0);
+        benchmark::DoNotOptimize(block.data());
+    }
+}
+BENCHMARK(BM_MasterLimiter)->Arg(0)->Arg(1);
 
 // Times OpenFile of `path` on `p` until the open state 6 arrives on the UI thread.
 bool OpenUntilReady(benchmark::State& state, MediaPlayer* p, const QString& path) {
