@@ -20,8 +20,7 @@ uint32_t PowerOfTwoAtLeast(int n) {
 Limiter::Limiter(int rate)
     : delay_(std::max(1, static_cast<int>(std::lround(kLookAheadSeconds * rate)))),
       window_(delay_ + 1),
-      ceiling_(static_cast<float>(std::pow(10.0, kCeilingDb / 20.0))),
-      threshold_(ceiling_ * 0.9999f),
+      threshold_(static_cast<float>(std::pow(10.0, kCeilingDb / 20.0)) * 0.9999f),
       release_(static_cast<float>(1.0 - std::exp(-1.0 / (kReleaseSeconds * rate)))),
       delayLine_(2 * static_cast<size_t>(delay_), 0.0f),
       envelope_(static_cast<size_t>(window_), 1.0f),
@@ -77,16 +76,15 @@ void Limiter::Process(float* buffer, int frames, bool on) noexcept {
         sum_ += static_cast<double>(level_) - slot;
         slot = level_;
         if (++envelopeAt_ == window_) envelopeAt_ = 0;
-        if (belowOne_ == 0) {
+        float gain = 1.0f;
+        if (belowOne_ == 0)
             sum_ = window_;  // drop the rounding the running sum gathered
-            gain_ = 1.0f;
-        } else {
-            gain_ = static_cast<float>(sum_) * windowInverse;
-        }
+        else
+            gain = static_cast<float>(sum_) * windowInverse;
 
         float* d = &delayLine_[2 * static_cast<size_t>(delayAt_)];
-        io[0] = d[0] * gain_;
-        io[1] = d[1] * gain_;
+        io[0] = d[0] * gain;
+        io[1] = d[1] * gain;
         d[0] = left;
         d[1] = right;
         if (++delayAt_ == delay_) delayAt_ = 0;

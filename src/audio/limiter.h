@@ -25,9 +25,6 @@ public:
     void Process(float* buffer, int frames, bool on) noexcept;
     // The fixed delay, in frames.
     int LatencyFrames() const { return delay_; }
-    // The gain applied to the last frame put out.
-    float Gain() const { return gain_; }
-    float Ceiling() const { return ceiling_; }
 
 private:
     void PushPeak(float peak) noexcept;
@@ -35,10 +32,8 @@ private:
 
     int delay_;        // look-ahead in frames
     int window_;       // delay_ + 1: the frames in view of each output frame
-    float ceiling_;    // linear
-    float threshold_;  // a hair below the ceiling, so rounding cannot overshoot it
+    float threshold_;  // linear, a hair below the ceiling, so rounding cannot overshoot it
     float release_;    // per-frame coefficient of the release
-    float gain_ = 1.0f;
 
     std::vector<float> delayLine_;  // delay_ stereo frames
     int delayAt_ = 0;
