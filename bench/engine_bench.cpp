@@ -8,11 +8,13 @@
 #include <QFile>
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "audio/engine.h"
+#include "audio/limiter.h"
 #include "audio/media_player.h"
 #include "format_files.h"
 
@@ -47,10 +49,11 @@ bool Wait(const std::function<bool()>& done, int ms = 10000) {
     return done();
 }
 
-std::unique_ptr<Engine> MakeEngine(OutputKind kind) {
+std::unique_ptr<Engine> MakeEngine(OutputKind kind, bool limiter = true) {
     App();
     EngineOptions options;
     options.output = kind;
+    options.limiter = limiter;
     return std::make_unique<Engine>(options, corvane::audio::OpenDecoder);
 }
 
@@ -84,12 +87,12 @@ double CpuSeconds() {
 }
 
 // The eight 60 s mp3s at once through the eight players and the offline renderer, from open
-// to the end of the last one.
-void BM_RenderEightPlayers(benchmark::State& state) {
+// to the end of the last one; with or without the master limiter.
+void RenderEightPlayers(benchmark::State& state, bool limiter) {
     std::vector<float> out(2 * 4096);
     long long frames = 0;
     for (auto _ : state) {
-        auto engine = MakeEngine(OutputKind::Offline);
+        auto engine = MakeEngine(OutputKind::Offline, limiter);
         if (!PlayEight(*engine)) {
             state.SkipWithError("cannot open the bench files (build corvane_fixtures)");
             return;
@@ -112,7 +115,29 @@ void BM_RenderEightPlayers(benchmark::State& state) {
         benchmark::Counter(8.0 * frames / 44100, benchmark::Counter::kIsRate);
     state.counters["mix_s"] = static_cast<double>(frames) / 44100 / state.iterations();
 }
+void BM_RenderEightPlayers(benchmark::State& state) { RenderEightPlayers(state, false); }
 BENCHMARK(BM_RenderEightPlayers)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_RenderEightPlayersAllOn(benchmark::State& state) { RenderEightPlayers(state, true); }
+BENCHMARK(BM_RenderEightPlayersAllOn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The limiter alone on one 512-frame buffer of two summed full-scale 1 kHz sines (so it is
+// limiting all the time); argument 0 switches it off, which leaves the delay alone.
+void BM_MasterLimiter(benchmark::State& state) {
+    constexpr int kFrames = 512;
+    std::vector<float> source(2 * 44100);
+    for (size_t i = 0; i < source.size(); ++i)
+        source[i] = 2.0f * static_cast<float>(std::sin(2.0 * M_PI * 1000.0 * (i / 2) / 44100));
+    corvane::audio::Limiter limiter(44100);
+    std::vector<float> block(2 * kFrames);
+    size_t at = 0;
+    for (auto _ : state) {
+        std::copy_n(source.begin() + static_cast<long>(at), block.size(), block.begin());
+        at = (at + block.size()) % (source.size() - block.size());
+        limiter.Process(block.data(), kFrames, state.range(0) != 0);
+        benchmark::DoNotOptimize(block.data());
+    }
+}
+BENCHMARK(BM_MasterLimiter)->Arg(0)->Arg(1);
 
 // Times OpenFile of `path` on `p` until the open state 6 arrives on the UI thread.
 bool OpenUntilReady(benchmark::State& state, MediaPlayer* p, const QString& path) {

@@ -13,6 +13,11 @@ void Stream::Reset(int64_t start, uint64_t requestSerial) {
     serial = requestSerial;
 }
 
+void PublishPeak(std::atomic<float>& held, float peak) noexcept {
+    // The reader may reset it in between: then this buffer's peak is lost, or kept once more.
+    if (peak > held.load(std::memory_order_relaxed)) held.store(peak, std::memory_order_relaxed);
+}
+
 float LevelToGain(int hundredthsDb) {
     if (hundredthsDb <= -10000) return 0.0f;
     if (hundredthsDb >= 0) return 1.0f;
@@ -119,6 +124,7 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     int64_t position = position_.load(std::memory_order_relaxed);
     int done = 0;
     bool ended = false;
+    float peak = 0.0f;
     while (s != nullptr && done < frames) {
         int available = 0;
         // Load the ring before the markers: a marker is pushed before the frames after it.
@@ -152,14 +158,18 @@ bool Channel::MixInto(float* out, int frames) noexcept {
         if (n <= 0) break;
         for (int i = 0; i < n; ++i) {
             const float k = static_cast<float>(done + i + 1);
-            out[2 * (done + i)] += src[2 * i] * (gainLeft_ + stepLeft * k);
-            out[2 * (done + i) + 1] += src[2 * i + 1] * (gainRight_ + stepRight * k);
+            const float left = src[2 * i] * (gainLeft_ + stepLeft * k);
+            const float right = src[2 * i + 1] * (gainRight_ + stepRight * k);
+            out[2 * (done + i)] += left;
+            out[2 * (done + i) + 1] += right;
+            peak = std::max(peak, std::max(std::fabs(left), std::fabs(right)));
         }
         s->ring.CommitRead(static_cast<int>(n));
         done += static_cast<int>(n);
         position += n;
     }
     position_.store(position, std::memory_order_release);
+    PublishPeak(peak_, peak);
     gainLeft_ = targetLeft;
     gainRight_ = targetRight;
     return ended || done == frames;

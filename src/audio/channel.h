@@ -30,6 +30,11 @@ struct Stream {
     void Reset(int64_t start, uint64_t requestSerial);
 };
 
+static_assert(std::atomic<float>::is_always_lock_free);
+
+// Audio thread: raises a meter's held peak (reset by the UI thread with exchange) to `peak`.
+void PublishPeak(std::atomic<float>& held, float peak) noexcept;
+
 // Linear gain of a level in hundredths of a decibel; -10000 and below is exactly silent.
 float LevelToGain(int hundredthsDb);
 
@@ -53,6 +58,9 @@ public:
     void Stop() { playing_.store(false, std::memory_order_release); }
     void Request(uint64_t serial) { requested_.store(serial, std::memory_order_release); }
     int64_t PositionFrames() const { return position_.load(std::memory_order_acquire); }
+    // For the meters: the largest absolute sample this player put into the mix (after volume
+    // and balance) since the last call; 0 while it was silent.
+    float TakePeak() { return peak_.exchange(0.0f, std::memory_order_relaxed); }
     uint64_t AdoptedSerial() const { return adopted_.load(std::memory_order_acquire); }
 
     // --- Decoder worker.
@@ -117,6 +125,7 @@ private:
     int64_t bufferStart_ = 0;  // audio thread only: position when the buffer began
 
     std::atomic<int64_t> position_{0};
+    std::atomic<float> peak_{0.0f};
     std::atomic<uint64_t> adopted_{0};
     std::atomic<uint64_t> requested_{0};
     std::atomic<uint64_t> settled_{0};

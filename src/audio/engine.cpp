@@ -26,7 +26,8 @@ Engine::Engine(const EngineOptions& options, DecoderFactory factory, QObject* pa
         c = std::make_unique<Channel>();
         channels.push_back(c.get());
     }
-    mixer_ = std::make_unique<Mixer>(std::move(channels));
+    mixer_ = std::make_unique<Mixer>(std::move(channels), options_.rate);
+    mixer_->SetLimiter(options_.limiter);
     // Slots 0..5 are Player(1..6), 6..7 are AP(0..1).
     for (int i = 0; i < 8; ++i) {
         const int index = i < 6 ? i + 1 : i - 6;
@@ -68,6 +69,26 @@ long long Engine::Underruns() const {
 }
 
 long long Engine::StarvedBuffers() const { return mixer_->StarvedBuffers(); }
+
+void Engine::SetLimiter(bool on) { mixer_->SetLimiter(on); }
+
+bool Engine::LimiterOn() const { return mixer_->LimiterOn(); }
+
+int Engine::LatencyFrames() const { return mixer_->LatencyFrames(); }
+
+float Engine::TakeLinePeak(int line) {
+    if (line == 0) return std::max(channels_[6]->TakePeak(), channels_[7]->TakePeak());
+    if (line >= 1 && line <= 6) return channels_[line - 1]->TakePeak();
+    if (line == 7) {
+        const StereoPeak master = TakeMasterPeak();
+        return std::max(master.left, master.right);
+    }
+    return 0.0f;
+}
+
+Engine::StereoPeak Engine::TakeMasterPeak() {
+    return {mixer_->TakeMasterPeak(0), mixer_->TakeMasterPeak(1)};
+}
 
 void Engine::SetOutput(OutputKind kind, const QString& device, int bufferFrames,
                        std::function<void()> done) {

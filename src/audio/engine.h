@@ -39,6 +39,8 @@ struct EngineOptions {
     // Device output: hold the device back until OpenDevice (the program opens it once its
     // window has shown, so the ALSA scan does not delay that); the null output keeps time.
     bool deviceOnRequest = false;
+    // The master limiter (ceiling -1 dBFS); SetLimiter switches it later.
+    bool limiter = true;
     // Opens the sound device on the probe thread; empty = PortAudio through the backends
     // module. Tests put in their own.
     std::function<DeviceOpening(const DeviceRequest&)> openDevice;
@@ -76,6 +78,25 @@ public:
     long long Underruns() const;
     // Buffers in which a playing player's decoder had fallen behind.
     long long StarvedBuffers() const;
+
+    // The master limiter, on or off from the next buffer.
+    void SetLimiter(bool on);
+    bool LimiterOn() const;
+    // Frames by which the master lags the players on every output: the limiter's look-ahead,
+    // the same whether it is on or off. Position() does not subtract it, as it does not
+    // subtract the device's buffer: 1.5 ms is below anything a position shows.
+    int LatencyFrames() const;
+
+    // For the meters, any thread (one reader): the largest absolute sample since the last
+    // call, after the fader. Line 0 is the AutoPilot (both its players), 1 to 6 Player(1..6),
+    // 7 the master (the louder side); any other line gives 0.
+    float TakeLinePeak(int line);
+    struct StereoPeak {
+        float left = 0.0f;
+        float right = 0.0f;
+    };
+    // The master as it leaves the limiter, per side.
+    StereoPeak TakeMasterPeak();
 
     // Starts opening a device held back by `deviceOnRequest`; does nothing otherwise.
     void OpenDevice();

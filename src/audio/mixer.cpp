@@ -1,6 +1,7 @@
 #include "audio/mixer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 #include "audio/channel.h"
@@ -27,6 +28,15 @@ void Mixer::Render(int owner, float* out, int frames) noexcept {
         for (Channel* channel : channels_) channel->BeginBuffer();
         for (Channel* channel : channels_)
             if (!channel->MixInto(out, frames)) starved_.fetch_add(1, std::memory_order_relaxed);
+        limiter_.Process(out, frames, limiterOn_.load(std::memory_order_relaxed));
+        float left = 0.0f;
+        float right = 0.0f;
+        for (int i = 0; i < frames; ++i) {
+            left = std::max(left, std::fabs(out[2 * i]));
+            right = std::max(right, std::fabs(out[2 * i + 1]));
+        }
+        PublishPeak(masterPeak_[0], left);
+        PublishPeak(masterPeak_[1], right);
     }
     busy_.store(false, std::memory_order_release);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <vector>
+
+#include "audio/limiter.h"
 
 namespace corvane::audio {
 
@@ -11,12 +14,13 @@ class Channel;
 // never allocates.
 bool InAudioCallback();
 
-// Sums the players into the output, run by whichever output currently owns it (PortAudio's
-// callback, the null output's thread or the offline renderer). Lock-free: an output that is
-// being replaced may still be inside its callback for a moment, and simply gets silence.
+// Sums the players into the master bus and limits it, run by whichever output currently owns it
+// (PortAudio's callback, the null output's thread or the offline renderer). Lock-free: an output
+// that is being replaced may still be inside its callback for a moment, and simply gets silence.
 class Mixer {
 public:
-    explicit Mixer(std::vector<Channel*> channels) : channels_(std::move(channels)) {}
+    Mixer(std::vector<Channel*> channels, int rate)
+        : channels_(std::move(channels)), limiter_(rate) {}
 
     // Writes `frames` interleaved stereo frames to `out`; silence unless `owner` owns the mixer.
     void Render(int owner, float* out, int frames) noexcept;
@@ -27,12 +31,25 @@ public:
     const std::vector<Channel*>& Channels() const { return channels_; }
     // Any thread: whether some player is playing now.
     bool AnyPlaying() const;
+    // Any thread: limits the master from the next buffer on (on by default).
+    void SetLimiter(bool on) { limiterOn_.store(on, std::memory_order_relaxed); }
+    bool LimiterOn() const { return limiterOn_.load(std::memory_order_relaxed); }
+    // The master's fixed delay, on or off alike.
+    int LatencyFrames() const { return limiter_.LatencyFrames(); }
+    // For the meters: the master's largest absolute sample on `side` (0 left, 1 right) since
+    // the last call, as it leaves the limiter.
+    float TakeMasterPeak(int side) {
+        return masterPeak_[side & 1].exchange(0.0f, std::memory_order_relaxed);
+    }
 
 private:
     std::vector<Channel*> channels_;
     std::atomic<int> owner_{0};
     std::atomic<bool> busy_{false};
     std::atomic<long long> starved_{0};
+    Limiter limiter_;  // audio thread only (whoever is inside Render)
+    std::atomic<bool> limiterOn_{true};
+    std::array<std::atomic<float>, 2> masterPeak_{};
 };
 
 }  // namespace corvane::audio

@@ -19,7 +19,22 @@ std::vector<float> DecodeAll(const QString& path, int rate) {
     return all;
 }
 
-using EngineMix = OfflineEngineTest;
+// The arithmetic of the mix, with the limiter off (full scale is over its ceiling).
+class EngineMix : public OfflineEngineTest {
+protected:
+    void SetUp() override {
+        OfflineEngineTest::SetUp();
+        engine_->SetLimiter(false);
+        delay_ = engine_->LatencyFrames();
+    }
+    // The next `frames` frames as heard: rendered past the master's delay, which is dropped.
+    std::vector<float> Heard(int frames) {
+        const std::vector<float> out = Render(frames + delay_);
+        return {out.begin() + 2 * delay_, out.end()};
+    }
+
+    int delay_ = 0;
+};
 
 TEST_F(EngineMix, FullScaleSineComesOutSampleExact) {
     const QString path = Fixture("sine1k_44100_stereo_s16.wav");
@@ -28,7 +43,7 @@ TEST_F(EngineMix, FullScaleSineComesOutSampleExact) {
     MediaPlayer* p = engine_->Player(1);
     ASSERT_TRUE(Open(p, path));
     p->Play();
-    const std::vector<float> out = Render(88200 + 1000);
+    const std::vector<float> out = Heard(88200 + 1000);
     for (size_t i = 0; i < reference.size(); ++i) ASSERT_EQ(out[i], reference[i]) << i;
     for (size_t i = reference.size(); i < out.size(); ++i) ASSERT_EQ(out[i], 0.0f);
     EXPECT_NEAR(*std::max_element(out.begin(), out.end()), 32767.0 / 32768.0, 1e-6);
@@ -53,7 +68,7 @@ TEST_F(EngineMix, VolumeAndBalanceScaleEachChannel) {
         p->SetVolume(c.volume);
         p->SetBalance(c.balance);
         p->Play();
-        const std::vector<float> out = Render(4096);
+        const std::vector<float> out = Heard(4096);
         for (size_t i = 0; i < out.size(); i += 2) {
             ASSERT_NEAR(out[i], reference[i] * c.left, 1e-4) << c.volume << " " << c.balance;
             ASSERT_NEAR(out[i + 1], reference[i + 1] * c.right, 1e-4);
@@ -70,8 +85,10 @@ TEST_F(EngineMix, VolumeChangeRampsAcrossOneBuffer) {
     p->Play();
     Render(512);
     p->SetVolume(-2000);  // gain 0.5 -> 0.05
-    const std::vector<float> ramp = Render(512);
-    const std::vector<float> after = Render(512);
+    // The buffer rendered after the change ramps; it comes out after the master's delay.
+    const std::vector<float> out = Render(1024);
+    const std::vector<float> ramp(out.begin() + 2 * delay_, out.begin() + 2 * (delay_ + 512));
+    const std::vector<float> after(out.begin() + 2 * (delay_ + 512), out.end());
     const double allowed = (0.5 - 0.05) / 512;
     double previous = 0.5;
     for (size_t i = 0; i < ramp.size(); i += 2) {
@@ -90,7 +107,7 @@ TEST_F(EngineMix, TwoPlayersAddUp) {
     ASSERT_TRUE(Open(b, QStringLiteral("counter:44100")));
     a->Play();
     b->Play();
-    const std::vector<float> out = Render(2000);
+    const std::vector<float> out = Heard(2000);
     for (size_t f = 0; f < 2000; ++f) {
         ASSERT_FLOAT_EQ(out[2 * f], 0.5f + f * 1e-6f);
         ASSERT_FLOAT_EQ(out[2 * f + 1], -0.5f - f * 1e-6f);
@@ -103,10 +120,11 @@ TEST_F(EngineMix, SeekThenPlayStartsAtTheSample) {
     p->SetPosition(1.5);
     EXPECT_DOUBLE_EQ(p->Position(), 1.5);
     p->Play();
-    const std::vector<float> out = Render(1024);
+    const std::vector<float> out = Heard(1024);
     EXPECT_FLOAT_EQ(out[0], 66150 * 1e-6f);
     EXPECT_FLOAT_EQ(out[2 * 1023], 67173 * 1e-6f);
-    EXPECT_DOUBLE_EQ(p->Position(), (66150 + 1024) / 44100.0);
+    // What was mixed, not less the master's delay.
+    EXPECT_DOUBLE_EQ(p->Position(), (66150 + 1024 + delay_) / 44100.0);
 
     // The same through a real file: the first frame heard is the decoder's frame there.
     const QString path = Fixture("sine1k_44100_stereo_s16.wav");
@@ -114,7 +132,7 @@ TEST_F(EngineMix, SeekThenPlayStartsAtTheSample) {
     ASSERT_TRUE(Open(p, path));
     p->SetPosition(0.25);
     p->Play();
-    const std::vector<float> real = Render(512);
+    const std::vector<float> real = Heard(512);
     for (size_t i = 0; i < real.size(); ++i) ASSERT_EQ(real[i], reference[2 * 11025 + i]);
 }
 
@@ -132,6 +150,34 @@ TEST_F(EngineMix, PositionFollowsWhatWasRenderedAndStopKeepsIt) {
     p->Play();
     Render(22050);
     EXPECT_DOUBLE_EQ(p->Position(), 1.5);
+}
+
+TEST_F(EngineMix, MetersHoldEachLinesPeakAfterTheFaderUntilRead) {
+    MediaPlayer* line2 = engine_->Player(2);
+    MediaPlayer* autoPilot = engine_->AP(1);
+    ASSERT_TRUE(Open(line2, QStringLiteral("dc:44100")));
+    ASSERT_TRUE(Open(autoPilot, QStringLiteral("dc:44100")));
+    line2->SetVolume(-600);
+    autoPilot->SetBalance(3360);  // left 0.5 x 10^-1.68
+    line2->Play();
+    autoPilot->Play();
+    Render(2048);
+    const float quieter = 0.5f * LevelToGain(-600);
+    const float leftOfAutoPilot = 0.5f * LevelToGain(-3360);
+    struct Case {
+        int line;
+        float peak;
+    };
+    const Case cases[] = {{0, 0.5f}, {1, 0.0f}, {2, quieter}, {6, 0.0f}, {8, 0.0f}};
+    for (const Case& c : cases) EXPECT_FLOAT_EQ(engine_->TakeLinePeak(c.line), c.peak) << c.line;
+    const Engine::StereoPeak master = engine_->TakeMasterPeak();
+    EXPECT_FLOAT_EQ(master.left, quieter + leftOfAutoPilot);
+    EXPECT_FLOAT_EQ(master.right, quieter + 0.5f);
+    // Read means reset: nothing was rendered since.
+    EXPECT_EQ(engine_->TakeLinePeak(2), 0.0f);
+    EXPECT_EQ(engine_->TakeLinePeak(7), 0.0f);
+    Render(512);
+    EXPECT_FLOAT_EQ(engine_->TakeLinePeak(7), quieter + 0.5f);
 }
 
 }  // namespace

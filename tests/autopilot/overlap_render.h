@@ -37,6 +37,9 @@ inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, i
     audio::EngineOptions options;
     options.output = audio::OutputKind::Offline;
     options.rate = kRate;
+    // Two overlapping tones peak at full scale: the limiter's gain would move the edges the
+    // tone finder looks for.
+    options.limiter = false;
     audio::Engine engine(options, audio::OpenDecoder);
     engine::MediaPlayerLine ap0(engine.AP(0));
     engine::MediaPlayerLine ap1(engine.AP(1));

@@ -83,13 +83,15 @@ protected:
 
 TEST_F(EngineRealTime, OfflineRendererNeverAllocatesInTheMixer) {
     PlayEight(*engine_);
-    // Seek, change levels and loop while rendering, so every audio-thread path runs.
+    // Seek, change levels, loop and switch the limiter while rendering, so every audio-thread
+    // path runs.
     for (int round = 0; round < 20; ++round) {
         Render(44100);
         engine_->Player(1)->SetVolume(-50 * round);
         engine_->AP(0)->SetPosition(59.5);
         engine_->Player(3)->Stop();
         engine_->Player(3)->Play();
+        engine_->SetLimiter(round % 3 != 0);
     }
     EXPECT_EQ(engine_->Player(2)->PlayState(), 2);
     EXPECT_GT(engine_->Player(2)->Position(), 19.0);

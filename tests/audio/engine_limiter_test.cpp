@@ -1,0 +1,103 @@
+// The master limiter, heard through the offline renderer.
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+#include "audio_support.h"
+
+namespace corvane::audio::testing {
+namespace {
+
+constexpr long long kSegment = 22050;  // 0.5 s
+
+// "levels:a,b,..": a 1 kHz sine whose amplitude is a for the first half second, then b, ...
+float Level(const QStringList& levels, long long i) {
+    const float amplitude = levels[static_cast<int>(i / kSegment)].toFloat();
+    return amplitude * static_cast<float>(std::sin(2.0 * std::numbers::pi * 1000.0 * i / 44100));
+}
+
+std::unique_ptr<Decoder> LevelsFactory(const QString& path, int rate, QString* error) {
+    if (!path.startsWith(QLatin1String("levels:"))) return TestFactory(path, rate, error);
+    const QStringList levels = path.mid(7).split(QLatin1Char(','));
+    return std::make_unique<SignalDecoder>(kSegment * levels.size(),
+                                           [levels](long long i) { return Level(levels, i); });
+}
+
+class EngineLimiter : public OfflineEngineTest {
+protected:
+    void SetUp() override {
+        OfflineEngineTest::SetUp();
+        EngineOptions options;
+        options.output = OutputKind::Offline;
+        engine_ = std::make_unique<Engine>(options, LevelsFactory);
+        delay_ = engine_->LatencyFrames();
+    }
+    // Plays `path` on the first `players` players and renders `frames` frames of the mix.
+    std::vector<float> Play(const QString& path, int players, int frames) {
+        for (int i = 1; i <= players; ++i) {
+            EXPECT_TRUE(Open(engine_->Player(i), path));
+            engine_->Player(i)->Play();
+        }
+        return Render(frames);
+    }
+    static float Peak(const std::vector<float>& out, size_t from = 0, size_t to = SIZE_MAX) {
+        float peak = 0.0f;
+        for (size_t i = from; i < std::min(to, out.size()); ++i)
+            peak = std::max(peak, std::fabs(out[i]));
+        return peak;
+    }
+
+    const float ceiling_ = static_cast<float>(std::pow(10.0, -1.0 / 20));
+    int delay_ = 0;
+};
+
+TEST_F(EngineLimiter, LoudMixStaysUnderTheCeilingOnlyWhileOn) {
+    EXPECT_EQ(delay_, 66);  // 1.5 ms
+    struct Case {
+        bool on;
+        int players;
+        float lowest, highest;  // the output's peak
+    };
+    const Case cases[] = {{true, 2, ceiling_ * 0.9886f, ceiling_},  // within 0.1 dB under it
+                          {true, 1, ceiling_ * 0.9886f, ceiling_},
+                          {false, 2, 1.99f, 2.0f}};
+    for (const Case& c : cases) {
+        engine_->SetLimiter(c.on);
+        const std::vector<float> out = Play(QStringLiteral("levels:1,1"), c.players, 44100);
+        EXPECT_GE(Peak(out), c.lowest) << c.on << " " << c.players;
+        EXPECT_LE(Peak(out), c.highest) << c.on << " " << c.players;
+        for (int i = 1; i <= c.players; ++i) engine_->Player(i)->Stop();
+        Render(44100);  // past the release
+    }
+}
+
+TEST_F(EngineLimiter, QuietMaterialPassesBitExactAfterTheDelay) {
+    const QStringList levels = {QStringLiteral("0.5")};  // -6 dBFS
+    const std::vector<float> out = Play(QStringLiteral("levels:0.5"), 1, 20000);
+    for (int i = 0; i < delay_; ++i) ASSERT_EQ(out[2 * i], 0.0f) << i;
+    for (int i = 0; i + delay_ < 20000; ++i) {
+        ASSERT_EQ(out[2 * (delay_ + i)], Level(levels, i)) << i;
+        ASSERT_EQ(out[2 * (delay_ + i) + 1], -Level(levels, i)) << i;
+    }
+}
+
+// Quiet, then full scale (a step with nothing to warn of it but the look-ahead), then half
+// scale again.
+TEST_F(EngineLimiter, StepIsCaughtWithoutOvershootAndTheGainRecovers) {
+    const QStringList levels = {QStringLiteral("0.25"), QStringLiteral("1"), QStringLiteral("0.5"),
+                                QStringLiteral("0.5")};
+    const std::vector<float> out = Play(QStringLiteral("levels:0.25,1,0.5,0.5"), 1, 4 * kSegment);
+    EXPECT_LE(Peak(out), ceiling_);
+    EXPECT_GE(Peak(out, 2 * (kSegment + delay_), 4 * kSegment), ceiling_ * 0.9886f);
+    // Untouched until the step comes into view.
+    for (long long i = 0; i + delay_ < kSegment; ++i)
+        ASSERT_EQ(out[2 * (delay_ + i)], Level(levels, i)) << i;
+    // Back to gain 1 within four release constants after the loud part has come out.
+    const float firstAfter = out[2 * (2 * kSegment + delay_ + 10)];
+    EXPECT_LT(std::fabs(firstAfter), std::fabs(Level(levels, 2 * kSegment + 10)));
+    for (long long i = 2 * kSegment + 17640; i + delay_ < 4 * kSegment; ++i)
+        ASSERT_EQ(out[2 * (delay_ + i)], Level(levels, i)) << i;
+}
+
+}  // namespace
+}  // namespace corvane::audio::testing
