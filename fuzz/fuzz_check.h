@@ -19,9 +19,12 @@
 
 namespace corvane::fuzz {
 
-// A folder of the process's own for the readers that take a file name; removed at exit.
+// A folder of the process's own for the readers that take a file name; removed at exit. In
+// memory when it can be: every write syncs the file.
 inline const QString& ScratchDir() {
-    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/corvane-fuzz-XXXXXX"));
+    static const QString base =
+        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    static QTemporaryDir dir(base + QStringLiteral("/corvane-fuzz-XXXXXX"));
     static const QString path = dir.path();
     return path;
 }
