@@ -9,12 +9,12 @@
 #include <cstdlib>
 
 // A broken property aborts, so that libFuzzer keeps the input and reports it like a crash.
-#define FUZZ_CHECK(condition)                                                               \
-    do {                                                                                    \
-        if (!(condition)) {                                                                 \
+#define FUZZ_CHECK(condition)                                                                     \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
             std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                   \
-        }                                                                                   \
+            std::abort();                                                                         \
+        }                                                                                         \
     } while (false)
 
 namespace corvane::fuzz {

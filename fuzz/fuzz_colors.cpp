@@ -10,9 +10,8 @@ namespace {
 
 bool SameColors(const SchemeColors& a, const SchemeColors& b) {
     const auto low = [](ColorValue c) { return quint32(c) & 0xFFFFFFu; };
-    return low(a.text) == low(b.text) && low(a.led) == low(b.led) &&
-           low(a.line) == low(b.line) && low(a.back) == low(b.back) &&
-           low(a.hilite) == low(b.hilite);
+    return low(a.text) == low(b.text) && low(a.led) == low(b.led) && low(a.line) == low(b.line) &&
+           low(a.back) == low(b.back) && low(a.hilite) == low(b.hilite);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FUZZ_CHECK(result.output.isEmpty() && result.exitCode == 0);
     const QString& path = result.path;
-    FUZZ_CHECK(path.isEmpty() || path.startsWith(QLatin1Char('/')) ||
-               entry::IsForeignEntry(path) || entry::IsFileUri(QStringView(path)));
+    FUZZ_CHECK(path.isEmpty() || path.startsWith(QLatin1Char('/')) || entry::IsForeignEntry(path) ||
+               entry::IsFileUri(QStringView(path)));
     return 0;
 }

@@ -87,9 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(reread.Value(section.trimmed(), key.trimmed()) == value.trimmed());
         // Every other key keeps its value.
         for (size_t i = 0; i < before.size(); ++i) {
-            const bool sameSection =
-                names.sections[qsizetype(i)].trimmed().compare(section.trimmed(),
-                                                               Qt::CaseInsensitive) == 0;
+            const bool sameSection = names.sections[qsizetype(i)].trimmed().compare(
+                                         section.trimmed(), Qt::CaseInsensitive) == 0;
             for (const auto& [k, v] : before[i]) {
                 if (sameSection && k.compare(key.trimmed(), Qt::CaseInsensitive) == 0) continue;
                 FUZZ_CHECK(reread.Value(names.sections[qsizetype(i)], k) == v);

@@ -35,7 +35,7 @@ for binary in "$build"/bin/fuzz_*; do
     echo "log: $log"
     exit 1
   fi
-  grep -E '^#[0-9]+ +DONE' "$log" | tail -n 1 || tail -n 1 "$log"
+  grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n 1 || tail -n 1 "$log"
   grep -E 'stat::number_of_executed_units' "$log" || true
 done
 echo "all fuzz targets ran $seconds s without a finding"

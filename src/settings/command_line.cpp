@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "version.h"
 #include "playlist/entry_text.h"
+#include "version.h"
 
 namespace corvane {
 
