@@ -110,7 +110,12 @@ bool DecodeFileUri(QByteArrayView uri, QString& path) {
 
 QString ToFileUri(const QString& path) {
     static const QByteArray kKept("/-._~!$&'()*+,;=:@");
-    return QStringLiteral("file://") + QString::fromLatin1(path.toUtf8().toPercentEncoding(kKept));
+    QByteArray encoded = path.toUtf8().toPercentEncoding(kKept);
+    // "/c:/…" is a folder named "c:", which the reader would take for a drive.
+    if (encoded.size() >= 3 && encoded[0] == '/' && IsAsciiLetter(At(encoded, 1)) &&
+        encoded[2] == ':')
+        encoded.replace(2, 1, "%3A");
+    return QStringLiteral("file://") + QString::fromLatin1(encoded);
 }
 
 bool NeedsCleaning(QStringView path, qsizetype from) {

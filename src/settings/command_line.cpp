@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "version.h"
 #include "playlist/entry_text.h"
+#include "version.h"
 
 namespace corvane {
 
@@ -18,9 +18,10 @@ QString StartupPath(const QString& argument) {
         QString path;
         return entry::DecodeFileUri(argument.toUtf8(), path) ? path : argument;
     }
-    if (argument.isEmpty() || entry::IsNetworkUrl(argument) || QDir::isAbsolutePath(argument))
+    // Only "/" makes a path absolute: Qt would take a name starting with ':' for a resource.
+    if (argument.isEmpty() || entry::IsNetworkUrl(argument) || argument.startsWith(u'/'))
         return argument;
-    return QDir::cleanPath(QDir::current().absoluteFilePath(argument));
+    return QDir::cleanPath(QDir::currentPath() + u'/' + argument);
 }
 
 }  // namespace

@@ -143,6 +143,11 @@ TEST(RamMetafile, FirstLocalLineWins) {
               QStringLiteral("/music/a b.rm"));
     EXPECT_EQ(LocalStreamOfRam("sub/../song.ra\n", QStringLiteral("/x/y"), &error),
               QStringLiteral("/x/y/song.ra"));
+    // Relative names stay relative to the metafile's folder, however they are written.
+    EXPECT_EQ(LocalStreamOfRam("file:song.ra\n", QStringLiteral("/x/y"), &error),
+              QStringLiteral("/x/y/song.ra"));
+    EXPECT_EQ(LocalStreamOfRam(":live.rm\n", QStringLiteral("/x"), &error),
+              QStringLiteral("/x/:live.rm"));
 }
 
 TEST(RamMetafile, NetworkOnlyOrEmptyIsRefused) {

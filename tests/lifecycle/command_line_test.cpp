@@ -34,6 +34,7 @@ TEST(CommandLineTest, TheFirstArgumentThatIsNoOptionIsThePath) {
               here + QStringLiteral("/party.m3u"));
     EXPECT_EQ(Parse({QStringLiteral("../set/./intro.mp3")}).path,
               QDir::cleanPath(here + QStringLiteral("/../set/intro.mp3")));
+    EXPECT_EQ(Parse({QStringLiteral(":live.mp3")}).path, here + QStringLiteral("/:live.mp3"));
     EXPECT_EQ(Parse({QStringLiteral("file:///music/My%20Song.mp3")}).path,
               QStringLiteral("/music/My Song.mp3"));
     EXPECT_EQ(Parse({QStringLiteral("http://radio.example/a.mp3")}).path,

@@ -119,5 +119,13 @@ TEST(Entries, SaveKeepsWhatAnotherProgramWrote) {
         "\\\\nas\\music\\far.mp3\r\n/elsewhere/Caf\xC3\xA9.mp3\r\nhere.mp3\r\n"));
 }
 
+TEST(Entries, SongsStoredAsFileUrisReadBackAsThemselves) {
+    // Blanks at an end make a song a URI; a folder named like a drive stays a folder.
+    const QStringList songs{S("/c:/music/a.mp3 "), S("/lists/b.mp3 ")};
+    QByteArray out;
+    ASSERT_TRUE(FormatLineForm(songs, S("/lists/"), kNativePathStyle, {}, out));
+    EXPECT_EQ(ParseLineForm(out, S("/lists/"), kNativePathStyle), songs);
+}
+
 }  // namespace
 }  // namespace corvane
