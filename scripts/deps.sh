@@ -11,6 +11,7 @@ CORVANE_PACKAGES=(
   portaudio19-dev libasound2-dev libasound2-plugins alsa-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils procps xvfb xauth
+  dbus libshout3-dev icecast2 ffmpeg
 )
 
 corvane_install_deps() {
