@@ -1,6 +1,6 @@
 #!/bin/bash
 # The start-up figures with a private PulseAudio as the sound system, as on a desktop: its
-# master control is what line 7 drives, so start-up runs through without the "Mixer Error" box.
+# master control is what line 7 drives.
 # Usage: bench/startup.sh [build dir] [rounds]     (default: build, 15)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)

@@ -65,11 +65,9 @@ FaceDialogs FaceDialogs::Standard() {
     return dialogs;
 }
 
-Appearance::Appearance(MainForm& form, Settings& settings, QString facesFolder, FaceDialogs dialogs)
-    : form_(form),
-      settings_(settings),
-      facesFolder_(std::move(facesFolder)),
-      dialogs_(std::move(dialogs)) {
+Appearance::Appearance(MainForm& form, Settings& settings, appearance::FaceFolders folders,
+                       FaceDialogs dialogs)
+    : form_(form), settings_(settings), folders_(std::move(folders)), dialogs_(std::move(dialogs)) {
     ReadStoredColors();
     for (QWidget* divider : form_.Dividers()) {
         // Hidden lines keep their place, so nothing under the face picture shifts.
@@ -86,9 +84,7 @@ void Appearance::ReadStoredColors() { colors_ = appearance::StoredSchemeColors(s
 
 void Appearance::ColorChange() { form_.ColorChange(); }
 
-void Appearance::SetFace(const QString& name) {
-    facePath_ = appearance::FacePath(facesFolder_, name);
-}
+void Appearance::SetFace(const QString& name) { facePath_ = appearance::FacePath(folders_, name); }
 
 bool Appearance::StoredLinesVisible() const { return settings_.GetBool(keys::kShowLines); }
 
@@ -175,12 +171,20 @@ bool Appearance::SaveColors(QWidget* parent) {
     if (!dialogs_.ask(parent, QLatin1String(kSaveTitle), QLatin1String(kSaveQuestion))) {
         return false;
     }
-    const QString file = facePath_ + QLatin1String(appearance::kColorsFileName);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool saved = !facePath_.isEmpty() &&
+    QString target = facePath_;
+    QString copyError;
+    if (appearance::IsInstalledFace(folders_, facePath_))
+        target = appearance::CopyFaceToUser(folders_, facePath_, &copyError);
+    const QString file = target + QLatin1String(appearance::kColorsFileName);
+    const bool saved = !target.isEmpty() &&
                        appearance::WriteFaceColors(settings_.Ini(), file, colors_, linesVisible_);
     QGuiApplication::restoreOverrideCursor();
-    if (saved) {
+    if (saved) facePath_ = target;
+    if (!copyError.isEmpty()) {
+        dialogs_.tell(parent, QLatin1String(kSaveTitle),
+                      QStringLiteral("The colors could not be saved: %1").arg(copyError), true);
+    } else if (saved) {
         dialogs_.tell(parent, QLatin1String(kSavedTitle),
                       QStringLiteral("Colors saved to %1.").arg(QDir::toNativeSeparators(file)),
                       false);

@@ -7,6 +7,7 @@
 
 #include "app/color_scheme.h"
 #include "appearance/colors.h"
+#include "appearance/face.h"
 
 class QWidget;
 
@@ -45,7 +46,7 @@ public:
         "Do you want to save the current color scheme to 'colors.txt' for this face?";
     static constexpr char kSavedTitle[] = "Color Scheme Saved";
 
-    Appearance(MainForm& form, Settings& settings, QString facesFolder,
+    Appearance(MainForm& form, Settings& settings, appearance::FaceFolders folders,
                FaceDialogs dialogs = FaceDialogs::Standard());
     ~Appearance() override;
 
@@ -59,7 +60,9 @@ public:
     // Applies the scheme to the main window (MainForm::ColorChange).
     void ColorChange();
 
-    const QString& FacesFolder() const { return facesFolder_; }
+    // The user's faces and the installed ones; a user's face wins over an installed one.
+    const appearance::FaceFolders& Folders() const { return folders_; }
+    void SetFolders(appearance::FaceFolders folders) { folders_ = std::move(folders); }
     // The current face's folder ending in '/', empty until a face is chosen or when its name
     // cannot be a face.
     const QString& FacePath() const { return facePath_; }
@@ -85,7 +88,9 @@ public:
     void PlacePictures();
 
     // Save Colors: asks, then writes the scheme and the lines' switch into the face's
-    // "colors.txt". False when declined or when the file could not be written (said so).
+    // "colors.txt"; an installed face is read-only, so it is first copied into the user's
+    // folder and the copy becomes the current face. False when declined or when the file could
+    // not be written (said so).
     bool SaveColors(QWidget* parent);
     void SetDialogs(FaceDialogs dialogs) { dialogs_ = std::move(dialogs); }
 
@@ -98,7 +103,7 @@ private:
 
     MainForm& form_;
     Settings& settings_;
-    QString facesFolder_;
+    appearance::FaceFolders folders_;
     FaceDialogs dialogs_;
     appearance::SchemeColors colors_;
     QString facePath_;

@@ -85,8 +85,10 @@ int RunProgram(const CommandLine& commandLine) {
     SingleInstance instance(SingleInstance::NameFor(SettingsFile()));
     if (!instance.Claim()) return 0;
 
-    // The system mixer opens while the splash and the main window are made.
-    mixer::SystemMixer mixer(mixer::OpenInBackground([] { return mixer::OpenAlsaMixer(); }));
+    // The system mixer opens while the splash and the main window are made; it is opened
+    // again when line 7 or the Mic window is used while a control is missing.
+    mixer::SystemMixer mixer(mixer::OpenInBackground([] { return mixer::OpenAlsaMixer(); }),
+                             [] { return mixer::OpenAlsaMixer(); });
     IniFiles ini;
     Settings settings(ini, SettingsFile());
     Playlist playlist;

@@ -112,7 +112,9 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
     autoPilotWiring_ = std::make_unique<AutoPilotWiring>(
         *this, engine, std::array<engine::LinePlayer*, 2>{players.ap[0], players.ap[1]}, settings,
         playlist);
-    look_ = std::make_unique<Appearance>(*this, settings, appearance::FacesFolder(AppFolder()));
+    look_ = std::make_unique<Appearance>(
+        *this, settings,
+        appearance::FaceFolders{UserFacesFolder(), appearance::FacesFolder(AppFolder())});
     windowWiring_ = std::make_unique<WindowWiring>(*this, settings, playlist);
     logWiring_ = std::make_unique<LogWiring>(*this, settings, Log());
     optionsWiring_ = std::make_unique<OptionsWiring>(*this, engine, settings);

@@ -13,25 +13,9 @@
 
 namespace corvane::app {
 
-MixerMessage StandardMixerMessage(QWidget* parent) {
-    return [parent](QMessageBox::Icon icon, const QString& title, const QString& text) {
-        QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-        box.exec();
-    };
-}
-
-bool AttachMixer(mixer::SystemMixer& mixer, engine::Desk& desk, const MixerMessage& message,
-                 bool debugMode) {
+bool AttachMixer(mixer::SystemMixer& mixer, engine::Desk& desk) {
     const bool master = mixer.InitMixer();
     desk.SetMasterVolume(&mixer);
-    const QString error = mixer.ErrorText();
-    if (debugMode && !error.isEmpty()) {
-        message(QMessageBox::Critical, QStringLiteral("Debug Error Message - Init Mixer"), error);
-    }
-    if (!master) {
-        message(QMessageBox::Information, QLatin1String(mixer::kMixerErrorTitle),
-                QLatin1String(mixer::kMixerErrorText));
-    }
     return master;
 }
 
@@ -39,7 +23,8 @@ MicWiring::MicWiring(MainForm& form, mixer::SystemMixer& mixer, Settings& settin
     : form_(form),
       mixer_(mixer),
       settings_(settings),
-      scheme_(ColorScheme::FromSettings(settings)) {
+      scheme_(ColorScheme::FromSettings(settings)),
+      notice_(form, mixer) {
     connect(form.Buttons()->Button(ButtonRow::MicButt), &appearance::Butt::Click, this,
             &MicWiring::OpenMic);
     if (auto* mnuMic = form.RCMenu()->findChild<QAction*>(QStringLiteral("mnuMic"))) {
@@ -54,6 +39,7 @@ void MicWiring::OpenMic() {
         window_->activateWindow();
         return;
     }
+    if (!mixer_.MicVolumeAvailable()) notice_.Retry();
     if (!mixer_.MicVolumeAvailable()) return;
     window_ = new mixer::MicLevel(mixer_, settings_, &form_);
     connect(window_, &mixer::MicLevel::Unloaded, this, &MicWiring::Unloaded);

@@ -108,7 +108,9 @@ void OptionsWiring::SetColors(const appearance::SchemeColors& colors) {
 
 bool OptionsWiring::LinesVisible() const { return form_.Look().LinesVisible(); }
 void OptionsWiring::ShowLines(bool on) { form_.Look().ApplyShowLines(on); }
-QString OptionsWiring::FacesFolder() const { return form_.Look().FacesFolder(); }
+QStringList OptionsWiring::FaceNames() const {
+    return appearance::FaceNames(form_.Look().Folders());
+}
 
 void OptionsWiring::ChooseFace(const QString& name) {
     form_.Look().SetFace(name);

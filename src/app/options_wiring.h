@@ -57,7 +57,7 @@ public:
     void SetColors(const appearance::SchemeColors& colors) override;
     bool LinesVisible() const override;
     void ShowLines(bool on) override;
-    QString FacesFolder() const override;
+    QStringList FaceNames() const override;
     void ChooseFace(const QString& name) override;
     void LoadFace(bool on) override;
     void SaveColors(QWidget* parent) override;

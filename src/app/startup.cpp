@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <optional>
 
@@ -17,6 +18,7 @@
 #include "audio/engine.h"
 #include "autopilot/autopilot.h"
 #include "engine/desk.h"
+#include "mixer/system_mixer.h"
 #include "playlist/playlist.h"
 #include "settings/convert.h"
 #include "settings/ini.h"
@@ -58,6 +60,12 @@ StartupDialogs StartupDialogs::Standard() {
         QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
         box.exec();
     };
+    dialogs.note = [](QWidget* parent, const QString& title, const QString& text) {
+        auto* box = new QMessageBox(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    };
     return dialogs;
 }
 
@@ -74,6 +82,7 @@ Startup::Startup(audio::Engine& engine, Settings& settings, IniFiles& ini, Playl
 }
 
 Startup::~Startup() {
+    settings_.SetWriteFailureNotice({});
     if (splash_) delete splash_.data();
     mic_.reset();
 }
@@ -91,10 +100,10 @@ void Startup::Yield() {
 
 void Startup::ReportError(const QString& place, const QString& text) {
     if (!debugMode_) return;
-    const bool shown = splash_ && splash_->isVisible();
-    if (shown) splash_->hide();
-    options_.dialogs.tell(form_.get(), QLatin1String(kDebugTitle) + place, text);
-    if (shown) splash_->show();
+    const QString title = QLatin1String(kDebugTitle) + place;
+    std::fprintf(stderr, "%s: %s\n", qUtf8Printable(title), qUtf8Printable(text));
+    std::fflush(stderr);
+    if (options_.dialogs.note) options_.dialogs.note(form_.get(), title, text);
 }
 
 void Startup::CheckStored(const QString& key, bool boolean) {
@@ -128,6 +137,9 @@ MainForm& Startup::Run() {
         ReportError(kMainPlace, QString::fromLocal8Bit(error.what()));
         throw;
     }
+    // A settings write that fails says so on the status line, once until one succeeds.
+    settings_.SetWriteFailureNotice(
+        [desk = &form_->Desk()](const QString& message) { desk->SetStatus(message); });
     form_->setWindowIcon(ProgramIcon());
     form_->setEnabled(false);
     form_->SetCloseHandler([this] { return MainFormClosing(); });
@@ -149,13 +161,14 @@ MainForm& Startup::Run() {
     line1FromCommandLine_ = kind == autopilot::StartupFileKind::SoundFile;
     playlistFromCommandLine_ = kind == autopilot::StartupFileKind::Playlist;
 
-    // The system mixer, before line 7's slider is restored.
+    // The system mixer, before line 7's slider is restored. A missing one is a notice on the
+    // status line: an unattended start must not wait for anyone.
     if (options_.mixer != nullptr) {
-        AttachMixer(
-            *options_.mixer, form_->Desk(),
-            options_.mixerMessage ? options_.mixerMessage : StandardMixerMessage(form_.get()),
-            debugMode_);
+        AttachMixer(*options_.mixer, form_->Desk());
+        const QString error = options_.mixer->ErrorText();
+        if (!error.isEmpty()) ReportError(QStringLiteral("Init Mixer"), error);
         mic_ = std::make_unique<MicWiring>(*form_, *options_.mixer, settings_);
+        mic_->Notice().Show();
     }
 
     splash_->SetStat(320);

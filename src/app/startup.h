@@ -39,6 +39,8 @@ struct StartupDialogs {
         ask;
     // A message with an OK button.
     std::function<void(QWidget* parent, const QString& title, const QString& text)> tell;
+    // A message that does not wait for its OK: start-up goes on while it shows.
+    std::function<void(QWidget* parent, const QString& title, const QString& text)> note;
 
     static StartupDialogs Standard();
 };
@@ -53,8 +55,6 @@ struct StartupOptions {
     std::function<void()> endProgram;
     // The system mixer behind line 7 and the Mic Level window; null leaves both out.
     mixer::SystemMixer* mixer = nullptr;
-    // Its "Mixer Error" box; null shows a real one.
-    MixerMessage mixerMessage;
 };
 
 // The program from its start to its end: the entry sequence with the splash, the settings
@@ -102,7 +102,8 @@ Q_SIGNALS:
 public:
 private:
     void Yield();
-    // With the debug switch on: the error's text in a box titled after the place.
+    // With the debug switch on: the error's text on stderr and in a box titled after the
+    // place that does not hold up the start.
     void ReportError(const QString& place, const QString& text);
     // A stored value that should be a number or a Boolean and is not.
     void CheckStored(const QString& key, bool boolean);

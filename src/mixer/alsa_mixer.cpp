@@ -58,6 +58,20 @@ public:
                                          : snd_mixer_selem_set_capture_volume_all(elem, value);
     }
 
+    std::optional<long long> ReadControl(MixerLine line) override {
+        snd_mixer_elem_t* elem = line == MixerLine::Master ? master_ : mic_;
+        if (elem == nullptr) return std::nullopt;
+        // Someone may have changed the level since the mixer was loaded.
+        snd_mixer_handle_events(handle_.get());
+        long value = 0;
+        const int result =
+            line == MixerLine::Master
+                ? snd_mixer_selem_get_playback_volume(elem, SND_MIXER_SCHN_FRONT_LEFT, &value)
+                : snd_mixer_selem_get_capture_volume(elem, SND_MIXER_SCHN_FRONT_LEFT, &value);
+        if (result < 0) return std::nullopt;
+        return value;
+    }
+
     QString ErrorText() const override { return error_.trimmed(); }
 
 private:

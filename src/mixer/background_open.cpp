@@ -22,6 +22,11 @@ public:
         return backend != nullptr ? backend->SetControl(line, value) : -ENODEV;
     }
 
+    std::optional<long long> ReadControl(MixerLine line) override {
+        MixerBackend* backend = Opened();
+        return backend != nullptr ? backend->ReadControl(line) : std::nullopt;
+    }
+
     QString ErrorText() const override {
         MixerBackend* backend = Opened();
         return backend != nullptr ? backend->ErrorText() : QLatin1String(kNoMixerDevice);

@@ -18,7 +18,17 @@ QString LineName(MixerLine line) {
 
 }  // namespace
 
-SystemMixer::SystemMixer(std::unique_ptr<MixerBackend> backend) : backend_(std::move(backend)) {}
+QString MissingControlsText(bool masterAvailable, bool micAvailable) {
+    if (masterAvailable && micAvailable) return QString();
+    const QString missing =
+        !masterAvailable && !micAvailable
+            ? QStringLiteral("Master and Mic are")
+            : (masterAvailable ? QStringLiteral("Mic is") : QStringLiteral("Master is"));
+    return QStringLiteral("No system volume control: %1 not available.").arg(missing);
+}
+
+SystemMixer::SystemMixer(std::unique_ptr<MixerBackend> backend, MixerOpener reopen)
+    : backend_(std::move(backend)), reopen_(std::move(reopen)) {}
 
 SystemMixer::~SystemMixer() = default;
 
@@ -26,6 +36,22 @@ bool SystemMixer::InitMixer() {
     master_ = Find(MixerLine::Master);
     mic_ = Find(MixerLine::Mic);
     return master_.has_value();
+}
+
+bool SystemMixer::Retry() {
+    if ((master_ && mic_) || !reopen_) return false;
+    SystemMixer fresh(reopen_());
+    fresh.InitMixer();
+    // Never give up a control for a mixer that has fewer.
+    if ((master_ && !fresh.master_) || (mic_ && !fresh.mic_)) return false;
+    if (fresh.master_.has_value() == master_.has_value() &&
+        fresh.mic_.has_value() == mic_.has_value())
+        return false;
+    backend_ = std::move(fresh.backend_);
+    master_ = fresh.master_;
+    mic_ = fresh.mic_;
+    rangeError_ = fresh.rangeError_;
+    return true;
 }
 
 std::optional<SystemMixer::Control> SystemMixer::Find(MixerLine line) {
@@ -58,6 +84,17 @@ void SystemMixer::SetMicLevel(int sliderValue) {
     Write(MixerLine::Mic, mic_,
           engine::MasterControlValue(sliderValue, mic_->range, mic_->minimum));
     micLevelValue_ = sliderValue;
+}
+
+int SystemMixer::ReadMicLevel() {
+    if (!mic_) return micLevelValue_;
+    const std::optional<long long> raw = backend_->ReadControl(MixerLine::Mic);
+    if (!raw) return micLevelValue_;
+    // The inverse of the slider's scale, so that reading back what a slider position wrote
+    // gives that position.
+    const double share = mic_->range > 0 ? double(*raw - mic_->minimum) / mic_->range : 0.0;
+    micLevelValue_ = std::clamp(engine::RoundHalfEven(share * 100.0), 0, 100);
+    return micLevelValue_;
 }
 
 void SystemMixer::Write(MixerLine line, const std::optional<Control>& control, int value) {

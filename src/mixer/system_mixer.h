@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,8 @@ public:
     // Writes an absolute value to every channel of a control found before. 0 on success,
     // otherwise the sound system's (negative) error code.
     virtual int SetControl(MixerLine line, long long value) = 0;
+    // The control's current value (the first channel's); nothing when it cannot be read.
+    virtual std::optional<long long> ReadControl(MixerLine line) = 0;
     // Why the device or a control could not be used; empty when all went well.
     virtual QString ErrorText() const = 0;
 };
@@ -34,23 +37,28 @@ public:
 // Why there are no controls when no mixer device could be opened at all.
 inline constexpr char kNoMixerDevice[] = "No mixer device could be opened.";
 
-inline constexpr char kMixerErrorTitle[] = "Mixer Error";
-inline constexpr char kMixerErrorText[] =
-    "Couldn't initialize the Volume Control. CVN will work, but you will not be able to "
-    "control the Master Volume or the Mic Volume.";
+// The notice for controls that are missing, for the status line and the greyed controls'
+// tooltips; empty when both are there.
+QString MissingControlsText(bool masterAvailable, bool micAvailable);
 
-// The master and microphone volume controls, found once at start-up and afterwards only
-// written, never read back. Line 7 of the desk drives the master through the MasterVolume
-// interface; the Mic Level window drives the microphone.
+using MixerOpener = std::function<std::unique_ptr<MixerBackend>()>;
+
+// The master and microphone volume controls, found at start-up. Line 7 of the desk drives the
+// master through the MasterVolume interface; the Mic Level window drives the microphone and
+// starts from its current level.
 class SystemMixer : public engine::MasterVolume {
 public:
-    // A null backend (no mixer could be opened) leaves both controls unavailable.
-    explicit SystemMixer(std::unique_ptr<MixerBackend> backend);
+    // A null backend (no mixer could be opened) leaves both controls unavailable. `reopen`,
+    // when given, opens the mixer anew for Retry.
+    explicit SystemMixer(std::unique_ptr<MixerBackend> backend, MixerOpener reopen = {});
     ~SystemMixer() override;
 
-    // Looks up both controls with their bounds. False when the master control is missing:
-    // the caller then shows the "Mixer Error" message; a missing microphone alone is silent.
+    // Looks up both controls with their bounds. False when the master control is missing; a
+    // missing microphone alone is silent.
     bool InitMixer();
+    // A control is missing: opens the mixer again (a sound server may have started since) and
+    // takes the new one when it has more controls. True when a control became available.
+    bool Retry();
 
     bool MasterVolumeAvailable() const { return master_.has_value(); }
     bool MicVolumeAvailable() const { return mic_.has_value(); }
@@ -63,8 +71,11 @@ public:
 
     // The Mic window's slider (0 to 100), scaled onto the microphone control's own range.
     void SetMicLevel(int sliderValue);
-    // The slider position last written; kept for the run only, 0 at first.
+    // The slider position last written or read; kept for the run only, 0 at first.
     int MicLevelValue() const { return micLevelValue_; }
+    // The microphone's current level as a slider position (0 to 100), read from the system;
+    // MicLevelValue when it cannot be read. Writes nothing.
+    int ReadMicLevel();
     int MicMinimum() const;
     int MicRange() const;
 
@@ -83,6 +94,7 @@ private:
     void Write(MixerLine line, const std::optional<Control>& control, int value);
 
     std::unique_ptr<MixerBackend> backend_;
+    MixerOpener reopen_;
     std::optional<Control> master_;
     std::optional<Control> mic_;
     int micLevelValue_ = 0;

@@ -17,8 +17,8 @@ QString EnvFolder(const char* xdgName, QStandardPaths::StandardLocation fallback
 QString AppFolder() {
     const QString overridden = qEnvironmentVariable("CORVANE_APP_FOLDER");
     if (!overridden.isEmpty()) return QDir::cleanPath(overridden);
-    const QString bin = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                      : QDir::currentPath();
+    const QString bin =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     return QDir::cleanPath(bin + QStringLiteral("/../share/corvane"));
 }
 
@@ -26,6 +26,8 @@ QString UserDataFolder() {
     return EnvFolder("XDG_DATA_HOME", QStandardPaths::GenericDataLocation) +
            QStringLiteral("/Corvane");
 }
+
+QString UserFacesFolder() { return UserDataFolder() + QStringLiteral("/Faces"); }
 
 QString SettingsFile() {
     return EnvFolder("XDG_CONFIG_HOME", QStandardPaths::GenericConfigLocation) +

@@ -11,6 +11,9 @@ QString AppFolder();
 // Where the program writes its own files by default (the song log): $XDG_DATA_HOME/Corvane.
 QString UserDataFolder();
 
+// The faces the user adds or changes: $XDG_DATA_HOME/Corvane/Faces.
+QString UserFacesFolder();
+
 // The per-user settings file: $XDG_CONFIG_HOME/Corvane/Corvane.ini.
 QString SettingsFile();
 

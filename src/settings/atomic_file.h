@@ -8,8 +8,10 @@ namespace corvane {
 // Replaces a file's content in one step, for every file the program writes: the bytes go to
 // a temporary file in the same folder, which is flushed, synced and renamed over the file,
 // and then the folder is synced so the new name survives a crash. The folder must exist.
-// On failure the old file is as it was, no temporary file is left behind, the result is false
-// and `error` (when given) says why.
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// On failure the old file is as it was, no temporary file is left behind, the result is false,
+// `error` (when given) says what failed and why, and `reason` just why ("No space left on
+// device").
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr,
+                         QString* reason = nullptr);
 
 }  // namespace corvane

@@ -61,8 +61,13 @@ FileState StatPath(const QByteArray& native, struct stat* st) {
 }
 
 // The folders are made as needed: the song log may be set to a folder that does not exist yet.
-bool SaveAtomically(const QString& file, const QByteArray& bytes) {
-    return QDir().mkpath(QFileInfo(file).absolutePath()) && WriteFileAtomically(file, bytes);
+bool SaveAtomically(const QString& file, const QByteArray& bytes, QString* reason = nullptr) {
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        if (reason) *reason = QStringLiteral("the folder %1 could not be made").arg(folder);
+        return false;
+    }
+    return WriteFileAtomically(file, bytes, nullptr, reason);
 }
 
 // The file as it is on disk, copied to "<file>.bak" before a repair rewrites it.
@@ -98,7 +103,8 @@ struct IniFiles::Impl {
                       FileState* state);
     Entry& Add(const QString& file, QByteArray native);
     // Applies a change and writes the file when the change reports that it changed something.
-    bool Modify(const QString& file, const std::function<bool(IniDocument&)>& change);
+    bool Modify(const QString& file, const std::function<bool(IniDocument&)>& change,
+                IniWriteReport* report = nullptr);
     void Remember(const QString& file, IniDocument* fresh);
 };
 
@@ -163,10 +169,17 @@ IniFiles::Impl::Entry& IniFiles::Impl::Add(const QString& file, QByteArray nativ
     return entry;
 }
 
-bool IniFiles::Impl::Modify(const QString& file, const std::function<bool(IniDocument&)>& change) {
+bool IniFiles::Impl::Modify(const QString& file, const std::function<bool(IniDocument&)>& change,
+                            IniWriteReport* report) {
+    IniWriteReport unused;
+    if (report == nullptr) report = &unused;
+    *report = IniWriteReport{};
     FileState state = FileState::Missing;
     IniDocument* doc = Current(file, &state);
-    if (state == FileState::Unreadable) return false;
+    if (state == FileState::Unreadable) {
+        report->error = QStringLiteral("%1 cannot be read").arg(file);
+        return false;
+    }
     IniDocument fresh;
     const bool isNew = doc == nullptr;
     const bool repair = !isNew && doc->Damaged() && repairedFiles.contains(file);
@@ -177,14 +190,18 @@ bool IniFiles::Impl::Modify(const QString& file, const std::function<bool(IniDoc
     }
     // A repaired copy differs from the file even when the change itself changes nothing.
     if (!change(*doc) && !repair) return true;
-    if (repair && !KeepBackup(file)) return false;
-    if (!SaveAtomically(file, doc->Serialize())) {
+    if (repair && !KeepBackup(file)) {
+        report->error = QStringLiteral("the backup of %1 could not be written").arg(file);
+        return false;
+    }
+    if (!SaveAtomically(file, doc->Serialize(), &report->error)) {
         // The cached copy already holds the change that did not reach the disk.
         Forget(file);
         return false;
     }
     if (repair) Forget(file);
     Remember(file, isNew || repair ? &fresh : nullptr);
+    report->written = true;
     return true;
 }
 
@@ -238,14 +255,20 @@ bool IniFiles::WriteIni(const QString& section, const QString& key, const QStrin
     return WriteIni(QList<IniWrite>{IniWrite{section, key, value}}, file);
 }
 
-bool IniFiles::WriteIni(const QList<IniWrite>& writes, const QString& file) {
+bool IniFiles::WriteIni(const QList<IniWrite>& writes, const QString& file,
+                        IniWriteReport* report) {
+    if (report) *report = IniWriteReport{};
     for (const IniWrite& w : writes)
         if (!IniDocument::CanWrite(w.section, w.key, w.value)) return false;
-    return impl_->Modify(file, [&](IniDocument& doc) {
-        bool changed = false;
-        for (const IniWrite& w : writes) changed = doc.Set(w.section, w.key, w.value) || changed;
-        return changed;
-    });
+    return impl_->Modify(
+        file,
+        [&](IniDocument& doc) {
+            bool changed = false;
+            for (const IniWrite& w : writes)
+                changed = doc.Set(w.section, w.key, w.value) || changed;
+            return changed;
+        },
+        report);
 }
 
 void IniFiles::RepairWithBackup(const QString& file) {

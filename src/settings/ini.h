@@ -13,6 +13,13 @@ struct IniWrite {
     QString value;
 };
 
+// What a write did: whether the file was rewritten (a write that changes nothing leaves it),
+// and why not when that failed.
+struct IniWriteReport {
+    bool written = false;
+    QString error;
+};
+
 // One key of a section as ReadSection lists it.
 struct IniKeyValue {
     QString key;  // lower-cased
@@ -45,7 +52,8 @@ public:
     // read back as written: an empty name, a section name with ']', a key name with '=' or
     // starting with '[', ';' or '#', a line break or other control character (but tab)
     // anywhere, or a line over 64 KiB.
-    bool WriteIni(const QList<IniWrite>& writes, const QString& file);
+    bool WriteIni(const QList<IniWrite>& writes, const QString& file,
+                  IniWriteReport* report = nullptr);
     // Removes a whole section. True when the file no longer holds it.
     bool DeleteSection(const QString& section, const QString& file);
 

@@ -21,7 +21,18 @@ QString Settings::GetPrefIn(const QString& section, const QString& key, const QS
 }
 
 bool Settings::SavePref(const QString& key, const QString& value) {
-    return ini_.WriteIni(keys::kSection, key, value, file_);
+    IniWriteReport report;
+    const bool saved = ini_.WriteIni({IniWrite{keys::kSection, key, value}}, file_, &report);
+    NoteWrite(report);
+    return saved;
+}
+
+void Settings::NoteWrite(const IniWriteReport& report) {
+    if (report.written) failureReported_ = false;
+    // A value refused before any writing (a line break in it) is no failure of the disk.
+    if (report.error.isEmpty() || std::exchange(failureReported_, true)) return;
+    if (failureNotice_)
+        failureNotice_(QStringLiteral("Couldn't save settings: %1.").arg(report.error));
 }
 
 bool Settings::SaveDouble(const QString& key, double value) {

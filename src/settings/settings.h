@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <concepts>
+#include <functional>
 
 #include "settings/convert.h"
 #include "settings/ini.h"
@@ -51,6 +52,13 @@ public:
     int GetInt(const QString& key) const;
     double GetDouble(const QString& key) const;
 
+    // Told "Couldn't save settings: <reason>." when a write to the file fails (a full disk, a
+    // read-only folder), and again only after a write has succeeded in between; every later
+    // change is still tried.
+    void SetWriteFailureNotice(std::function<void(const QString& message)> notice) {
+        failureNotice_ = std::move(notice);
+    }
+
     // Removes a whole section of the settings file. True when it no longer holds it.
     bool DeleteSection(const QString& section);
 
@@ -63,9 +71,13 @@ private:
     template <typename T, typename Convert>
     T Typed(const QString& key, Convert convert) const;
 
+    void NoteWrite(const IniWriteReport& report);
+
     IniFiles& ini_;
     QString file_;
     keys::DefaultFolders folders_;
+    std::function<void(const QString&)> failureNotice_;
+    bool failureReported_ = false;
 };
 
 }  // namespace corvane

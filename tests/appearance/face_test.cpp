@@ -76,5 +76,41 @@ TEST_F(FaceFolder, FaceListOfAMissingEmptyOrFullFolder) {
     EXPECT_EQ(FacesFolder(dir_.path()), faces_);
 }
 
+TEST_F(FaceFolder, UserFacesStandBesideInstalledOnesAndWinByName) {
+    const FaceFolders folders{dir_.filePath(QStringLiteral("User")), faces_};
+    EXPECT_EQ(FaceNames(folders), QStringList{QStringLiteral("Night")});
+    EXPECT_EQ(FacePath(folders, QStringLiteral("Night")), face_);
+    EXPECT_TRUE(IsInstalledFace(folders, face_));
+    for (const char* name : {"Night", "mine"})
+        ASSERT_TRUE(QDir().mkpath(FacePath(folders.user, QLatin1String(name))));
+    EXPECT_EQ(FaceNames(folders), (QStringList{QStringLiteral("mine"), QStringLiteral("Night")}));
+    const QString userNight = FacePath(folders, QStringLiteral("Night"));
+    EXPECT_EQ(userNight, FacePath(folders.user, QStringLiteral("Night")));
+    EXPECT_FALSE(IsInstalledFace(folders, userNight));
+    EXPECT_TRUE(FacePath(folders, QStringLiteral("..")).isEmpty());
+}
+
+TEST_F(FaceFolder, CopyToTheUserKeepsFilesAlreadyThereAndCanBeWritten) {
+    const FaceFolders folders{dir_.filePath(QStringLiteral("User")), faces_};
+    Touch(QStringLiteral("backpic.bmp"));
+    Touch(QStringLiteral("colors.txt"));
+    QFile::setPermissions(QDir(face_).filePath(QStringLiteral("colors.txt")), QFile::ReadOwner);
+    const QString target = FacePath(folders.user, QStringLiteral("Night"));
+    ASSERT_TRUE(QDir().mkpath(target));
+    QFile mine(target + QStringLiteral("backpic.bmp"));
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("mine");
+    mine.close();
+    QString error;
+    EXPECT_EQ(CopyFaceToUser(folders, face_, &error), target);
+    EXPECT_EQ(mine.size(), 4);
+    EXPECT_TRUE(QFile::permissions(target + QStringLiteral("colors.txt")) & QFile::WriteOwner);
+
+    // A user folder that cannot be made: its parent is a file.
+    const FaceFolders blocked{target + QStringLiteral("backpic.bmp"), faces_};
+    EXPECT_TRUE(CopyFaceToUser(blocked, face_, &error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+}
+
 }  // namespace
 }  // namespace corvane::appearance

@@ -205,6 +205,29 @@ TEST_F(FacesWindowTest, SaveColorsAsksWritesAndTheSchemeComesBack) {
     EXPECT_FALSE(Look().LinesVisible());
 }
 
+TEST_F(FacesWindowTest, SaveColorsOnAnInstalledFaceWritesTheUsersCopy) {
+    Picture("backpic.bmp", kRed);
+    const appearance::FaceFolders folders{dir_.filePath(QStringLiteral("User")),
+                                          dir_.filePath(QStringLiteral("Faces"))};
+    Look().SetFolders(folders);
+    Look().SetFace(QStringLiteral("Test"));
+    Look().LoadFace(true);
+    const appearance::SchemeColors scheme{0x00C0FF, 0x40FF40, 0x303030, 0x201008, 0x0080FF};
+    Look().SetColors(scheme);
+    ASSERT_TRUE(Look().SaveColors(&Form()));
+    const QString copy = folders.user + QStringLiteral("/Test/");
+    EXPECT_EQ(Look().FacePath(), copy);
+    EXPECT_TRUE(QFile::exists(copy + QStringLiteral("backpic.bmp")));
+    EXPECT_TRUE(QFile::exists(copy + QStringLiteral("colors.txt")));
+    EXPECT_FALSE(QFile::exists(face_ + QStringLiteral("colors.txt")));
+    // From now on the user's copy is the face of that name.
+    Look().LoadFace(false);
+    Look().SetFace(QStringLiteral("Test"));
+    Look().LoadFace(true);
+    EXPECT_EQ(Look().Colors(), scheme);
+    EXPECT_EQ(BackgroundPixel(), kRed);
+}
+
 TEST_F(FacesWindowTest, SaveColorsWithoutAFaceOrAWritableFolderSaysSo) {
     Look().SetFacePath(QString());
     EXPECT_FALSE(Look().SaveColors(&Form()));

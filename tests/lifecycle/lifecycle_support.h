@@ -41,6 +41,7 @@ struct ProgramRun {
         options.dialogs.tell = [told](QWidget*, const QString& title, const QString& text) {
             told->append(title + QStringLiteral(": ") + text);
         };
+        options.dialogs.note = options.dialogs.tell;
         options.formDialogs.chooseFile = [](QWidget*, const OpenDialogRequest&) {
             return QString();
         };

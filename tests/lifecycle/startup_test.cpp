@@ -219,6 +219,17 @@ TEST_F(LifecycleTest, OnlyALoneSlashDTurnsOnTheDebugMessages) {
     EXPECT_EQ(run->startup->Form()->Desk().Slider(3), 80);
 }
 
+TEST_F(LifecycleTest, SettingsThatCannotBeWrittenAreANoticeAndTheStartGoesOn) {
+    // The settings folder cannot be made: a file has its name.
+    ASSERT_TRUE(WriteText(dir_.filePath(QStringLiteral("config")), ""));
+    auto run = Start();
+    EXPECT_TRUE(run->startup->Form()->isVisible());
+    EXPECT_TRUE(told_.isEmpty());
+    EXPECT_TRUE(run->startup->Form()->Status()->text().startsWith(
+        QStringLiteral("Couldn't save settings: ")))
+        << run->startup->Form()->Status()->text().toStdString();
+}
+
 TEST_F(LifecycleTest, UpgradeAnsweredYesImportsOnceAndTheOldSectionIsGone) {
     ASSERT_TRUE(WriteText(SettingsFile(),
                           "[1.30]\nPath=/music\nSlider 2=33\nFade Mode 4=2\nText Color=255\n"

@@ -14,6 +14,8 @@ namespace corvane::mixer::testing {
 struct FakeMixerState {
     std::map<MixerLine, ControlBounds> controls;
     std::vector<std::pair<MixerLine, long long>> writes;
+    // What a read gives: the last value written or set by the test.
+    std::map<MixerLine, long long> values;
     int result = 0;
     QString error;
 
@@ -37,7 +39,13 @@ public:
     }
     int SetControl(MixerLine line, long long value) override {
         state_.writes.emplace_back(line, value);
+        if (state_.result == 0) state_.values[line] = value;
         return state_.result;
+    }
+    std::optional<long long> ReadControl(MixerLine line) override {
+        const auto found = state_.values.find(line);
+        if (found == state_.values.end()) return std::nullopt;
+        return found->second;
     }
     QString ErrorText() const override { return state_.error; }
 

@@ -60,24 +60,27 @@ protected:
     }
 
     FakeMixerState state_;
-    SystemMixer mixer_{MakeFake(state_)};
+    FakeMixerState later_;
+    SystemMixer mixer_{MakeFake(state_), [this] { return MakeFake(later_); }};
     std::unique_ptr<app::MicWiring> wiring_;
 };
 
-TEST_F(MicLevelTest, MicButtOpensTheWindowWhichWritesTheSliderToTheMicrophone) {
+TEST_F(MicLevelTest, MicButtOpensTheWindowAtTheMicrophonesLevelAndItsSliderWritesIt) {
+    state_.values[MixerLine::Mic] = 150;
     MicLevel* window = ClickMicButt();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Mic"));
     EXPECT_EQ(MicButt()->TextColor(), Hilite());
-    // The first opening after start-up writes level 0.
-    EXPECT_EQ(state_.WritesTo(MixerLine::Mic), (Writes{0}));
+    // Opening reads the level and leaves it as it was.
+    EXPECT_EQ(window->MicSlider()->Value(), 75);
+    EXPECT_TRUE(state_.writes.empty());
 
     // A press on the track near the top moves the knob there and writes the scaled level.
     appearance::MiniSlider* slider = window->MicSlider();
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() / 2, 2));
-    EXPECT_GT(slider->Value(), 50);
-    ASSERT_EQ(state_.WritesTo(MixerLine::Mic).size(), 2u);
+    EXPECT_GT(slider->Value(), 75);
+    ASSERT_EQ(state_.WritesTo(MixerLine::Mic).size(), 1u);
     EXPECT_EQ(state_.WritesTo(MixerLine::Mic).back(), 2 * slider->Value());  // range 0..200
     slider->SetValue(40);
     EXPECT_EQ(state_.WritesTo(MixerLine::Mic).back(), 80);
@@ -101,7 +104,13 @@ TEST_F(MicLevelTest, ClosingSavesThePlaceAndReopeningRestoresItWithTheLastLevel)
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->pos(), placed);
     EXPECT_EQ(window->MicSlider()->Value(), 65);
-    EXPECT_EQ(state_.WritesTo(MixerLine::Mic).back(), 130);
+    CloseWindow();
+
+    // Changed elsewhere while the window was closed: it opens at the new level.
+    state_.values[MixerLine::Mic] = 40;
+    const size_t writes = state_.writes.size();
+    EXPECT_EQ(ClickMicButt()->MicSlider()->Value(), 20);
+    EXPECT_EQ(state_.writes.size(), writes);
 }
 
 TEST_F(MicLevelTest, FirstOpeningIsCentredAndOnTopByDefault) {
@@ -136,11 +145,19 @@ TEST_F(MicLevelTest, AnOffScreenPlaceFallsBackToTheCentre) {
     EXPECT_TRUE(window->screen()->geometry().contains(window->frameGeometry().center()));
 }
 
-TEST_F(MicLevelTest, WithoutAMicrophoneTheWindowNeverShows) {
+TEST_F(MicLevelTest, WithoutAMicrophoneTheWindowNeverShowsUntilOneAppears) {
     state_.controls.erase(MixerLine::Mic);
     EXPECT_EQ(ClickMicButt(), nullptr);
     EXPECT_EQ(MicButt()->TextColor(), Text());
     EXPECT_TRUE(state_.writes.empty());
+    // The menu's "Mic Level" opens the mixer again too; now the microphone is there.
+    later_.controls[MixerLine::Master] = {0, 10};
+    later_.controls[MixerLine::Mic] = {0, 10};
+    later_.values[MixerLine::Mic] = 5;
+    Form().RCMenu()->findChild<QAction*>(QStringLiteral("mnuMic"))->trigger();
+    ASSERT_NE(Wiring().Window(), nullptr);
+    EXPECT_EQ(Wiring().Window()->MicSlider()->Value(), 50);
+    EXPECT_TRUE(later_.writes.empty());
 }
 
 TEST_F(MicLevelTest, ShowMicReopensItAtStartAndTheWindowFollowsTheColours) {
@@ -150,6 +167,8 @@ TEST_F(MicLevelTest, ShowMicReopensItAtStartAndTheWindowFollowsTheColours) {
     Wiring().RestoreAtStart();
     MicLevel* window = Wiring().Window();
     ASSERT_NE(window, nullptr);
+    // Reopened at start, it leaves the microphone alone.
+    EXPECT_TRUE(state_.writes.empty());
     EXPECT_EQ(window->palette().color(QPalette::Window), appearance::ColorFromValue(0x102030));
     EXPECT_EQ(window->Check1()->palette().color(QPalette::WindowText), QColor(0, 255, 0));
     // A later scheme change of the main window recolours the window and keeps MicButt lit.

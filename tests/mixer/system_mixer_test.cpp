@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QHelpEvent>
+#include <QLabel>
 #include <QTest>
+#include <QToolTip>
 #include <limits>
 
 #include "app/desk_label.h"
+#include "app/desk_panels.h"
 #include "app/line_strip.h"
 #include "app/mic_wiring.h"
+#include "app/mixer_notice.h"
+#include "appearance/ui/butt.h"
 #include "appearance/ui/minislider.h"
 #include "engine/desk.h"
 #include "engine/volume_law.h"
@@ -82,6 +88,44 @@ TEST(SystemMixer, MissingOrUnusableControlsAreNotAvailableAndSayWhy) {
     EXPECT_FALSE(noDevice.ErrorText().isEmpty());
 }
 
+TEST(SystemMixer, RetryTakesAMixerWithMoreControlsOnly) {
+    FakeMixerState first;
+    first.controls[MixerLine::Mic] = {0, 10};
+    FakeMixerState later;
+    SystemMixer mixer(MakeFake(first), [&later] { return MakeFake(later); });
+    mixer.InitMixer();
+    // Still nothing more; and a mixer without the microphone would lose the one we have.
+    EXPECT_FALSE(mixer.Retry());
+    later.controls[MixerLine::Master] = {0, 100};
+    EXPECT_FALSE(mixer.Retry());
+    EXPECT_FALSE(mixer.Available());
+    later.controls[MixerLine::Mic] = {0, 20};
+    EXPECT_TRUE(mixer.Retry());
+    EXPECT_TRUE(mixer.Available());
+    mixer.SetMicLevel(50);
+    EXPECT_EQ(later.WritesTo(MixerLine::Mic), (Writes{10}));
+    EXPECT_TRUE(first.writes.empty());
+    // Nothing is missing any more: nothing is opened.
+    later.controls.clear();
+    EXPECT_FALSE(mixer.Retry());
+    EXPECT_TRUE(mixer.MicVolumeAvailable());
+}
+
+TEST(SystemMixer, MicLevelIsReadBackOntoTheSliderScaleWithoutWriting) {
+    FakeMixerState state;
+    state.controls[MixerLine::Mic] = {-20, 40};
+    SystemMixer mixer(MakeFake(state));
+    mixer.InitMixer();
+    // Unreadable: the last level stands.
+    EXPECT_EQ(mixer.ReadMicLevel(), 0);
+    for (const auto& [raw, slider] : {std::pair{-20LL, 0}, {40LL, 100}, {-5LL, 25}, {11LL, 52}}) {
+        state.values[MixerLine::Mic] = raw;
+        EXPECT_EQ(mixer.ReadMicLevel(), slider) << raw;
+    }
+    EXPECT_EQ(mixer.MicLevelValue(), 52);
+    EXPECT_TRUE(state.writes.empty());
+}
+
 TEST(SystemMixer, WritesStayInsideTheRangeAndKeepTheLastResult) {
     FakeMixerState state;
     state.controls[MixerLine::Master] = {-100, 100};
@@ -99,32 +143,31 @@ TEST(SystemMixer, WritesStayInsideTheRangeAndKeepTheLastResult) {
 // Line 7 of the real main window over the fake mixer.
 class MasterLineTest : public app::testing::MainFormTest {
 protected:
-    void Attach(bool debugMode = false) {
-        app::AttachMixer(
-            mixer_, Form().Desk(),
-            [this](QMessageBox::Icon icon, const QString& title, const QString& text) {
-                boxes_.append({icon, title, text});
-            },
-            debugMode);
+    void Attach() {
+        app::AttachMixer(mixer_, Form().Desk());
+        notice_ = std::make_unique<app::MixerNotice>(Form(), mixer_);
+        notice_->Show();
     }
     appearance::MiniSlider* MasterSlider() {
         return Form().Strip(engine::Desk::kMasterLine)->Slider();
     }
+    QString ToolTipOf(QWidget* control) {
+        QToolTip::hideText();
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), control->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(control, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    }
 
-    struct Box {
-        QMessageBox::Icon icon;
-        QString title;
-        QString text;
-    };
     FakeMixerState state_;
-    SystemMixer mixer_{MakeFake(state_)};
-    QList<Box> boxes_;
+    // What opening the mixer again finds.
+    FakeMixerState later_;
+    SystemMixer mixer_{MakeFake(state_), [this] { return MakeFake(later_); }};
+    std::unique_ptr<app::MixerNotice> notice_;
 };
 
 TEST_F(MasterLineTest, SliderAndMuteDriveTheMasterControl) {
     state_.controls[MixerLine::Master] = {10, 210};
     Attach();
-    EXPECT_TRUE(boxes_.isEmpty());
     const auto last = [this] {
         const Writes writes = state_.WritesTo(MixerLine::Master);
         return writes.empty() ? -1LL : writes.back();
@@ -140,24 +183,40 @@ TEST_F(MasterLineTest, SliderAndMuteDriveTheMasterControl) {
     EXPECT_EQ(state_.writes.size(), writes);
     QTest::mouseRelease(mute, Qt::LeftButton);
     EXPECT_EQ(last(), 160);
+    EXPECT_EQ(MasterSlider()->graphicsEffect(), nullptr);
+    EXPECT_TRUE(Form().Status()->text().isEmpty());
 }
 
-TEST_F(MasterLineTest, MissingMasterShowsTheMixerErrorOnceAndLine7DoesNothing) {
-    state_.controls[MixerLine::Mic] = {0, 100};
-    state_.error = QStringLiteral("No \"Master\" playback volume on default.");
-    Attach(true);
-    ASSERT_EQ(boxes_.size(), 2);
-    EXPECT_EQ(boxes_[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(boxes_[0].title, QStringLiteral("Debug Error Message - Init Mixer"));
-    EXPECT_EQ(boxes_[0].text, state_.error);
-    EXPECT_EQ(boxes_[1].icon, QMessageBox::Information);
-    EXPECT_EQ(boxes_[1].title, QStringLiteral("Mixer Error"));
-    EXPECT_EQ(boxes_[1].text,
-              QStringLiteral("Couldn't initialize the Volume Control. CVN will work, but you will "
-                             "not be able to control the Master Volume or the Mic Volume."));
+TEST_F(MasterLineTest, MissingMixerIsANoticeThatWaitsForNobodyAndTheNextUseTriesAgain) {
+    Attach();
+    const QString notice =
+        QStringLiteral("No system volume control: Master and Mic are not available.");
+    EXPECT_EQ(Form().Status()->text(), notice);
+    EXPECT_TRUE(messages_.isEmpty());
+    appearance::Butt* micButt = Form().Buttons()->Button(app::ButtonRow::MicButt);
+    for (QWidget* control :
+         {static_cast<QWidget*>(MasterSlider()), static_cast<QWidget*>(micButt)}) {
+        EXPECT_NE(control->graphicsEffect(), nullptr);
+        EXPECT_EQ(ToolTipOf(control), notice);
+    }
     MasterSlider()->SetValue(30);
     QTest::mousePress(Form().Strip(engine::Desk::kMasterLine)->Mute(), Qt::LeftButton);
+    QTest::mouseRelease(Form().Strip(engine::Desk::kMasterLine)->Mute(), Qt::LeftButton);
     EXPECT_TRUE(state_.writes.empty());
+
+    // The sound server has started since: the next press on line 7 finds the mixer and acts.
+    later_.controls[MixerLine::Master] = {0, 100};
+    QTest::mousePress(MasterSlider(), Qt::LeftButton, {}, QPoint(MasterSlider()->width() / 2, 2));
+    QTest::mouseRelease(MasterSlider(), Qt::LeftButton, {}, QPoint(MasterSlider()->width() / 2, 2));
+    EXPECT_TRUE(mixer_.Available());
+    EXPECT_FALSE(later_.WritesTo(MixerLine::Master).empty());
+    EXPECT_EQ(MasterSlider()->graphicsEffect(), nullptr);
+    EXPECT_NE(ToolTipOf(MasterSlider()), notice);
+    EXPECT_TRUE(Form().Status()->text().isEmpty());
+    // The microphone is still missing: MicButt stays greyed and says so.
+    EXPECT_NE(micButt->graphicsEffect(), nullptr);
+    EXPECT_EQ(ToolTipOf(micButt),
+              QStringLiteral("No system volume control: Mic is not available."));
 }
 
 }  // namespace

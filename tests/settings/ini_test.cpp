@@ -266,17 +266,22 @@ TEST_F(AtomicFileTest, ReplacesOrFailsLeavingTheOldFileAndNoTemporaryFile) {
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    QString error;
-    const bool written = WriteFileAtomically(file_, QByteArray(64 * 1024, 'x'), &error);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    small.rlim_cur = 256;
+    // A small write is buffered and fails only when flushed, a large one at once.
+    for (const qsizetype size : {qsizetype(300), qsizetype(64 * 1024)}) {
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString error;
+        QString reason;
+        const bool written = WriteFileAtomically(file_, QByteArray(size, 'x'), &error, &reason);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
 
-    EXPECT_FALSE(written);
-    EXPECT_TRUE(error.contains(file_)) << error.toStdString();
-    EXPECT_EQ(ReadBytes(file_), QByteArray("old\n"));
-    EXPECT_EQ(Files(), QStringList{QStringLiteral("list.cvn")});
+        EXPECT_FALSE(written) << size;
+        EXPECT_TRUE(error.contains(file_)) << error.toStdString();
+        EXPECT_TRUE(error.endsWith(reason) && !reason.isEmpty()) << reason.toStdString();
+        EXPECT_EQ(ReadBytes(file_), QByteArray("old\n"));
+        EXPECT_EQ(Files(), QStringList{QStringLiteral("list.cvn")});
+    }
+    std::signal(SIGXFSZ, oldHandler);
 
     QDir(dir_.path()).mkdir(QStringLiteral("folder"));
     EXPECT_FALSE(WriteFileAtomically(dir_.filePath(QStringLiteral("folder")), "x"));

@@ -1,10 +1,14 @@
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
+#include <csignal>
+#include <functional>
 
 #include "support/qstring_printer.h"
 
@@ -106,6 +110,61 @@ TEST_F(SettingsTest, DefaultsComeFromTheKeyTable) {
     for (const QString& unknown : {keys::SliderKey(8), keys::FileKey(0), keys::LoopKey(7),
                                    u"Slider 03"_s, u"Slider"_s, u"Colour"_s})
         EXPECT_FALSE(keys::IsKnownKey(unknown)) << unknown.toStdString();
+}
+
+// A failing write is told once with its reason, and again only after a write has succeeded;
+// each change is still tried. Both ways of failing work for root too.
+TEST_F(SettingsTest, AFailedWriteIsToldOnceUntilAWriteSucceeds) {
+    struct Case {
+        const char* name;
+        const char* reason;
+        std::function<void()> breakIt;
+        std::function<void()> mend;
+    };
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const QString folder = QFileInfo(file_).absolutePath();
+    const Case cases[] = {
+        {"file size limit", "File too large",
+         [&] {
+             struct rlimit small = saved;
+             small.rlim_cur = 256;
+             ::setrlimit(RLIMIT_FSIZE, &small);
+         },
+         [&] { ::setrlimit(RLIMIT_FSIZE, &saved); }},
+        {"folder is a file", "could not be made",
+         [&] {
+             QDir(folder).removeRecursively();
+             QFile blocker(folder);
+             blocker.open(QIODevice::WriteOnly);
+         },
+         [&] { QFile::remove(folder); }},
+    };
+    QStringList told;
+    settings_.SetWriteFailureNotice([&told](const QString& message) { told.append(message); });
+    const QString big(300, QLatin1Char('x'));
+    for (const Case& c : cases) {
+        told.clear();
+        c.breakIt();
+        EXPECT_FALSE(settings_.SavePref(u"Face"_s, big));
+        EXPECT_FALSE(settings_.SavePref(u"Path"_s, big));
+        c.mend();
+        EXPECT_TRUE(settings_.SavePref(u"Path"_s, big));
+        c.breakIt();
+        EXPECT_FALSE(settings_.SavePref(u"Face"_s, big + u"y"_s));
+        c.mend();
+        EXPECT_TRUE(settings_.SavePref(u"Face"_s, u"Night"_s));
+        ASSERT_EQ(told.size(), 2) << c.name;
+        EXPECT_EQ(told[0], told[1]) << c.name;
+        EXPECT_TRUE(told[0].startsWith(u"Couldn't save settings: "_s)) << c.name;
+        EXPECT_TRUE(told[0].contains(QLatin1String(c.reason))) << told[0].toStdString();
+        EXPECT_TRUE(told[0].endsWith(u"."_s)) << c.name;
+        // A value refused before writing is no failure of the disk.
+        EXPECT_FALSE(settings_.SavePref(u"Face"_s, u"two\nlines"_s));
+        EXPECT_EQ(told.size(), 2) << c.name;
+    }
+    std::signal(SIGXFSZ, oldHandler);
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 
 #include "app/first_paint.h"
 #include "app/main_form.h"
+#include "app/startup.h"
 #include "audio/decoder.h"
 #include "audio/engine.h"
 #include "audio/media_player.h"
-#include "app/startup.h"
 #include "engine/desk.h"
 #include "playlist/playlist.h"
 #include "settings/settings.h"
@@ -49,8 +49,8 @@ protected:
             options.dialogs.tell = [this](QWidget*, const QString&, const QString& text) {
                 messages_.append(text);
             };
-            options.formDialogs.chooseFile = [this](QWidget*,
-                                                    const OpenDialogRequest& request) {
+            options.dialogs.note = options.dialogs.tell;
+            options.formDialogs.chooseFile = [this](QWidget*, const OpenDialogRequest& request) {
                 askedTitles_.append(request.title);
                 askedFolders_.append(request.folder);
                 return chosen_;

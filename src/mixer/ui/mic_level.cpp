@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "appearance/ui/minislider.h"
@@ -46,7 +47,11 @@ MicLevel::~MicLevel() {
 
 void MicLevel::Load() {
     PlaceWindow();
-    micSlider_->SetValue(mixer_.MicLevelValue());
+    {
+        // The slider starts where the microphone is; opening the window changes nothing.
+        const QSignalBlocker quiet(micSlider_);
+        micSlider_->SetValue(mixer_.ReadMicLevel());
+    }
     const bool onTop = settings_.GetBool(keys::kMicOnTop);
     check1_->setChecked(onTop);
     SetOnTop(this, onTop);

@@ -29,7 +29,7 @@ public:
     ~MicLevel() override;
 
     // Places the window ("Mic Top"/"Mic Left", centred by default), sets the slider to the
-    // remembered level, which writes it to the microphone, and applies "MicOnTop".
+    // microphone's current level without writing it, and applies "MicOnTop".
     void Load();
     // Window and box in the scheme's "Back Color", the box's caption in "Text Color".
     void Colors(const QColor& back, const QColor& text);

@@ -363,7 +363,7 @@ void Options::FormLoad() {
 void Options::FillFaces() {
     list1_->clear();
     const QString face = settings_.GetText(keys::kFace);
-    for (const QString& name : appearance::FaceNames(host_.FacesFolder())) {
+    for (const QString& name : host_.FaceNames()) {
         list1_->addItem(name);
         if (name == face) list1_->setCurrentRow(list1_->count() - 1);
     }

@@ -58,7 +58,8 @@ public:
     virtual void SetColors(const appearance::SchemeColors& colors) = 0;
     virtual bool LinesVisible() const = 0;
     virtual void ShowLines(bool on) = 0;
-    virtual QString FacesFolder() const = 0;
+    // The faces to choose from: the user's and the installed ones.
+    virtual QStringList FaceNames() const = 0;
     // The named face becomes current and is loaded.
     virtual void ChooseFace(const QString& name) = 0;
     virtual void LoadFace(bool on) = 0;

@@ -4,8 +4,15 @@
 //   mute          line 7's mute label pressed and held
 //   reassert N    slider to N, the sink changed behind our back, slider to N again
 //   mic N         Mic window opened with MicButt, its slider to N
-// Every message box is printed as "box: <title>: <text>" instead of shown.
+//   micopen       Mic window opened with MicButt, where its slider starts
+//   late N        started without a mixer; once the file $CORVANE_E2E_GO exists, line 7's
+//                 slider is pressed and set to N
+// Every message box is printed as "box: <title>: <text>" instead of shown, and the status line
+// as "status: <text>".
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,7 +47,8 @@ void Print(const QString& line) {
 }
 
 int Usage() {
-    Print(QStringLiteral("usage: corvane-e2e-mixer slider N | mute | reassert N | mic N"));
+    Print(QStringLiteral(
+        "usage: corvane-e2e-mixer slider N | mute | reassert N | mic N | micopen | late N"));
     return 2;
 }
 
@@ -53,7 +61,8 @@ int main(int argc, char* argv[]) {
     const QString action = args[0];
     bool numberOk = false;
     const int value = args.value(1).toInt(&numberOk);
-    if (action != QLatin1String("mute") && !numberOk) return Usage();
+    if (action != QLatin1String("mute") && action != QLatin1String("micopen") && !numberOk)
+        return Usage();
 
     QTemporaryDir dir;
     IniFiles ini;
@@ -63,13 +72,13 @@ int main(int argc, char* argv[]) {
     audio::EngineOptions options;
     options.output = audio::OutputKind::Null;
     audio::Engine engine(options, audio::OpenDecoder);
-    mixer::SystemMixer systemMixer(mixer::OpenAlsaMixer());
+    mixer::SystemMixer systemMixer(mixer::OpenAlsaMixer(), [] { return mixer::OpenAlsaMixer(); });
 
     // The program's own start-up, with the system mixer as main() gives it.
     app::StartupOptions startupOptions;
     startupOptions.commandLine.debug = true;
     startupOptions.mixer = &systemMixer;
-    startupOptions.mixerMessage = [](QMessageBox::Icon, const QString& title, const QString& text) {
+    startupOptions.dialogs.note = [](QWidget*, const QString& title, const QString& text) {
         Print(QStringLiteral("box: %1: %2").arg(title, text));
     };
     startupOptions.dialogs.ask = [](QWidget*, const QString&, const QString&, bool) {
@@ -88,6 +97,7 @@ int main(int argc, char* argv[]) {
     app::Startup startup(engine, settings, ini, playlist, std::move(startupOptions));
     app::MainForm& form = startup.Run();
     app::MicWiring& mic = *startup.Mic();
+    Print(QStringLiteral("status: ") + form.Status()->text());
     const bool master = systemMixer.Available();
     Print(QStringLiteral("master=%1 range=%2 min=%3 mic=%4 micrange=%5 micmin=%6")
               .arg(master)
@@ -117,6 +127,24 @@ int main(int argc, char* argv[]) {
         } else {
             mic.Window()->MicSlider()->SetValue(value);
         }
+    } else if (action == QLatin1String("micopen")) {
+        QTest::mouseClick(form.Buttons()->Button(app::ButtonRow::MicButt), Qt::LeftButton);
+        if (mic.Window() == nullptr) {
+            Print(QStringLiteral("no mic window"));
+        } else {
+            Print(QStringLiteral("micslider=%1").arg(mic.Window()->MicSlider()->Value()));
+        }
+    } else if (action == QLatin1String("late")) {
+        const QString go = qEnvironmentVariable("CORVANE_E2E_GO");
+        Print(QStringLiteral("waiting"));
+        const QDeadlineTimer deadline(20000);
+        while (!QFileInfo::exists(go) && !deadline.hasExpired()) QThread::msleep(50);
+        QTest::mousePress(line7->Slider(), Qt::LeftButton);
+        line7->Slider()->SetValue(value);
+        QTest::mouseRelease(line7->Slider(), Qt::LeftButton);
+        Print(QStringLiteral("after master=%1 status: %2")
+                  .arg(systemMixer.Available())
+                  .arg(form.Status()->text()));
     } else {
         return Usage();
     }
