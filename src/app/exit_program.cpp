@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/remote_wiring.h"
 #include "app/shown_report.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
@@ -17,6 +18,7 @@
 #include "playlist/list_editing.h"
 #include "playlist/playlist.h"
 #include "playlist/ui/list_editor.h"
+#include "remote/forward_request.h"
 #include "settings/appdirs.h"
 #include "settings/convert.h"
 #include "settings/ini.h"
@@ -82,8 +84,11 @@ void Startup::UnloadWindows() {
 }
 
 int RunProgram(const CommandLine& commandLine) {
+    // A later start hands its files to the running program, or says why it cannot.
+    const remote::ForwardRequest request = remote::PrepareForward(commandLine.paths);
     SingleInstance instance(SingleInstance::NameFor(SettingsFile()));
-    if (!instance.Claim()) return 0;
+    if (!instance.Claim(request.error.isEmpty() ? request.message : QByteArray()))
+        return EndLaterStart(request, !commandLine.paths.isEmpty(), instance.Delivered());
 
     // The system mixer opens while the splash and the main window are made.
     mixer::SystemMixer mixer(mixer::OpenInBackground([] { return mixer::OpenAlsaMixer(); }));
@@ -107,6 +112,9 @@ int RunProgram(const CommandLine& commandLine) {
     Startup startup(engine, settings, ini, playlist, std::move(options));
     QObject::connect(&instance, &SingleInstance::ActivationRequested, &startup, &Startup::Activate);
     startup.Run();
+    RemoteWiring remote(startup, engine, playlist);
+    QObject::connect(&instance, &SingleInstance::PathsReceived, &remote, &RemoteWiring::OpenPaths);
+    remote.Start(commandLine.paths.mid(1));
     if (qEnvironmentVariableIsSet("CORVANE_EXIT_WHEN_SHOWN"))
         new ShownReport(startup.Form(), [&startup] { startup.ExitProgram(false); });
     return QApplication::exec();

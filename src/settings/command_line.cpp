@@ -70,10 +70,13 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return result;
     }
     const QStringList positional = parser.positionalArguments();
-    const bool lone = positional.size() == 1;
-    result.debug = parser.isSet(debug) || (lone && (positional.first() == QLatin1String("/d") ||
-                                                    positional.first() == QLatin1String("/D")));
+    const bool loneSwitch = positional.size() == 1 && (positional.first() == QLatin1String("/d") ||
+                                                       positional.first() == QLatin1String("/D"));
+    result.debug = parser.isSet(debug) || loneSwitch;
     if (!positional.isEmpty()) result.path = StartupPath(positional.first());
+    for (const QString& argument : positional) {
+        if (!loneSwitch) result.paths.append(StartupPath(argument));
+    }
     return result;
 }
 
