@@ -83,12 +83,15 @@ void Startup::UnloadWindows() {
     form_->close();
 }
 
-int RunProgram(const CommandLine& commandLine) {
+std::optional<int> HandToRunning(SingleInstance& instance, const CommandLine& commandLine) {
     // A later start hands its files to the running program, or says why it cannot.
     const remote::ForwardRequest request = remote::PrepareForward(commandLine.paths);
-    SingleInstance instance(SingleInstance::NameFor(SettingsFile()));
-    if (!instance.Claim(request.error.isEmpty() ? request.message : QByteArray()))
-        return EndLaterStart(request, !commandLine.paths.isEmpty(), instance.Delivered());
+    if (instance.Lock(request.error.isEmpty() ? request.message : QByteArray())) return {};
+    return EndLaterStart(request, !commandLine.paths.isEmpty(), instance.Delivered());
+}
+
+int RunProgram(const CommandLine& commandLine, SingleInstance& instance) {
+    instance.Listen();
 
     // The system mixer opens while the splash and the main window are made.
     mixer::SystemMixer mixer(mixer::OpenInBackground([] { return mixer::OpenAlsaMixer(); }));

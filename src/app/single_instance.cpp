@@ -43,6 +43,12 @@ SingleInstance::~SingleInstance() {
 bool SingleInstance::Claim() { return Claim(remote::SerializeMessage({}).value_or(QByteArray())); }
 
 bool SingleInstance::Claim(const QByteArray& request) {
+    if (!Lock(request)) return false;
+    Listen();
+    return true;
+}
+
+bool SingleInstance::Lock(const QByteArray& request) {
     if (lockFd_ >= 0) return true;
     const QByteArray lockPath =
         QFile::encodeName(QDir::tempPath() + QLatin1Char('/') + name_ + QStringLiteral(".lock"));
@@ -60,6 +66,11 @@ bool SingleInstance::Claim(const QByteArray& request) {
     }
     if (fd < 0 && (delivered_ = Send(request))) return false;
     lockFd_ = fd;
+    return true;
+}
+
+void SingleInstance::Listen() {
+    if (server_ != nullptr) return;
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     // We hold the lock, so a socket already there is left over from a program that did not
@@ -69,7 +80,6 @@ bool SingleInstance::Claim(const QByteArray& request) {
         server_->listen(name_);
     }
     connect(server_, &QLocalServer::newConnection, this, &SingleInstance::ReadRequests);
-    return true;
 }
 
 bool SingleInstance::Send(const QByteArray& request) {

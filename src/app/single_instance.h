@@ -30,6 +30,10 @@ public:
     // be reached; an empty request sends nothing.
     bool Claim(const QByteArray& request);
     bool Claim();  // the request that only raises the window
+    // Claim in two steps: the lock (or the request sent) before the application object
+    // exists, so a later start needs no display; the socket once there is an event loop.
+    bool Lock(const QByteArray& request);
+    void Listen();
     // After a false Claim: whether the running program took the request.
     bool Delivered() const { return delivered_; }
 
