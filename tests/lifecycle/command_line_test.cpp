@@ -41,6 +41,10 @@ TEST(CommandLineTest, TheFirstArgumentThatIsNoOptionIsThePath) {
               QStringLiteral("http://radio.example/a.mp3"));
     EXPECT_EQ(Parse({QStringLiteral("/d"), QStringLiteral("x")}).path, QStringLiteral("/d"));
     EXPECT_FALSE(Parse({QStringLiteral("a.mp3")}).exitNow);
+    // Every file argument, for a later start to hand over; a lone "/d" is none.
+    EXPECT_EQ(Parse({QStringLiteral("a.mp3"), QStringLiteral("file:///b.m3u")}).paths,
+              (QStringList{here + QStringLiteral("/a.mp3"), QStringLiteral("/b.m3u")}));
+    EXPECT_EQ(Parse({QStringLiteral("/d")}).paths, QStringList());
 }
 
 TEST(CommandLineTest, HelpVersionAndWrongOptionsAnswerAndEnd) {
