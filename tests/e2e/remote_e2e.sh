@@ -46,8 +46,10 @@ wait_until() {  # seconds command...
 }
 plays() { [ "$(grep -c line_play_ns "$work/first.log")" -ge "$1" ]; }
 
-CORVANE_REPORT_LINE_PLAY=1 timeout 120 "$corvane" >"$work/first.log" 2>&1 &
+# Started without a `timeout` wrapper so that the trap ends the program itself.
+CORVANE_REPORT_LINE_PLAY=1 "$corvane" >"$work/first.log" 2>&1 &
 first=$!
+trap 'kill -9 "$first" "$bus_pid" 2>/dev/null; cleanup' EXIT
 wait_until 30 property org.mpris.MediaPlayer2 Identity || fail "$name never appeared on the bus"
 property org.mpris.MediaPlayer2 Identity | grep -q '"Corvane"' || fail "wrong Identity"
 [ "$(status)" = '"Stopped"' ] || fail "not stopped at start: $(status)"
