@@ -114,10 +114,16 @@ int RunProgram(const CommandLine& commandLine, SingleInstance& instance) {
     options.appFolder = AppFolder();
     Startup startup(engine, settings, ini, playlist, std::move(options));
     QObject::connect(&instance, &SingleInstance::ActivationRequested, &startup, &Startup::Activate);
+    // Files handed over while a start-up question was open wait for the window.
+    QStringList early = commandLine.paths.mid(1);
+    const QMetaObject::Connection waiting =
+        QObject::connect(&instance, &SingleInstance::PathsReceived,
+                         [&early](const QStringList& paths) { early += paths; });
     startup.Run();
+    QObject::disconnect(waiting);
     RemoteWiring remote(startup, engine, playlist);
     QObject::connect(&instance, &SingleInstance::PathsReceived, &remote, &RemoteWiring::OpenPaths);
-    remote.Start(commandLine.paths.mid(1));
+    remote.Start(early);
     if (qEnvironmentVariableIsSet("CORVANE_EXIT_WHEN_SHOWN"))
         new ShownReport(startup.Form(), [&startup] { startup.ExitProgram(false); });
     return QApplication::exec();

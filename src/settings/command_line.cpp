@@ -33,9 +33,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                        "crossfader."));
     parser.addPositionalArgument(
         QStringLiteral("file"),
-        QStringLiteral("A sound file to play on line 1, or a playlist (.cvn, .m3u, .m3u8, .pls) "
-                       "for the AutoPilot."),
-        QStringLiteral("[file]"));
+        QStringLiteral("Sound files to play, on line 1 first, then on the free lines, or a "
+                       "playlist (.cvn, .m3u, .m3u8, .pls) for the AutoPilot. When Corvane is "
+                       "running already, they go to it."),
+        QStringLiteral("[file...]"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),

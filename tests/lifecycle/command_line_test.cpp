@@ -51,7 +51,7 @@ TEST(CommandLineTest, HelpVersionAndWrongOptionsAnswerAndEnd) {
     const CommandLine help = Parse({QStringLiteral("--help")});
     EXPECT_TRUE(help.exitNow);
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.output.contains(QStringLiteral("[file]")));
+    EXPECT_TRUE(help.output.contains(QStringLiteral("[file...]")));
     EXPECT_TRUE(Parse({QStringLiteral("-h")}).exitNow);
 
     const CommandLine version = Parse({QStringLiteral("--version")});
