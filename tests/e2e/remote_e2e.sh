@@ -22,10 +22,13 @@ start_pulse
 CORVANE_EXIT_WHEN_SHOWN=1 timeout 60 "$corvane" >"$work/nobus.log" 2>&1 || fail "no-bus start failed"
 grep -v -E '^(shown_ns|exit_ns)=' "$work/nobus.log" | grep -i -E 'bus|dbus' && fail "bus messages without a bus"
 
-dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 \
-    3>"$work/bus.address" 4>"$work/bus.pid" || fail "dbus-daemon did not start"
-bus_pid=$(cat "$work/bus.pid")
+# A child of this script, not a forked daemon, so that it is reaped when it ends.
+dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus.address" &
+bus_pid=$!
 trap 'kill "$bus_pid" 2>/dev/null; cleanup' EXIT
+wait_for_address() { [ -s "$work/bus.address" ]; }
+for _ in $(seq 1 100); do wait_for_address && break; sleep 0.05; done
+wait_for_address || fail "dbus-daemon did not start"
 DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")
 export DBUS_SESSION_BUS_ADDRESS
 
