@@ -73,6 +73,10 @@ call org.mpris.MediaPlayer2.Player.Next >/dev/null || fail "Next failed"
 call org.mpris.MediaPlayer2.Player.Seek string:far 2>/dev/null && fail "Seek took a string"
 call org.mpris.MediaPlayer2.Player.SetPosition objpath:/no/such/track int64:999999999999 \
     >/dev/null || fail "SetPosition beyond the end was not answered"
+# A flood of media keys, eight senders at once: the program answers and goes on.
+seq 1 1000 | timeout 60 xargs -P 8 -I{} dbus-send --session --dest=$name \
+    /org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Player.PlayPause || fail "the flood failed"
+status >/dev/null || fail "no answer after the flood"
 call org.mpris.MediaPlayer2.Player.Stop >/dev/null || fail "Stop failed"
 property org.mpris.MediaPlayer2.Player CanPause | grep -q 'boolean false' ||
     fail "still pausable after Stop"
