@@ -87,7 +87,10 @@ bool SingleInstance::Send(const QByteArray& request) {
     socket.connectToServer(name_);
     if (!socket.waitForConnected(kWaitMs)) return false;
     socket.write(request);
-    const bool written = socket.waitForBytesWritten(kWaitMs) || socket.bytesToWrite() == 0;
+    // A long list goes out in several writes, each waited for.
+    while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(kWaitMs)) {
+    }
+    const bool written = socket.bytesToWrite() == 0;
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(kWaitMs);
     return written;

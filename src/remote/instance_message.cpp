@@ -62,8 +62,8 @@ ParsedMessage ParseMessage(QByteArrayView bytes) {
     }
     const quint32 count = CountAt(bytes, kMagicBytes + 1);
     if (count > quint32(kMaxPaths)) return result;
+    // The lengths first: a message still arriving is walked, not decoded, at each read.
     qsizetype at = kMessageHeaderBytes;
-    QStringList paths;
     for (quint32 i = 0; i < count; ++i) {
         if (bytes.size() - at < 4) {
             result.status = ParseStatus::Incomplete;
@@ -71,17 +71,21 @@ ParsedMessage ParseMessage(QByteArrayView bytes) {
         }
         const quint32 length = CountAt(bytes, at);
         if (length == 0 || length > quint32(kMaxPathBytes)) return result;
-        at += 4;
-        if (bytes.size() - at < qsizetype(length)) {
-            result.status = ParseStatus::Incomplete;
-            return result;
-        }
-        const std::optional<QString> path = DecodePath(bytes.sliced(at, length));
-        if (!path) return result;
-        paths.append(*path);
-        at += length;
+        at += 4 + qsizetype(length);
+    }
+    if (at > bytes.size()) {
+        result.status = ParseStatus::Incomplete;
+        return result;
     }
     if (at != bytes.size()) return result;
+    QStringList paths;
+    for (at = kMessageHeaderBytes; at < bytes.size();) {
+        const qsizetype length = CountAt(bytes, at);
+        const std::optional<QString> path = DecodePath(bytes.sliced(at + 4, length));
+        if (!path) return result;
+        paths.append(*path);
+        at += 4 + length;
+    }
     result.status = ParseStatus::Complete;
     result.paths = std::move(paths);
     return result;
