@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Later start to line 1 playing, through the single-instance socket.
 
-The program runs with CORVANE_REPORT_LINE_PLAY set: it prints line_play_ns=<monotonic ns> when
+The program runs with CORVANE_REPORT_PLAY set: it prints line_play_ns=<monotonic ns> when
 a line starts playing. Each round launches `corvane <0.5 s wav>` and takes the time from just
 before the launch to that report; the song ends before the next round, so line 1 is free each
 time. The floor is `corvane --version` from launch to exit, timed the same way.
@@ -29,7 +29,7 @@ def main():
             out.write("[1.40]\nInstalled=True\n")
         env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(work, "config"),
                    XDG_DATA_HOME=os.path.join(work, "data"), TMPDIR=work,
-                   QT_QPA_PLATFORM="offscreen", CORVANE_REPORT_LINE_PLAY="1")
+                   QT_QPA_PLATFORM="offscreen", CORVANE_REPORT_PLAY="1")
         env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         log_path = os.path.join(work, "first.log")
         with open(log_path, "w") as log:

@@ -1,5 +1,7 @@
 #include "app/remote_wiring.h"
 
+#include <time.h>
+
 #include <QDBusConnection>
 #include <QFileInfo>
 #include <QTextStream>
@@ -42,12 +44,20 @@ RemoteWiring::RemoteWiring(Startup& startup, audio::Engine& engine, Playlist& pl
     for (int i = 0; i < 2; ++i)
         connect(engine_.AP(i), &audio::MediaPlayer::PlayStateChanged, this,
                 &RemoteWiring::RefreshState);
-    // For the forwarding benchmark: the moment a line starts playing.
-    if (qEnvironmentVariableIsSet("CORVANE_REPORT_LINE_PLAY"))
+    // For the benchmarks: the moment a line starts playing (monotonic clock), and an AutoPilot
+    // song (wall clock, as dbus-monitor stamps what it sees).
+    if (qEnvironmentVariableIsSet("CORVANE_REPORT_PLAY")) {
         connect(&form.Desk(), &engine::Desk::SongStarted, this, [] {
             std::fprintf(stderr, "line_play_ns=%lld\n",
                          static_cast<long long>(ShownReport::MonotonicNs()));
         });
+        connect(&pilot, &AutoPilot::SongStarted, this, [] {
+            timespec now{};
+            clock_gettime(CLOCK_REALTIME, &now);
+            std::fprintf(stderr, "ap_song_us=%lld\n",
+                         static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000);
+        });
+    }
 }
 
 RemoteWiring::~RemoteWiring() = default;

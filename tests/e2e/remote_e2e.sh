@@ -50,7 +50,7 @@ wait_until() {  # seconds command...
 plays() { [ "$(grep -c line_play_ns "$work/first.log")" -ge "$1" ]; }
 
 # Started without a `timeout` wrapper so that the trap ends the program itself.
-CORVANE_REPORT_LINE_PLAY=1 "$corvane" >"$work/first.log" 2>&1 &
+CORVANE_REPORT_PLAY=1 "$corvane" >"$work/first.log" 2>&1 &
 first=$!
 trap 'kill -9 "$first" "$bus_pid" 2>/dev/null; cleanup' EXIT
 wait_until 30 property org.mpris.MediaPlayer2 Identity || fail "$name never appeared on the bus"
