@@ -102,11 +102,5 @@ TEST(ForwardRequest, RefusesWhatCannotBeOpenedWithOneLine) {
     }
 }
 
-TEST(ForwardRequest, SoundGoesToLineOneThenTheFirstFreeLineThenTheList) {
-    EXPECT_EQ(LineForSound([](int) { return false; }), 1);
-    EXPECT_EQ(LineForSound([](int line) { return line == 1 || line == 2; }), 3);
-    EXPECT_EQ(LineForSound([](int) { return true; }), 0);
-}
-
 }  // namespace
 }  // namespace corvane::remote

@@ -52,9 +52,9 @@ protected:
 
         MprisHooks hooks;
         hooks.act = [this](PilotAction action) { actions_.append(action); };
-        hooks.raise = [this] { ++raised_; };
-        hooks.quit = [this] { ++quit_; };
-        hooks.open = [this](const QString& path) { opened_.append(path); };
+        hooks.raise = [this] { others_.append(QStringLiteral("raise")); };
+        hooks.quit = [this] { others_.append(QStringLiteral("quit")); };
+        hooks.open = [this](const QString& path) { others_.append(path); };
         mpris_ = std::make_unique<MprisService>(*service_, std::move(hooks));
         ASSERT_TRUE(mpris_->Register());
         client_->connect(
@@ -103,21 +103,17 @@ protected:
     std::unique_ptr<MprisService> mpris_;
     ChangeListener listener_;
     QList<PilotAction> actions_;
-    QStringList opened_;
-    int raised_ = 0;
-    int quit_ = 0;
+    QStringList others_;  // raise, quit and the files opened, in order
 };
 
 MprisState Playing() {
-    MprisState state;
-    state.on = true;
-    state.sounding = true;
-    state.hasSongs = true;
-    state.title = QStringLiteral("Song One");
-    state.path = QStringLiteral("/music/Song One.mp3");
-    state.lengthUs = 3'000'000;
-    state.track = 7;
-    return state;
+    return {.on = true,
+            .sounding = true,
+            .hasSongs = true,
+            .title = QStringLiteral("Song One"),
+            .path = QStringLiteral("/music/Song One.mp3"),
+            .lengthUs = 3'000'000,
+            .track = 7};
 }
 
 TEST_F(MprisBusTest, ButtonsReachTheAutoPilotAsItsOwnButtonsWould) {
@@ -135,13 +131,13 @@ TEST_F(MprisBusTest, ButtonsReachTheAutoPilotAsItsOwnButtonsWould) {
 
     const QString root = QStringLiteral("org.mpris.MediaPlayer2");
     Call(root, QStringLiteral("Raise"));
-    Call(root, QStringLiteral("Quit"));
-    EXPECT_TRUE(WaitFor([this] { return quit_ == 1; }));
-    EXPECT_EQ(raised_, 1);
-    EXPECT_EQ(Get(root, QStringLiteral("Identity")).toString(), QStringLiteral("Corvane"));
     Player(QStringLiteral("OpenUri"), {QStringLiteral("file:///music/a%20b.mp3")});
     Player(QStringLiteral("OpenUri"), {QStringLiteral("http://example.org/a.mp3")});
-    EXPECT_EQ(opened_, QStringList{QStringLiteral("/music/a b.mp3")});
+    Call(root, QStringLiteral("Quit"));
+    EXPECT_TRUE(WaitFor([this] { return others_.size() == 3; }));
+    EXPECT_EQ(others_, (QStringList{QStringLiteral("raise"), QStringLiteral("/music/a b.mp3"),
+                                    QStringLiteral("quit")}));
+    EXPECT_EQ(Get(root, QStringLiteral("Identity")).toString(), QStringLiteral("Corvane"));
 }
 
 TEST_F(MprisBusTest, PropertiesFollowTheStateAndEachChangeIsSignalled) {
