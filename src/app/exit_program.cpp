@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/remote_wiring.h"
 #include "app/shown_report.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
@@ -17,6 +18,7 @@
 #include "playlist/list_editing.h"
 #include "playlist/playlist.h"
 #include "playlist/ui/list_editor.h"
+#include "remote/forward_request.h"
 #include "settings/appdirs.h"
 #include "settings/convert.h"
 #include "settings/ini.h"
@@ -81,9 +83,15 @@ void Startup::UnloadWindows() {
     form_->close();
 }
 
-int RunProgram(const CommandLine& commandLine) {
-    SingleInstance instance(SingleInstance::NameFor(SettingsFile()));
-    if (!instance.Claim()) return 0;
+std::optional<int> HandToRunning(SingleInstance& instance, const CommandLine& commandLine) {
+    // A later start hands its files to the running program, or says why it cannot.
+    const remote::ForwardRequest request = remote::PrepareForward(commandLine.paths);
+    if (instance.Lock(request.error.isEmpty() ? request.message : QByteArray())) return {};
+    return EndLaterStart(request, !commandLine.paths.isEmpty(), instance.Delivered());
+}
+
+int RunProgram(const CommandLine& commandLine, SingleInstance& instance) {
+    instance.Listen();
 
     // The system mixer opens while the splash and the main window are made; it is opened
     // again when line 7 or the Mic window is used while a control is missing.
@@ -108,7 +116,16 @@ int RunProgram(const CommandLine& commandLine) {
     options.appFolder = AppFolder();
     Startup startup(engine, settings, ini, playlist, std::move(options));
     QObject::connect(&instance, &SingleInstance::ActivationRequested, &startup, &Startup::Activate);
+    // Files handed over while a start-up question was open wait for the window.
+    QStringList early = commandLine.paths.mid(1);
+    const QMetaObject::Connection waiting =
+        QObject::connect(&instance, &SingleInstance::PathsReceived,
+                         [&early](const QStringList& paths) { early += paths; });
     startup.Run();
+    QObject::disconnect(waiting);
+    RemoteWiring remote(startup, engine, playlist);
+    QObject::connect(&instance, &SingleInstance::PathsReceived, &remote, &RemoteWiring::OpenPaths);
+    remote.Start(early);
     if (qEnvironmentVariableIsSet("CORVANE_EXIT_WHEN_SHOWN"))
         new ShownReport(startup.Form(), [&startup] { startup.ExitProgram(false); });
     return QApplication::exec();

@@ -2,7 +2,9 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "app/single_instance.h"
 #include "app/startup.h"
+#include "settings/appdirs.h"
 #include "settings/command_line.h"
 #include "version.h"
 
@@ -18,9 +20,12 @@ int main(int argc, char* argv[]) {
         return commandLine.exitCode;
     }
 
+    app::SingleInstance instance(app::SingleInstance::NameFor(SettingsFile()));
+    if (const std::optional<int> status = app::HandToRunning(instance, commandLine)) return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("corvane"));
-    return app::RunProgram(commandLine);
+    return app::RunProgram(commandLine, instance);
 }

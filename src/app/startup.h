@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/main_form.h"
 #include "app/mic_wiring.h"
@@ -129,8 +130,12 @@ private:
     bool playlistFromCommandLine_ = false;
 };
 
-// main()'s work after the command line was read: one instance per user, then the entry
-// sequence and the event loop. Returns the exit code.
-int RunProgram(const CommandLine& commandLine);
+class SingleInstance;
+
+// Before the application object: the program already running gets the command line's files
+// (the exit status is returned), or `instance` holds the lock.
+std::optional<int> HandToRunning(SingleInstance& instance, const CommandLine& commandLine);
+// main()'s work after that: the entry sequence and the event loop. Returns the exit code.
+int RunProgram(const CommandLine& commandLine, SingleInstance& instance);
 
 }  // namespace corvane::app

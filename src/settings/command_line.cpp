@@ -33,9 +33,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                        "crossfader."));
     parser.addPositionalArgument(
         QStringLiteral("file"),
-        QStringLiteral("A sound file to play on line 1, or a playlist (.cvn, .m3u, .m3u8, .pls) "
-                       "for the AutoPilot."),
-        QStringLiteral("[file]"));
+        QStringLiteral("Sound files to play, on line 1 first, then on the free lines, or a "
+                       "playlist (.cvn, .m3u, .m3u8, .pls) for the AutoPilot. When Corvane is "
+                       "running already, they go to it."),
+        QStringLiteral("[file...]"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),
@@ -70,10 +71,13 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return result;
     }
     const QStringList positional = parser.positionalArguments();
-    const bool lone = positional.size() == 1;
-    result.debug = parser.isSet(debug) || (lone && (positional.first() == QLatin1String("/d") ||
-                                                    positional.first() == QLatin1String("/D")));
+    const bool loneSwitch = positional.size() == 1 && (positional.first() == QLatin1String("/d") ||
+                                                       positional.first() == QLatin1String("/D"));
+    result.debug = parser.isSet(debug) || loneSwitch;
     if (!positional.isEmpty()) result.path = StartupPath(positional.first());
+    for (const QString& argument : positional) {
+        if (!loneSwitch) result.paths.append(StartupPath(argument));
+    }
     return result;
 }
 

@@ -10,6 +10,9 @@ struct CommandLine {
     // The start-up file: the first argument that is not an option ("" when none), relative
     // paths made absolute against the current folder and file URIs made local paths.
     QString path;
+    // Every file argument made absolute the same way (a later start hands them all to the
+    // running program); a lone "/d" is the switch, not a file.
+    QStringList paths;
     // "/d" or "/D" as the only argument, or "--debug": errors of the start-up show in boxes.
     bool debug = false;
     // --help, --version or a wrong option: print `output` and end with `exitCode` at once.

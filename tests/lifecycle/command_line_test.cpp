@@ -41,13 +41,17 @@ TEST(CommandLineTest, TheFirstArgumentThatIsNoOptionIsThePath) {
               QStringLiteral("http://radio.example/a.mp3"));
     EXPECT_EQ(Parse({QStringLiteral("/d"), QStringLiteral("x")}).path, QStringLiteral("/d"));
     EXPECT_FALSE(Parse({QStringLiteral("a.mp3")}).exitNow);
+    // Every file argument, for a later start to hand over; a lone "/d" is none.
+    EXPECT_EQ(Parse({QStringLiteral("a.mp3"), QStringLiteral("file:///b.m3u")}).paths,
+              (QStringList{here + QStringLiteral("/a.mp3"), QStringLiteral("/b.m3u")}));
+    EXPECT_EQ(Parse({QStringLiteral("/d")}).paths, QStringList());
 }
 
 TEST(CommandLineTest, HelpVersionAndWrongOptionsAnswerAndEnd) {
     const CommandLine help = Parse({QStringLiteral("--help")});
     EXPECT_TRUE(help.exitNow);
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.output.contains(QStringLiteral("[file]")));
+    EXPECT_TRUE(help.output.contains(QStringLiteral("[file...]")));
     EXPECT_TRUE(Parse({QStringLiteral("-h")}).exitNow);
 
     const CommandLine version = Parse({QStringLiteral("--version")});
