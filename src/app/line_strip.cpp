@@ -31,6 +31,7 @@ constexpr int kColonRow = 20;
 constexpr int kPanRow = 21;
 constexpr int kMuteRow = 16;
 constexpr int kMasterWidth = 150;
+constexpr int kBarInset = 6;
 
 QWidget* Row(QWidget* parent, int height) {
     auto* row = new QWidget(parent);
@@ -93,8 +94,13 @@ LineStrip::LineStrip(int line, Desk& desk, QWidget* parent)
     if (master) {
         column->addWidget(Row(this, appearance::PositionBar::kHeight));
     } else {
-        bar_ = new appearance::PositionBar(this);
-        column->addWidget(bar_);
+        // Inset, so the bars of neighbouring strips read as separate.
+        QWidget* barRow = Row(this, appearance::PositionBar::kHeight);
+        bar_ = new appearance::PositionBar(barRow);
+        auto* barLayout = new QHBoxLayout(barRow);
+        barLayout->setContentsMargins(kBarInset, 0, kBarInset, 0);
+        barLayout->addWidget(bar_);
+        column->addWidget(barRow);
     }
 
     if (master) {
