@@ -96,6 +96,14 @@ int Channel::FramesBeforeStart(int frames) noexcept {
     return offset > 0 ? static_cast<int>(offset) : 0;
 }
 
+namespace {
+// The next `frames` frames of `stream` are decoded, or its end is known.
+bool StreamReady(Stream& stream, int frames) {
+    return stream.endAt.load(std::memory_order_acquire) != Stream::kNoEnd ||
+           stream.ring.AvailableFrames() >= frames || stream.wraps.Full();
+}
+}  // namespace
+
 bool Channel::SeekComing() const noexcept {
     return pending_.load(std::memory_order_acquire) != nullptr ||
            settled_.load(std::memory_order_acquire) != requested_.load(std::memory_order_acquire);
@@ -151,8 +159,9 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     bool ended = false;
     float peak = 0.0f;
     while (done < frames) {
-        if (envelope_ == 0.0f && pending_.load(std::memory_order_acquire) != nullptr) {
-            // Faded out: the seek's stream takes over here.
+        Stream* next = pending_.load(std::memory_order_acquire);
+        if (envelope_ == 0.0f && next != nullptr && StreamReady(*next, 1)) {
+            // Faded out, and the new place has sound: the seek's stream takes over here.
             position_.store(position, std::memory_order_relaxed);
             AdoptPending();
             s = current_;
@@ -218,14 +227,6 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     gainRight_ = targetRight;
     return ended || done == frames || Held();
 }
-
-namespace {
-// The next `frames` frames of `stream` are decoded, or its end is known.
-bool StreamReady(Stream& stream, int frames) {
-    return stream.endAt.load(std::memory_order_acquire) != Stream::kNoEnd ||
-           stream.ring.AvailableFrames() >= frames || stream.wraps.Full();
-}
-}  // namespace
 
 bool Channel::ReadyFor(int frames) noexcept {
     if (settled_.load(std::memory_order_acquire) != requested_.load(std::memory_order_acquire) ||
