@@ -27,7 +27,9 @@ namespace {
 constexpr int kNameRow = 14;
 constexpr int kTitleRow = 14;
 constexpr int kButtonRow = 20;
-constexpr int kColonRow = 20;
+// The time display and the position bar under it share what the time display once had alone,
+// with a little of the strip's margins: the desk keeps the size its faces are drawn for.
+constexpr int kColonRow = 14;
 constexpr int kPanRow = 21;
 constexpr int kMuteRow = 16;
 constexpr int kMasterWidth = 150;
@@ -58,7 +60,7 @@ LineStrip::LineStrip(int line, Desk& desk, QWidget* parent)
     const bool master = line == Desk::kMasterLine;
     setFixedWidth(master ? kMasterWidth : kWidth);
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 4, 0, 4);
+    column->setContentsMargins(0, 1, 0, 2);
     column->setSpacing(2);
 
     name_ = new DeskLabel(Desk::LineName(line), this);

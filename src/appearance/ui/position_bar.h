@@ -16,7 +16,7 @@ class PositionBar : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kHeight = 14;
+    static constexpr int kHeight = 9;
 
     explicit PositionBar(QWidget* parent = nullptr);
 
