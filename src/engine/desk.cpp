@@ -240,7 +240,7 @@ void Desk::SetLoop(int line, bool on) {
 
 void Desk::StopAll() {
     for (int line = 1; line <= 6; ++line) {
-        if (IsPlaying(line)) Stop(line);
+        if (IsPlaying(line) || IsPaused(line)) Stop(line);
     }
     Q_EMIT AutoPilotStopped(false);
     for (LinePlayer* ap : players_.ap) {

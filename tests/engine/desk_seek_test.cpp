@@ -17,6 +17,10 @@ TEST_F(DeskTest, PauseHoldsAPlayingLineResumesItAndPlayStillRestarts) {
     desk_->PauseLine(2);
     desk_->Play(2);
     EXPECT_EQ(line_[2].TakeLog(), Strings({"pause", "position 0", "play"}));
+    // Stop All stops a paused line too.
+    desk_->PauseLine(2);
+    desk_->StopAll();
+    EXPECT_EQ(line_[2].TakeLog(), Strings({"pause", "stop", "position 0"}));
 
     // Nothing to pause on a stopped line or on the AutoPilot's.
     desk_->Stop(2);
