@@ -35,11 +35,14 @@ gen::Pcm At48k(const gen::Pcm& pcm) {
 
 }  // namespace
 
-QString FiveMinuteFile(const QString& ending, QString* error) {
+namespace {
+
+// The piece of `seconds` as a `ending` file named music_<label>.<ending>, made on first use.
+QString PieceFile(const gen::Pcm& piece, const QString& label, const QString& ending,
+                  QString* error) {
     const QString dir = QStringLiteral(CORVANE_BINARY_DIR "/bench_files");
-    const QString path = dir + QStringLiteral("/music_5min.") + ending;
+    const QString path = dir + QStringLiteral("/music_") + label + QLatin1Char('.') + ending;
     if (QFileInfo(path).isFile()) return path;
-    static const gen::Pcm piece = gen::MusicPiece(3, 300.0);
     try {
         QDir().mkpath(dir);
         const std::filesystem::path file = path.toStdString();
@@ -47,6 +50,8 @@ QString FiveMinuteFile(const QString& ending, QString* error) {
             gen::WriteFile(file, gen::WavBytes(piece, gen::WavSample::S16));
         } else if (ending == QLatin1String("flac")) {
             gen::EncodeFile(file, piece, {"flac", "flac", 0, -1, {}});
+        } else if (ending == QLatin1String("mp3")) {
+            gen::EncodeFile(file, piece, {"libmp3lame", "mp3", 192000, -1, {}});
         } else if (ending == QLatin1String("ogg")) {
             gen::EncodeFile(file, piece, {"libvorbis", "ogg", 160000, -1, {}});
         } else if (ending == QLatin1String("opus")) {
@@ -62,6 +67,18 @@ QString FiveMinuteFile(const QString& ending, QString* error) {
         return {};
     }
     return path;
+}
+
+}  // namespace
+
+QString FiveMinuteFile(const QString& ending, QString* error) {
+    static const gen::Pcm piece = gen::MusicPiece(3, 300.0);
+    return PieceFile(piece, QStringLiteral("5min"), ending, error);
+}
+
+QString TenMinuteFile(const QString& ending, QString* error) {
+    static const gen::Pcm piece = gen::MusicPiece(5, 600.0);
+    return PieceFile(piece, QStringLiteral("10min"), ending, error);
 }
 
 QString FiveMinuteFileFor(benchmark::State& state) {

@@ -10,6 +10,7 @@
 #include "appearance/ui/minislider.h"
 #include "appearance/ui/pan.h"
 #include "appearance/ui/picturebutton.h"
+#include "appearance/ui/position_bar.h"
 #include "engine/tick_texts.h"
 
 namespace corvane::app {
@@ -26,10 +27,13 @@ namespace {
 constexpr int kNameRow = 14;
 constexpr int kTitleRow = 14;
 constexpr int kButtonRow = 20;
-constexpr int kColonRow = 20;
+// The time display and the position bar under it share what the time display once had alone,
+// with a little of the strip's margins: the desk keeps the size its faces are drawn for.
+constexpr int kColonRow = 14;
 constexpr int kPanRow = 21;
 constexpr int kMuteRow = 16;
 constexpr int kMasterWidth = 150;
+constexpr int kBarInset = 6;
 
 QWidget* Row(QWidget* parent, int height) {
     auto* row = new QWidget(parent);
@@ -56,7 +60,7 @@ LineStrip::LineStrip(int line, Desk& desk, QWidget* parent)
     const bool master = line == Desk::kMasterLine;
     setFixedWidth(master ? kMasterWidth : kWidth);
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 4, 0, 4);
+    column->setContentsMargins(0, 1, 0, 2);
     column->setSpacing(2);
 
     name_ = new DeskLabel(Desk::LineName(line), this);
@@ -89,6 +93,17 @@ LineStrip::LineStrip(int line, Desk& desk, QWidget* parent)
     if (master) led.setPixelSize(11);
     colon_->setFont(led);
     column->addWidget(colon_);
+    if (master) {
+        column->addWidget(Row(this, appearance::PositionBar::kHeight));
+    } else {
+        // Inset, so the bars of neighbouring strips read as separate.
+        QWidget* barRow = Row(this, appearance::PositionBar::kHeight);
+        bar_ = new appearance::PositionBar(barRow);
+        auto* barLayout = new QHBoxLayout(barRow);
+        barLayout->setContentsMargins(kBarInset, 0, kBarInset, 0);
+        barLayout->addWidget(bar_);
+        column->addWidget(barRow);
+    }
 
     if (master) {
         column->addWidget(Row(this, kButtonRow));
@@ -116,6 +131,7 @@ LineStrip::LineStrip(int line, Desk& desk, QWidget* parent)
 
     ConnectDesk();
     ConnectMute();
+    ConnectBar();
 }
 
 void LineStrip::BuildTransportRow(QWidget* row) {
@@ -252,11 +268,31 @@ void LineStrip::ConnectMute() {
     });
 }
 
+void LineStrip::ConnectBar() {
+    if (bar_ == nullptr) return;
+    using appearance::PositionBar;
+    connect(bar_, &PositionBar::SeekRequested, this, [this](double fraction) {
+        desk_.SeekLine(line_, fraction);
+        bar_->SetProgress(desk_.LineProgress(line_));
+    });
+    // The AutoPilot pauses with its own buttons; its bar's right click is the window's.
+    connect(bar_, &PositionBar::PauseRequested, this, [this] {
+        if (Desk::IsPlaybackLine(line_)) {
+            desk_.PauseLine(line_);
+        } else {
+            Q_EMIT MenuRequested();
+        }
+    });
+    connect(bar_, &PositionBar::MouseOver, this,
+            [this] { ShowStatus(Help(HelpTarget::PositionBar)); });
+}
+
 void LineStrip::ShowStatus(const QString& text) { desk_.SetStatus(text); }
 
 void LineStrip::ApplyColors(const ColorScheme& scheme) {
     scheme_ = scheme;
     colon_->SetTextColor(scheme.led);
+    if (bar_ != nullptr) bar_->SetColors(scheme.line, scheme.led, scheme.hilite);
     RefreshLabelColors();
 }
 
@@ -277,6 +313,9 @@ void LineStrip::SetToolTips(bool on) {
     open_->ToolTipChange(appearance::ToolTipFor(HelpTarget::OpenW, on));
     loop_->ToolTipChange(appearance::ToolTipFor(HelpTarget::Loop, on));
     if (play_ != nullptr) play_->ToolTipChange(appearance::ToolTipFor(HelpTarget::PlayButt, on));
+    // The AutoPilot's song pauses with its own buttons, not on its bar.
+    const QString barTip = appearance::ToolTipFor(HelpTarget::PositionBar, on);
+    bar_->setToolTip(Desk::IsPlaybackLine(line_) ? barTip : barTip.section(QLatin1Char('.'), 0, 0));
     if (stop_ != nullptr) stop_->ToolTipChange(appearance::ToolTipFor(HelpTarget::StopButt, on));
     fadeLeft_->ToolTipChange(appearance::ToolTipFor(HelpTarget::FadeLeftButton, on));
     alwaysOn_->ToolTipChange(appearance::ToolTipFor(HelpTarget::AlwaysOn, on));

@@ -9,6 +9,7 @@ namespace corvane::appearance {
 class MiniSlider;
 class Pan;
 class PictureButton;
+class PositionBar;
 }  // namespace corvane::appearance
 
 namespace corvane::app {
@@ -44,6 +45,7 @@ public:
     appearance::PictureButton* FadeButton(engine::FadeMode mode) const;
     DeskLabel* Mute() const { return mute_; }
     DeskLabel* Colon() const { return colon_; }
+    appearance::PositionBar* Bar() const { return bar_; }
     DeskLabel* LineLabel() const { return name_; }
     ElidedLabel* TitleLabel() const { return title_; }
 
@@ -58,6 +60,7 @@ private:
     void BuildFadeRow(QWidget* row);
     void ConnectDesk();
     void ConnectMute();
+    void ConnectBar();
     void ShowStatus(const QString& text);
     void RefreshLabelColors();
 
@@ -68,6 +71,7 @@ private:
     DeskLabel* name_ = nullptr;
     ElidedLabel* title_ = nullptr;
     DeskLabel* colon_ = nullptr;
+    appearance::PositionBar* bar_ = nullptr;
     DeskLabel* mute_ = nullptr;
     appearance::PictureButton* open_ = nullptr;
     appearance::PictureButton* play_ = nullptr;

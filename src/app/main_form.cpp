@@ -20,6 +20,7 @@
 #include "app/line_strip.h"
 #include "app/log_wiring.h"
 #include "app/options_wiring.h"
+#include "app/seek_wiring.h"
 #include "app/window_wiring.h"
 #include "appearance/face.h"
 #include "appearance/ui/butt.h"
@@ -30,6 +31,7 @@
 #include "engine/crossfader.h"
 #include "engine/desk.h"
 #include "engine/media_player_line.h"
+#include "engine/overview_cache.h"
 #include "engine/tick_texts.h"
 #include "playlist/playlist.h"
 #include "playlist/song_finder.h"
@@ -118,6 +120,7 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
     windowWiring_ = std::make_unique<WindowWiring>(*this, settings, playlist);
     logWiring_ = std::make_unique<LogWiring>(*this, settings, Log());
     optionsWiring_ = std::make_unique<OptionsWiring>(*this, engine, settings);
+    seekWiring_ = std::make_unique<SeekWiring>(*this, engine, engine::OverviewFolder());
     ColorChange();
     ApplyToolTips(true);
     UpdateTitle();
@@ -126,6 +129,7 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
 
 MainForm::~MainForm() {
     timer1_.stop();
+    seekWiring_.reset();
     optionsWiring_.reset();
     logWiring_.reset();
     windowWiring_.reset();

@@ -49,6 +49,7 @@ class AutoPilotWiring;
 class WindowWiring;
 class LogWiring;
 class OptionsWiring;
+class SeekWiring;
 class ButtonRow;
 class CrossfaderPanel;
 class LineStrip;
@@ -133,6 +134,7 @@ public:
     LogWiring& LogViewer() const { return *logWiring_; }
     // The Options dialog.
     OptionsWiring& OptionsWindow() const { return *optionsWiring_; }
+    SeekWiring& PositionBars() const { return *seekWiring_; }
 
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
@@ -168,6 +170,7 @@ private:
     std::unique_ptr<WindowWiring> windowWiring_;
     std::unique_ptr<LogWiring> logWiring_;
     std::unique_ptr<OptionsWiring> optionsWiring_;
+    std::unique_ptr<SeekWiring> seekWiring_;
     std::unique_ptr<Appearance> look_;
     engine::KeyMap keys_;
     QTimer timer1_;

@@ -41,6 +41,9 @@ constexpr HelpEntry kEntries[kHelpTargetCount] = {
     {"Exits CVN", "Exits Corvane"},
     {"Help", "Shows the Help file"},
     {"Options Dialog", "Opens the Options Dialog"},
+    {"Click or drag to move the song there. Right Click pauses and resumes "
+     "(Ctrl+Shift+F1 to F6).",
+     "Moves the song: click or drag; Right Click pauses"},
     {"", ""},
 };
 

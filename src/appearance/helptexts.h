@@ -32,6 +32,7 @@ enum class HelpTarget {
     ExitButton,
     HelpButt,
     Options1,
+    PositionBar,  // a line's position bar under its time display
     Background,
 };
 

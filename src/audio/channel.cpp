@@ -33,6 +33,7 @@ void Channel::SetLevels(int volume, int balance) {
 uint32_t Channel::StartPlaying(const Channel* leader, int64_t leaderFrame) {
     startAt_.store(leaderFrame, std::memory_order_relaxed);
     startLeader_.store(leader, std::memory_order_relaxed);
+    paused_.store(false, std::memory_order_relaxed);
     const uint32_t serial = playSerial_.load(std::memory_order_relaxed) + 1;
     playSerial_.store(serial, std::memory_order_release);
     playing_.store(true, std::memory_order_release);
@@ -95,9 +96,34 @@ int Channel::FramesBeforeStart(int frames) noexcept {
     return offset > 0 ? static_cast<int>(offset) : 0;
 }
 
+namespace {
+// The next `frames` frames of `stream` are decoded, or its end is known.
+bool StreamReady(Stream& stream, int frames) {
+    return stream.endAt.load(std::memory_order_acquire) != Stream::kNoEnd ||
+           stream.ring.AvailableFrames() >= frames || stream.wraps.Full();
+}
+}  // namespace
+
+bool Channel::SeekComing() const noexcept {
+    return pending_.load(std::memory_order_acquire) != nullptr ||
+           settled_.load(std::memory_order_acquire) != requested_.load(std::memory_order_acquire);
+}
+
+bool Channel::Held() const noexcept {
+    return paused_.load(std::memory_order_acquire) || SeekComing();
+}
+
+// Something of this play has been heard and the next frames would be too: a new stream then
+// takes over only after a fade-out.
+bool Channel::HeardNow() const noexcept {
+    return playing_.load(std::memory_order_acquire) && wasPlaying_ &&
+           heardPlaySerial_ == playSerial_.load(std::memory_order_acquire) && envelope_ > 0.0f &&
+           waitLeader_ == nullptr;
+}
+
 bool Channel::MixInto(float* out, int frames) noexcept {
-    AdoptPending();
     if (!playing_.load(std::memory_order_acquire)) {
+        AdoptPending();
         wasPlaying_ = false;
         return true;
     }
@@ -105,27 +131,44 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     const float targetRight = targetRight_.load(std::memory_order_relaxed);
     const uint32_t playSerial = playSerial_.load(std::memory_order_acquire);
     if (!wasPlaying_ || playSerial != heardPlaySerial_) {
-        // A start is not a level change: begin at the set level.
+        // A start is not a level change: begin at the set level, at once unless a seek is
+        // still on its way.
+        AdoptPending();
         gainLeft_ = targetLeft;
         gainRight_ = targetRight;
+        envelope_ = Held() ? 0.0f : 1.0f;
         wasPlaying_ = true;
         heardPlaySerial_ = playSerial;
         waitLeader_ = startLeader_.load(std::memory_order_relaxed);
         waitAt_ = startAt_.load(std::memory_order_relaxed);
     }
     const int silent = FramesBeforeStart(frames);
-    if (silent == frames) return true;
+    if (silent == frames) {
+        AdoptPending();  // nothing heard yet: a seek before the start needs no fade
+        return true;
+    }
     out += 2 * static_cast<long>(silent);
     frames -= silent;
     const float stepLeft = (targetLeft - gainLeft_) / static_cast<float>(frames);
     const float stepRight = (targetRight - gainRight_) / static_cast<float>(frames);
+    constexpr float kFadeStep = 1.0f / kSeekFadeFrames;
 
     Stream* s = current_;
     int64_t position = position_.load(std::memory_order_relaxed);
     int done = 0;
     bool ended = false;
     float peak = 0.0f;
-    while (s != nullptr && done < frames) {
+    while (done < frames) {
+        Stream* next = pending_.load(std::memory_order_acquire);
+        if (envelope_ == 0.0f && next != nullptr && StreamReady(*next, 1)) {
+            // Faded out, and the new place has sound: the seek's stream takes over here.
+            position_.store(position, std::memory_order_relaxed);
+            AdoptPending();
+            s = current_;
+            position = position_.load(std::memory_order_relaxed);
+        }
+        const bool held = Held();
+        if (s == nullptr || (held && envelope_ == 0.0f)) break;  // silent; the position holds
         int available = 0;
         // Load the ring before the markers: a marker is pushed before the frames after it.
         const float* src = s->ring.ReadRegion(&available);
@@ -146,6 +189,10 @@ bool Channel::MixInto(float* out, int frames) noexcept {
         }
         const int64_t end = s->endAt.load(std::memory_order_acquire);
         if (end == r) {
+            if (SeekComing()) {
+                envelope_ = 0.0f;  // the old place ran out while fading: the play goes on there
+                continue;
+            }
             if (EndOfPlay(s, r)) {
                 ended = true;
                 break;
@@ -155,15 +202,21 @@ bool Channel::MixInto(float* out, int frames) noexcept {
         int64_t n = std::min(available, frames - done);
         if (wrap != nullptr) n = std::min(n, *wrap - r);
         if (end != Stream::kNoEnd && end != Stream::kEndHeard) n = std::min(n, end - r);
+        // A fade-out stops where it reaches silence, so the swap happens at that frame.
+        if (held) n = std::min<int64_t>(n, std::lround(envelope_ * kSeekFadeFrames));
         if (n <= 0) break;
+        const float fadeStep = held ? -kFadeStep : kFadeStep;
+        float envelope = envelope_;
         for (int i = 0; i < n; ++i) {
             const float k = static_cast<float>(done + i + 1);
-            const float left = src[2 * i] * (gainLeft_ + stepLeft * k);
-            const float right = src[2 * i + 1] * (gainRight_ + stepRight * k);
+            envelope = std::clamp(envelope + fadeStep, 0.0f, 1.0f);
+            const float left = src[2 * i] * (gainLeft_ + stepLeft * k) * envelope;
+            const float right = src[2 * i + 1] * (gainRight_ + stepRight * k) * envelope;
             out[2 * (done + i)] += left;
             out[2 * (done + i) + 1] += right;
             peak = std::max(peak, std::max(std::fabs(left), std::fabs(right)));
         }
+        envelope_ = envelope;
         s->ring.CommitRead(static_cast<int>(n));
         done += static_cast<int>(n);
         position += n;
@@ -172,7 +225,7 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     PublishPeak(peak_, peak);
     gainLeft_ = targetLeft;
     gainRight_ = targetRight;
-    return ended || done == frames;
+    return ended || done == frames || Held();
 }
 
 bool Channel::ReadyFor(int frames) noexcept {
@@ -180,10 +233,15 @@ bool Channel::ReadyFor(int frames) noexcept {
         repeatSeen_.load(std::memory_order_acquire) !=
             repeatChanges_.load(std::memory_order_acquire))
         return false;
-    AdoptPending();
+    if (HeardNow()) {
+        // The old stream fades out on what it holds; the new one must be ready behind it.
+        if (Stream* next = pending_.load(std::memory_order_acquire))
+            return StreamReady(*next, frames);
+    } else {
+        AdoptPending();
+    }
     if (!playing_.load(std::memory_order_acquire) || current_ == nullptr) return true;
-    if (current_->endAt.load(std::memory_order_acquire) != Stream::kNoEnd) return true;
-    return current_->ring.AvailableFrames() >= frames || current_->wraps.Full();
+    return StreamReady(*current_, frames);
 }
 
 }  // namespace corvane::audio

@@ -21,6 +21,14 @@ public:
     // from wherever it is).
     virtual bool Seek(long long frame) = 0;
 
+    // Moves to about `frame`, as fast as the format allows, for a picture of the file rather
+    // than for playing: the next Read begins near there. False when the format has no such
+    // quick way (then only Seek moves it).
+    virtual bool SeekNear(long long frame) {
+        (void)frame;
+        return false;
+    }
+
     // Length in frames at the output rate, as known right after opening (no whole-file scan).
     virtual long long LengthFrames() const = 0;
 

@@ -31,7 +31,7 @@ void MediaPlayer::OpenFile(const QString& path) {
     startWhenOpen_ = false;
     atEnd_ = false;
     CancelScheduledStart();
-    if (playState_ == kPlaying) {
+    if (playState_ != kStopped) {
         channel_->Stop();
         SetPlayState(kStopped);
     }
@@ -51,6 +51,12 @@ void MediaPlayer::OpenFile(const QString& path) {
 void MediaPlayer::Play() {
     if (openState_ == kOpening) startWhenOpen_ = true;
     if (openState_ != kOpen || playState_ == kPlaying) return;
+    if (playState_ == kPaused) {
+        channel_->SetPaused(false);
+        worker_->Wake();
+        SetPlayState(kPlaying);
+        return;
+    }
     // A file that played to its end starts over, as the end has nothing left to play.
     if (atEnd_) SetPosition(0.0);
     scheduled_ = false;
@@ -61,7 +67,7 @@ void MediaPlayer::Play() {
 
 bool MediaPlayer::PlayAfter(const MediaPlayer& current, double remainingSeconds) {
     if (channel_ == nullptr || current.channel_ == nullptr || &current == this ||
-        openState_ != kOpen || playState_ == kPlaying || current.openState_ != kOpen ||
+        openState_ != kOpen || playState_ != kStopped || current.openState_ != kOpen ||
         current.playState_ != kPlaying || !std::isfinite(remainingSeconds) ||
         remainingSeconds < 0.0)
         return false;
@@ -84,9 +90,15 @@ void MediaPlayer::CancelScheduledStart() {
 void MediaPlayer::Stop() {
     startWhenOpen_ = false;
     CancelScheduledStart();
-    if (channel_ == nullptr || playState_ != kPlaying) return;
+    if (channel_ == nullptr || playState_ == kStopped) return;
     channel_->Stop();
     SetPlayState(kStopped);
+}
+
+void MediaPlayer::Pause() {
+    if (channel_ == nullptr || playState_ != kPlaying || scheduled_) return;
+    channel_->SetPaused(true);
+    SetPlayState(kPaused);
 }
 
 double MediaPlayer::Position() const {

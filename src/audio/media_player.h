@@ -16,7 +16,7 @@ class Channel;
 // play are reported through the two notifications, delivered on the UI thread.
 //
 // Open states: 0 closed (also after a failed open), 1 opening, 6 open.
-// Play states: 0 stopped, 2 playing.
+// Play states: 0 stopped, 1 paused, 2 playing.
 // A player made without a channel (a missing index) accepts every call and does nothing.
 class MediaPlayer : public QObject, private WorkerEvents {
     Q_OBJECT
@@ -26,6 +26,7 @@ public:
     static constexpr int kOpening = 1;
     static constexpr int kOpen = 6;
     static constexpr int kStopped = 0;
+    static constexpr int kPaused = 1;
     static constexpr int kPlaying = 2;
 
     MediaPlayer(int index, Channel* channel, DecoderFactory factory, int rate, DataSignal* signal,
@@ -49,8 +50,11 @@ public:
     // Why the last open failed, for a status line or the debug log.
     QString LastError() const { return lastError_; }
 
+    // From a pause, Play carries on where the pause left the song.
     void Play();
     void Stop();
+    // Holds a playing song where it is (a short fade, no click); Play resumes it.
+    void Pause();
     // Starts this player (open, stopped) at the exact output frame where `current` (playing,
     // of the same engine) has `remainingSeconds` left. The play state turns to playing with the
     // next Play, which makes no audible change once the start has happened; Stop or OpenFile

@@ -128,7 +128,7 @@ void PlayerWorker::Run() {
 // until a request comes (Play and RepeatCount changes wake the worker too).
 bool PlayerWorker::Idle() const {
     if (decoder_ == nullptr) return true;
-    return !channel_->Playing() && channel_->EndedSerial() == reportedEnd_;
+    return (!channel_->Playing() || channel_->Paused()) && channel_->EndedSerial() == reportedEnd_;
 }
 
 void PlayerWorker::DoOpen(const QString& path, uint64_t serial) {
@@ -153,22 +153,27 @@ void PlayerWorker::DoOpen(const QString& path, uint64_t serial) {
 void PlayerWorker::DoSeek(long long frame, uint64_t serial) {
     if (decoder_ == nullptr) return;
     frame = std::clamp(frame, 0LL, length_);
-    if (!decoder_->Seek(frame)) {
+    if (decoder_->Seek(frame)) {
+        StartStream(frame, serial);
+    } else if (frame > 0 && frame >= length_) {
+        // The stated length overshoots what the decoder can reach: the play ends there, as it
+        // does at the end.
+        StartStream(frame, serial, true);
+    } else {
         channel_->Settle(serial);
         signal_->Notify();
         events_->SeekFailed(serial);
-        return;
     }
-    StartStream(frame, serial);
 }
 
-void PlayerWorker::StartStream(long long frame, uint64_t serial) {
+void PlayerWorker::StartStream(long long frame, uint64_t serial, bool atEnd) {
     stream_ = channel_->AcquireFreeStream();
     stream_->Reset(frame, serial);
+    if (atEnd) stream_->endAt.store(0, std::memory_order_release);
     pass_ = 1;
     passFrames_ = 0;
     passFromStart_ = frame == 0;
-    ended_ = false;
+    ended_ = atEnd;
     channel_->Publish(stream_);
     channel_->Settle(serial);
     signal_->Notify();

@@ -79,7 +79,7 @@ private:
     bool Idle() const;
     void DoOpen(const QString& path, uint64_t serial);
     void DoSeek(long long frame, uint64_t serial);
-    void StartStream(long long frame, uint64_t serial);
+    void StartStream(long long frame, uint64_t serial, bool atEnd = false);
     void Fill(int maxFrames);
     bool Loop();
     void ReportEnd();

@@ -21,7 +21,6 @@ void Rewind(LinePlayer* player) {
     if (player != nullptr) player->SetPosition(0.0);
 }
 
-
 }  // namespace
 
 Desk::Desk(const DeskPlayers& players, Settings& settings, CrossfaderModel& crossfader,
@@ -241,7 +240,7 @@ void Desk::SetLoop(int line, bool on) {
 
 void Desk::StopAll() {
     for (int line = 1; line <= 6; ++line) {
-        if (IsPlaying(line)) Stop(line);
+        if (IsPlaying(line) || IsPaused(line)) Stop(line);
     }
     Q_EMIT AutoPilotStopped(false);
     for (LinePlayer* ap : players_.ap) {
@@ -323,13 +322,14 @@ void Desk::PlayerOpenStateChanged(int line, int oldState, int newState) {
     }
 }
 
-void Desk::PlayerPlayStateChanged(int line, int /*oldState*/, int newState) {
+void Desk::PlayerPlayStateChanged(int line, int oldState, int newState) {
     LinePlayer* player = PlayerOf(line);
     if (player == nullptr) return;
     if (newState == LinePlayer::kPlaying) {
         SetHighlight(line, true);
-        Q_EMIT SongStarted(player->FileName());
-    } else if (newState == LinePlayer::kStopped) {
+        // A resumed song is the same play going on: logged once.
+        if (oldState != LinePlayer::kPaused) Q_EMIT SongStarted(player->FileName());
+    } else if (newState == LinePlayer::kStopped || newState == LinePlayer::kPaused) {
         SetHighlight(line, false);
     }
 }
@@ -394,6 +394,9 @@ bool Desk::PerformKey(const KeyAction& key) {
         case DeskAction::LineToggle:
             ToggleLine(key.line);
             return true;
+        case DeskAction::PauseLine:
+            PauseLine(key.line);
+            return true;
         case DeskAction::LineArm:
         case DeskAction::OpenArm:
             keyLine_ = key.line;
@@ -409,29 +412,30 @@ void Desk::SetCurrentAp(int index) {
 
 void Desk::SetToolTipsOn(bool on) { toolTipsOn_ = on; }
 
-void Desk::Tick(const QDateTime& now) {
-    for (int line = 0; line <= 6; ++line) {
-        const LinePlayer* player =
-            line == kAutoPilotLine ? players_.ap[currentAp_] : PlayerOf(line);
-        const double position = player != nullptr ? player->Position() : 0.0;
-        const double duration = player != nullptr ? player->Duration() : 0.0;
-        // The texts change with whole seconds only: build them once per second shown, not on
-        // each 1 ms tick.
-        const std::pair<int, int> shown{WholeSeconds(position), WholeSeconds(duration - position)};
-        if (shown != shownSeconds_[line]) {
-            shownSeconds_[line] = shown;
-            timeTexts_[line] = TimeTextsFor(position, duration);
-        }
-        const LineTimeTexts& texts = timeTexts_[line];
-        const QString& caption = engine::TimeCaption(texts, remain_);
-        if (caption != timeCaption_[line]) {
-            timeCaption_[line] = caption;
-            Q_EMIT TimeCaptionChanged(line, caption);
-        }
-        // The status line follows a line's time while it shows that line's last text.
-        if (!status_.isEmpty() && status_ == timeStatus_[line]) SetStatus(texts.status);
-        timeStatus_[line] = texts.status;
+void Desk::RefreshTime(int line) {
+    const LinePlayer* player = ShownPlayer(line);
+    const double position = player != nullptr ? player->Position() : 0.0;
+    const double duration = player != nullptr ? player->Duration() : 0.0;
+    // The texts change with whole seconds only: build them once per second shown, not on
+    // each 1 ms tick.
+    const std::pair<int, int> shown{WholeSeconds(position), WholeSeconds(duration - position)};
+    if (shown != shownSeconds_[line]) {
+        shownSeconds_[line] = shown;
+        timeTexts_[line] = TimeTextsFor(position, duration);
     }
+    const LineTimeTexts& texts = timeTexts_[line];
+    const QString& caption = engine::TimeCaption(texts, remain_);
+    if (caption != timeCaption_[line]) {
+        timeCaption_[line] = caption;
+        Q_EMIT TimeCaptionChanged(line, caption);
+    }
+    // The status line follows a line's time while it shows that line's last text.
+    if (!status_.isEmpty() && status_ == timeStatus_[line]) SetStatus(texts.status);
+    timeStatus_[line] = texts.status;
+}
+
+void Desk::Tick(const QDateTime& now) {
+    for (int line = 0; line <= 6; ++line) RefreshTime(line);
     // The clock shows minutes: format it when the minute or the tooltip setting changes.
     const long long minute =
         now.date().toJulianDay() * 1440 + now.time().hour() * 60 + now.time().minute();

@@ -110,6 +110,17 @@ public:
     // Loop pictures: RepeatCount on lines 1..6, ApLoop on line 0; saves "Loop N".
     void SetLoop(int line, bool on);
     void StopAll();
+    // Lines 1..6: pauses a playing line where it is, or resumes a paused one from there.
+    void PauseLine(int line);
+    bool IsPaused(int line) const;
+    // The position bar: moves the song of line 0..6 to `fraction` (0..1) of its length; the
+    // time display follows at once. Line 0 moves the AutoPilot's current song, and with it the
+    // overlap planned on that song's frames.
+    void SeekLine(int line, double fraction);
+    // Where the song of line 0..6 stands, 0..1; 0 without a song.
+    double LineProgress(int line) const;
+    // The player line 0..6 shows: line 0's is the AutoPilot's current one.
+    LinePlayer* ShownPlayer(int line) const;
 
     // --- Opening files ---
     // Title, filters and folder for line's open dialog (a playlist on line 0).
@@ -196,6 +207,8 @@ Q_SIGNALS:
 
 private:
     LinePlayer* PlayerOf(int line) const;
+    // Line 0..6's time display and status text from its player's position now.
+    void RefreshTime(int line);
     int FadeFactor(int line) const;
     bool OpenSoundFile(int line, const QString& path);
     bool OpenPlaylist(const QString& path);

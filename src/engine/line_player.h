@@ -9,6 +9,7 @@ namespace corvane::engine {
 class LinePlayer {
 public:
     static constexpr int kStopped = 0;
+    static constexpr int kPaused = 1;
     static constexpr int kPlaying = 2;
     static constexpr int kLoopForever = 999999;
     // Open states of the notifications.
@@ -23,6 +24,8 @@ public:
     virtual QString FileName() const = 0;
     virtual void Play() = 0;
     virtual void Stop() = 0;
+    // Holds a playing song where it is; Play then carries on from there.
+    virtual void Pause() {}
     virtual double Position() const = 0;
     virtual void SetPosition(double seconds) = 0;
     virtual double Duration() const = 0;

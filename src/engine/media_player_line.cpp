@@ -9,6 +9,7 @@ void MediaPlayerLine::SetAutoStart(bool on) { player_->SetAutoStart(on); }
 QString MediaPlayerLine::FileName() const { return player_->FileName(); }
 void MediaPlayerLine::Play() { player_->Play(); }
 void MediaPlayerLine::Stop() { player_->Stop(); }
+void MediaPlayerLine::Pause() { player_->Pause(); }
 double MediaPlayerLine::Position() const { return player_->Position(); }
 void MediaPlayerLine::SetPosition(double seconds) { player_->SetPosition(seconds); }
 double MediaPlayerLine::Duration() const { return player_->Duration(); }

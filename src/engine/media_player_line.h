@@ -21,6 +21,7 @@ public:
     QString FileName() const override;
     void Play() override;
     void Stop() override;
+    void Pause() override;
     double Position() const override;
     void SetPosition(double seconds) override;
     double Duration() const override;

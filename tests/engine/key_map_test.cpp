@@ -24,7 +24,11 @@ TEST(KeyMap, FunctionKeysToggleOnReleaseAndShiftOpens) {
     EXPECT_EQ(keys.Press(Qt::Key_F1, Qt::ControlModifier, false), KeyAction{});
     EXPECT_EQ(keys.Release(Qt::Key_F1, false), KeyAction{});
     EXPECT_EQ(keys.Press(Qt::Key_F1, Qt::AltModifier, false), KeyAction{});
-    EXPECT_EQ(keys.Press(Qt::Key_F2, Qt::ShiftModifier | Qt::ControlModifier, false), KeyAction{});
+    EXPECT_EQ(keys.Press(Qt::Key_F2, Qt::ShiftModifier | Qt::AltModifier, false), KeyAction{});
+    // Ctrl+Shift pauses at once; its release does nothing more.
+    EXPECT_EQ(keys.Press(Qt::Key_F2, Qt::ShiftModifier | Qt::ControlModifier, false),
+              (KeyAction{DeskAction::PauseLine, 2}));
+    EXPECT_EQ(keys.Release(Qt::Key_F2, false), KeyAction{});
     EXPECT_EQ(keys.Press(Qt::Key_F7, kNone, false), KeyAction{});
     EXPECT_EQ(keys.Press(Qt::Key_F12, kNone, false), KeyAction{DeskAction::StopAll});
 }

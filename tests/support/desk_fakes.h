@@ -31,6 +31,10 @@ public:
         playState = kStopped;
         Log(QStringLiteral("stop"));
     }
+    void Pause() override {
+        if (playState == kPlaying) playState = kPaused;
+        Log(QStringLiteral("pause"));
+    }
     double Position() const override { return position; }
     void SetPosition(double seconds) override {
         position = seconds;

@@ -194,6 +194,7 @@ public:
 
     int Read(float* out, int frames) override;
     bool Seek(long long frame) override;
+    bool SeekNear(long long frame) override;
     long long LengthFrames() const override { return lengthFrames_; }
     int Rate() const override { return outputRate_; }
 
@@ -405,6 +406,18 @@ bool FfmpegDecoder::Seek(long long frame) {
     if (!SeekDemuxer(std::max<int64_t>(-leadIn_, feed - preroll))) return false;
     feedFrom_ = feed;
     dropOutput_ = drop;
+    return FillPending();
+}
+
+bool FfmpegDecoder::SeekNear(long long frame) {
+    // A container without timing restarts from the top on every seek: no quick way there.
+    if (frame < 0 || sourceRate_ <= 0 || !codec_ || restartOnSeek_) return false;
+    // Whatever packet the demuxer lands on starts the output: no preroll, nothing dropped, and
+    // no retry from the start when it lands late.
+    retriedFromStart_ = true;
+    if (!SeekDemuxer(frame * sourceRate_ / outputRate_)) return false;
+    feedFrom_ = -(int64_t{1} << 62);
+    dropOutput_ = 0;
     return FillPending();
 }
 
