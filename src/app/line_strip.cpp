@@ -105,7 +105,12 @@ LineStrip::LineStrip(int line, Desk& desk, QWidget* parent)
 
     slider_ = new appearance::MiniSlider(this);
     slider_->SetValue(desk.Slider(line));
-    column->addWidget(slider_, 0, Qt::AlignHCenter);
+    sliderRow_ = new QHBoxLayout;
+    sliderRow_->setSpacing(3);
+    sliderRow_->addStretch();
+    sliderRow_->addWidget(slider_);
+    sliderRow_->addStretch();
+    column->addLayout(sliderRow_);
 
     mute_ = new DeskLabel(QStringLiteral("Mute"), this);
     mute_->setAlignment(Qt::AlignCenter);
@@ -250,6 +255,12 @@ void LineStrip::ConnectMute() {
     connect(&desk_, &Desk::MuteChanged, this, [this](int line, bool) {
         if (line == line_) RefreshLabelColors();
     });
+}
+
+void LineStrip::AttachMeter(QWidget* meter) {
+    meter->setParent(this);
+    meter->setFixedHeight(slider_->height());
+    sliderRow_->insertWidget(2, meter);
 }
 
 void LineStrip::ShowStatus(const QString& text) { desk_.SetStatus(text); }

@@ -52,6 +52,7 @@ class OptionsWiring;
 class ButtonRow;
 class CrossfaderPanel;
 class LineStrip;
+class MeterWiring;
 
 // The modal dialogs the main window shows; tests put their own in so nothing blocks.
 struct FormDialogs {
@@ -133,6 +134,8 @@ public:
     LogWiring& LogViewer() const { return *logWiring_; }
     // The Options dialog.
     OptionsWiring& OptionsWindow() const { return *optionsWiring_; }
+    // The level meters.
+    MeterWiring& Meters() const { return *meterWiring_; }
 
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
@@ -168,6 +171,7 @@ private:
     std::unique_ptr<WindowWiring> windowWiring_;
     std::unique_ptr<LogWiring> logWiring_;
     std::unique_ptr<OptionsWiring> optionsWiring_;
+    std::unique_ptr<MeterWiring> meterWiring_;
     std::unique_ptr<Appearance> look_;
     engine::KeyMap keys_;
     QTimer timer1_;
