@@ -7,8 +7,9 @@
 namespace corvane::meters {
 
 namespace {
-// Smaller moves than this are not worth a repaint: under a pixel on any meter.
-constexpr double kVisibleDb = 0.05;
+// Smaller moves than this are not worth a repaint: under a pixel on a meter 100 pixels high
+// (a steady tone would otherwise repaint on every reading).
+constexpr double kVisibleDb = 0.5;
 }  // namespace
 
 double ToDb(float peak) {

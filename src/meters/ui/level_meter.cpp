@@ -20,7 +20,8 @@ LevelMeter::LevelMeter(MeterBank& bank, int meter, QWidget* parent)
     : QWidget(parent), bank_(bank), meter_(meter) {
     const int channels = bank.Channels(meter);
     setFixedWidth(channels * kBarWidth + (channels - 1) * kGap);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // It paints every pixel of its own, so nothing under it is painted again 30 times a second.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&bank, &MeterBank::Changed, this, [this](int which) {
         if (which == meter_) update();
     });
@@ -36,6 +37,7 @@ void LevelMeter::SetColors(const QColor& led, const QColor& hilite, const QColor
 void LevelMeter::paintEvent(QPaintEvent*) {
     ++paints_;
     QPainter painter(this);
+    painter.fillRect(rect(), back_);
     // Fractional rectangles in logical pixels: a HiDPI screen gets its finer steps.
     const qreal barTop = kClipHeight + 1;
     const qreal barHeight = height() - barTop;
