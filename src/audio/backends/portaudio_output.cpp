@@ -102,8 +102,12 @@ void PortAudioOutput::PlayerStarted() {
     running_ = false;
     lastCallbacks_ = -1;
     stalledChecks_ = 0;
-    // A stream that will not start counts as dead at the next check, and is replaced.
-    Pa_StartStream(stream_.get());
+    // A stream that will not start (the device went while resting) counts as dead at the next
+    // check, and is replaced.
+    if (Pa_StartStream(stream_.get()) != paNoError) {
+        lastCallbacks_ = callbacks_.load(std::memory_order_relaxed);
+        stalledChecks_ = 8;
+    }
 }
 
 bool PortAudioOutput::Healthy() {
