@@ -4,11 +4,13 @@
 //   corvane-e2e-play analyse RAW HZ DBFS        checks a float32 stereo 44.1 kHz recording for a
 //                                               tone of HZ (the spectral peak, within
 //                                               0.2 %) at DBFS (peak, within 0.5 dB)
-//   corvane-e2e-play clip FILE SECONDS VOLUME   plays FILE looped on Player(1) and Player(2) at
-//                                               full level, as the desk does with the
-//                                               crossfader in the middle
+//   corvane-e2e-play clip FILE SECONDS VOLUME [FILE2]
+//                                               plays FILE looped on Player(1) and Player(2)
+//                                               (FILE2 there when given) at full level, as the
+//                                               desk does with the crossfader in the middle
 //   corvane-e2e-play ceiling RAW DBFS           checks that a float32 stereo recording holds
-//                                               sound that never goes over DBFS + 0.1 dB
+//                                               sound that peaks at DBFS (within +0.1 and
+//                                               -0.5 dB)
 #include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
@@ -35,7 +37,7 @@ int Play(int argc, char** argv, int players) {
         MediaPlayer* each = engine.Player(line);
         each->SetVolume(args.at(4).toInt());
         each->SetRepeatCount(999999);
-        each->OpenFile(args.at(2));
+        each->OpenFile(line == 2 && args.size() > 5 ? args.at(5) : args.at(2));
     }
     MediaPlayer* player = engine.Player(1);
     QTimer status;
@@ -153,7 +155,7 @@ int Analyse(const char* path, double hz, double dbfs) {
     return ok ? 0 : 1;
 }
 
-// The largest sample of the recording, which must hold at least a second of sound.
+// The largest sample of the recording, which must hold some sound.
 int Ceiling(const char* path, double dbfs) {
     QFile file(QString::fromLocal8Bit(path));
     if (!file.open(QIODevice::ReadOnly)) return 2;
@@ -167,18 +169,21 @@ int Ceiling(const char* path, double dbfs) {
         if (std::fabs(data[i]) > 0.5f) ++loud;
     }
     std::printf("peak %.3f dBFS over %zu samples, %zu above -6 dBFS\n", Db(peak), samples, loud);
-    if (loud < size_t(kRate)) {
+    // A tenth of a second of the two tones holds dozens of their peaks; a loaded machine's
+    // sound server may take most of the run to start pulling.
+    if (loud < size_t(kRate / 5)) {
         std::printf("recording too short or too quiet\n");
         return 1;
     }
-    return Db(peak) <= dbfs + 0.1 ? 0 : 1;
+    // At the ceiling, not below it: the mix went over and the limiter held it.
+    return Db(peak) <= dbfs + 0.1 && Db(peak) >= dbfs - 0.5 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 5 && std::string_view(argv[1]) == "play") return Play(argc, argv, 1);
-    if (argc == 5 && std::string_view(argv[1]) == "clip") return Play(argc, argv, 2);
+    if ((argc == 5 || argc == 6) && std::string_view(argv[1]) == "clip") return Play(argc, argv, 2);
     if (argc == 4 && std::string_view(argv[1]) == "ceiling")
         return Ceiling(argv[2], std::atof(argv[3]));
     if (argc == 5 && std::string_view(argv[1]) == "analyse")
