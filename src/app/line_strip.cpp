@@ -120,7 +120,12 @@ LineStrip::LineStrip(int line, Desk& desk, QWidget* parent)
 
     slider_ = new appearance::MiniSlider(this);
     slider_->SetValue(desk.Slider(line));
-    column->addWidget(slider_, 0, Qt::AlignHCenter);
+    sliderRow_ = new QHBoxLayout;
+    sliderRow_->setSpacing(3);
+    sliderRow_->addStretch();
+    sliderRow_->addWidget(slider_);
+    sliderRow_->addStretch();
+    column->addLayout(sliderRow_);
 
     mute_ = new DeskLabel(QStringLiteral("Mute"), this);
     mute_->setAlignment(Qt::AlignCenter);
@@ -285,6 +290,12 @@ void LineStrip::ConnectBar() {
     });
     connect(bar_, &PositionBar::MouseOver, this,
             [this] { ShowStatus(Help(HelpTarget::PositionBar)); });
+}
+
+void LineStrip::AttachMeter(QWidget* meter) {
+    meter->setParent(this);
+    meter->setFixedHeight(slider_->height());
+    sliderRow_->insertWidget(2, meter);
 }
 
 void LineStrip::ShowStatus(const QString& text) { desk_.SetStatus(text); }

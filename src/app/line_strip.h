@@ -5,6 +5,8 @@
 #include "app/color_scheme.h"
 #include "engine/desk.h"
 
+class QHBoxLayout;
+
 namespace corvane::appearance {
 class MiniSlider;
 class Pan;
@@ -34,6 +36,8 @@ public:
 
     void ApplyColors(const ColorScheme& scheme);
     void SetToolTips(bool on);
+    // Puts a level meter beside the volume slider; the strip takes it.
+    void AttachMeter(QWidget* meter);
 
     // Null where the line has no such control.
     appearance::MiniSlider* Slider() const { return slider_; }
@@ -82,6 +86,7 @@ private:
     appearance::PictureButton* fadeRight_ = nullptr;
     appearance::Pan* pan_ = nullptr;
     appearance::MiniSlider* slider_ = nullptr;
+    QHBoxLayout* sliderRow_ = nullptr;
 };
 
 }  // namespace corvane::app

@@ -19,6 +19,7 @@
 #include "app/desk_panels.h"
 #include "app/line_strip.h"
 #include "app/log_wiring.h"
+#include "app/meter_wiring.h"
 #include "app/options_wiring.h"
 #include "app/seek_wiring.h"
 #include "app/window_wiring.h"
@@ -121,6 +122,7 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
     logWiring_ = std::make_unique<LogWiring>(*this, settings, Log());
     optionsWiring_ = std::make_unique<OptionsWiring>(*this, engine, settings);
     seekWiring_ = std::make_unique<SeekWiring>(*this, engine, engine::OverviewFolder());
+    meterWiring_ = std::make_unique<MeterWiring>(*this, engine);
     ColorChange();
     ApplyToolTips(true);
     UpdateTitle();
@@ -130,6 +132,7 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
 MainForm::~MainForm() {
     timer1_.stop();
     seekWiring_.reset();
+    meterWiring_.reset();
     optionsWiring_.reset();
     logWiring_.reset();
     windowWiring_.reset();

@@ -53,6 +53,7 @@ class SeekWiring;
 class ButtonRow;
 class CrossfaderPanel;
 class LineStrip;
+class MeterWiring;
 
 // The modal dialogs the main window shows; tests put their own in so nothing blocks.
 struct FormDialogs {
@@ -136,6 +137,9 @@ public:
     OptionsWiring& OptionsWindow() const { return *optionsWiring_; }
     SeekWiring& PositionBars() const { return *seekWiring_; }
 
+    // The level meters.
+    MeterWiring& Meters() const { return *meterWiring_; }
+
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
     void ColorsApplied(const corvane::app::ColorScheme& scheme);
@@ -171,6 +175,7 @@ private:
     std::unique_ptr<LogWiring> logWiring_;
     std::unique_ptr<OptionsWiring> optionsWiring_;
     std::unique_ptr<SeekWiring> seekWiring_;
+    std::unique_ptr<MeterWiring> meterWiring_;
     std::unique_ptr<Appearance> look_;
     engine::KeyMap keys_;
     QTimer timer1_;

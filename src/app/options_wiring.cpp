@@ -26,6 +26,7 @@ OptionsWiring::OptionsWiring(MainForm& form, audio::Engine& engine, Settings& se
       engine_(engine),
       settings_(settings),
       scheme_(ColorScheme::FromSettings(settings)) {
+    engine.SetLimiter(settings.GetBool(keys::kLimiter));
     connect(form.Buttons()->Button(ButtonRow::Options1), &appearance::Butt::Click, this,
             [this] { Open(true); });
     if (auto* item = form.RCMenu()->findChild<QAction*>(QStringLiteral("mnuOps")))
@@ -144,5 +145,7 @@ void OptionsWiring::SetAudioOutput(const QString& device, int bufferFrames,
 }
 
 long long OptionsWiring::Underruns() const { return engine_.Underruns(); }
+
+void OptionsWiring::SetLimiter(bool on) { engine_.SetLimiter(on); }
 
 }  // namespace corvane::app

@@ -40,6 +40,7 @@ public:
     int FadeSpeed() const override;
     void SetFadeSpeed(int speed) override;
     void SetMusicFolder(const QString& folder) override;
+    void SetLimiter(bool on) override;
     void SetRemain(bool on) override;
     bool AutoStop() const override;
     void SetAutoStop(bool on) override;

@@ -25,6 +25,9 @@ public:
     virtual long long Underruns() const { return 0; }
     // Told on the UI thread right after a player starts playing.
     virtual void PlayerStarted() {}
+    // Told on the UI thread when nothing has played for a while: the output may stop pulling
+    // (and waking the machine) until the next PlayerStarted.
+    virtual void Rest() {}
 };
 
 // Keeps real time without a device: a thread that runs the mixer once per buffer period, so

@@ -267,7 +267,15 @@ void Engine::CheckOutput() {
     // A switch under way starts a new output of its own.
     if (options_.output != OutputKind::Device || Switching()) return;
     if (probe_ == nullptr) {
-        if (output_ != nullptr && !output_->Healthy()) FallBackToSilence();
+        if (output_ == nullptr) return;
+        if (!output_->Healthy()) {
+            FallBackToSilence();
+            return;
+        }
+        // After a second of nothing (the limiter's tail is long out) the device may rest;
+        // Play wakes it.
+        quietChecks_ = mixer_->AnyPlaying() ? 0 : quietChecks_ + 1;
+        if (quietChecks_ >= 2) output_->Rest();
         return;
     }
     std::unique_ptr<AudioOutput> device = probe_ != nullptr ? probe_->TakeFound() : nullptr;

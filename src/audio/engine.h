@@ -150,6 +150,7 @@ private:
     int owner_ = 0;
     bool silent_ = false;
     long long pastUnderruns_ = 0;
+    int quietChecks_ = 0;  // checks in a row that found nothing playing
     QTimer watch_;
     std::optional<OutputRequest> request_;         // the switch waiting for the old probe
     std::vector<std::function<void()>> switched_;  // told when it is done

@@ -12,8 +12,10 @@ namespace {
 constexpr int kChunkFrames = 4096;
 // Decoded before an open is reported, so Play finds sound at once without delaying the open.
 constexpr int kPrefillFrames = 16384;
-// How often a playing worker tops up its ring and looks for the end of the file.
-constexpr auto kPollPeriod = std::chrono::milliseconds(10);
+// How often a playing worker looks for the end of the file and at its ring, which it tops up
+// once a chunk's worth is free: decoding in whole chunks, not a few hundred frames at each
+// look, and looking seldom keep two playing lines from costing a good share of a core.
+constexpr auto kPollPeriod = std::chrono::milliseconds(25);
 }  // namespace
 
 void DataSignal::Notify() {
@@ -116,10 +118,13 @@ void PlayerWorker::Run() {
         }
         if (todo.open) DoOpen(todo.path, todo.openSerial);
         if (todo.seek) DoSeek(todo.seekFrame, todo.seekSerial);
-        const uint32_t repeatChanges = channel_->RepeatChanges();
-        Fill(kRingFrames);
-        channel_->RepeatSeen(repeatChanges);
-        signal_->Notify();
+        const bool asked = todo.open || todo.close || todo.seek || todo.wake;
+        if (asked || stream_ == nullptr || stream_->ring.FreeFrames() >= kChunkFrames) {
+            const uint32_t repeatChanges = channel_->RepeatChanges();
+            Fill(kRingFrames);
+            channel_->RepeatSeen(repeatChanges);
+            signal_->Notify();
+        }
         ReportEnd();
     }
 }

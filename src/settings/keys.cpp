@@ -66,6 +66,7 @@ constexpr KeyDefault kTable[] = {
     {kListTop, Kind::Fixed, kNone},
     {kAudioDevice, Kind::Fixed, kNone},
     {kAudioBuffer, Kind::Fixed, QLatin1String("512")},
+    {kLimiter, Kind::Fixed, QLatin1String("True")},
 };
 
 struct LineKey {

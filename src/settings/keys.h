@@ -69,6 +69,8 @@ inline constexpr QLatin1String kListTop{"ListTop"};
 // Audio engine: output device name (empty: the system default) and buffer size in frames
 inline constexpr QLatin1String kAudioDevice{"AudioDevice"};
 inline constexpr QLatin1String kAudioBuffer{"AudioBuffer"};
+// The master limiter at -1 dBFS
+inline constexpr QLatin1String kLimiter{"Limiter"};
 
 // Per-line keys: the word, one blank, the line number ("Slider 3").
 QString SliderKey(int line);    // lines 0 to 7

@@ -4,17 +4,21 @@
 #include <QFile>
 #include <QMenu>
 #include <QRegularExpression>
+#include <vector>
 
 #include "app/demo_set.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
 #include "app/line_strip.h"
+#include "app/meter_wiring.h"
 #include "appearance/ui/butt.h"
 #include "appearance/ui/minicrossfader.h"
 #include "appearance/ui/minislider.h"
 #include "appearance/ui/pan.h"
 #include "appearance/ui/picturebutton.h"
 #include "engine/desk.h"
+#include "meters/meter_bank.h"
+#include "meters/ui/level_meter.h"
 #include "support/mainform_support.h"
 
 namespace corvane::app::testing {
@@ -79,6 +83,26 @@ TEST_F(MainFormWindow, TickShowsTimesOnTheDisplaysAndTheClock) {
     form.Timer1Tick();
     EXPECT_TRUE(form.Strip(7)->Colon()->toolTip().isEmpty());
     EXPECT_FALSE(form.Strip(7)->Colon()->text().isEmpty());
+}
+
+// The meters sleep until a line plays, then show that line's level and the master's two sides.
+TEST_F(MainFormWindow, MetersWakeOnPlayAndShowTheLineAndTheMaster) {
+    ASSERT_TRUE(Load(1, "sine1k_44100_stereo_s16.wav"));
+    MeterWiring& meters = Form().Meters();
+    meters::MeterBank& bank = meters.Bank();
+    EXPECT_FALSE(bank.Running());
+    Form().Desk().Play(1);
+    EXPECT_TRUE(bank.Running());
+    std::vector<float> out(2 * 4410);
+    engine_->RenderOffline(out.data(), 4410);
+    bank.Step(34);
+    const int master = meters.Meter(engine::Desk::kMasterLine)->Meter();
+    EXPECT_GT(bank.Channel(meters.Meter(1)->Meter(), 0).LevelDb(), meters::kFloorDb);
+    EXPECT_TRUE(bank.Channel(meters.Meter(2)->Meter(), 0).Resting());
+    ASSERT_EQ(bank.Channels(master), 2);
+    for (int side = 0; side < 2; ++side)
+        EXPECT_GT(bank.Channel(master, side).LevelDb(), meters::kFloorDb) << side;
+    EXPECT_EQ(meters.Meter(1)->parentWidget(), Form().Strip(1));
 }
 
 TEST_F(MainFormWindow, ToolTipsFollowTheSettingOnTheRealControls) {

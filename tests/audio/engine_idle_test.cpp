@@ -199,5 +199,41 @@ TEST_F(OfflineEngineTest, SwitchingOutputsDoesNotWaitForADeviceScan) {
     EXPECT_EQ(p->PlayState(), MediaPlayer::kPlaying);
 }
 
+// A device that nothing plays through for a second rests (stops pulling) and is started again
+// by the next Play, inside it, so the start is not delayed.
+TEST_F(OfflineEngineTest, DeviceRestsWhileNothingPlaysAndPlayStartsIt) {
+    struct Calls {
+        std::atomic<int> rests{0};
+        std::atomic<int> starts{0};
+    } calls;
+    class RestingOutput : public CountedOutput {
+    public:
+        explicit RestingOutput(Calls& calls) : calls_(calls) {}
+        void Rest() override { ++calls_.rests; }
+        void PlayerStarted() override { ++calls_.starts; }
+
+    private:
+        Calls& calls_;
+    };
+    EngineOptions options;
+    options.output = OutputKind::Device;
+    options.openDevice = [&](const DeviceRequest&) {
+        DeviceOpening opening;
+        opening.output = std::make_unique<RestingOutput>(calls);
+        return opening;
+    };
+    Engine engine(options, TestFactory);
+    MediaPlayer* p = engine.Player(1);
+    ASSERT_TRUE(Open(p, QStringLiteral("dc:4410000")));
+    ASSERT_TRUE(WaitFor([&] { return calls.rests > 0; }, 10000));
+    EXPECT_EQ(calls.starts, 0);
+    p->Play();
+    EXPECT_EQ(calls.starts, 1);
+    const int rests = calls.rests;
+    QSignalSpy never(&engine, &Engine::OutputChanged);
+    never.wait(1500);  // three checks of the engine's while playing
+    EXPECT_EQ(calls.rests, rests);
+}
+
 }  // namespace
 }  // namespace corvane::audio::testing

@@ -4,6 +4,13 @@
 //   corvane-e2e-play analyse RAW HZ DBFS        checks a float32 stereo 44.1 kHz recording for a
 //                                               tone of HZ (the spectral peak, within
 //                                               0.2 %) at DBFS (peak, within 0.5 dB)
+//   corvane-e2e-play clip FILE SECONDS VOLUME [FILE2]
+//                                               plays FILE looped on Player(1) and Player(2)
+//                                               (FILE2 there when given) at full level, as the
+//                                               desk does with the crossfader in the middle
+//   corvane-e2e-play ceiling RAW DBFS           checks that a float32 stereo recording holds
+//                                               sound that peaks at DBFS (within +0.1 and
+//                                               -0.5 dB)
 #include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
@@ -22,22 +29,31 @@ using corvane::audio::MediaPlayer;
 
 namespace {
 
-int Play(int argc, char** argv) {
+int Play(int argc, char** argv, int players) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     Engine engine(EngineOptions{}, corvane::audio::OpenDecoder);
+    for (int line = 1; line <= players; ++line) {
+        MediaPlayer* each = engine.Player(line);
+        each->SetVolume(args.at(4).toInt());
+        each->SetRepeatCount(999999);
+        each->OpenFile(line == 2 && args.size() > 5 ? args.at(5) : args.at(2));
+    }
     MediaPlayer* player = engine.Player(1);
-    player->SetVolume(args.at(4).toInt());
-    player->SetRepeatCount(999999);
-    player->SetAutoStart(true);
-    player->OpenFile(args.at(2));
     QTimer status;
     QObject::connect(&status, &QTimer::timeout, [&] {
+        // Started together, once all are open: the same file on two lines then adds up in
+        // phase, the loudest it can.
+        bool open = true;
+        for (int line = 1; line <= players; ++line)
+            open = open && engine.Player(line)->OpenState() == MediaPlayer::kOpen;
+        if (open && player->PlayState() != MediaPlayer::kPlaying)
+            for (int line = 1; line <= players; ++line) engine.Player(line)->Play();
         std::printf("state=%d position=%.2f silent=%d underruns=%lld\n", player->PlayState(),
                     player->Position(), engine.PlayingSilently() ? 1 : 0, engine.Underruns());
         std::fflush(stdout);
     });
-    status.start(500);
+    status.start(100);
     QTimer::singleShot(static_cast<int>(args.at(3).toDouble() * 1000), &app,
                        &QCoreApplication::quit);
     app.exec();
@@ -139,12 +155,42 @@ int Analyse(const char* path, double hz, double dbfs) {
     return ok ? 0 : 1;
 }
 
+// The largest sample of the recording, which must hold some sound.
+int Ceiling(const char* path, double dbfs) {
+    QFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::ReadOnly)) return 2;
+    const QByteArray raw = file.readAll();
+    const size_t samples = static_cast<size_t>(raw.size()) / 4;
+    const float* data = reinterpret_cast<const float*>(raw.constData());
+    float peak = 0;
+    size_t loud = 0;
+    for (size_t i = 0; i < samples; ++i) {
+        peak = std::max(peak, std::fabs(data[i]));
+        if (std::fabs(data[i]) > 0.5f) ++loud;
+    }
+    std::printf("peak %.3f dBFS over %zu samples, %zu above -6 dBFS\n", Db(peak), samples, loud);
+    // A tenth of a second of the two tones holds dozens of their peaks; a loaded machine's
+    // sound server may take most of the run to start pulling.
+    if (loud < size_t(kRate / 5)) {
+        std::printf("recording too short or too quiet\n");
+        return 1;
+    }
+    // At the ceiling, not below it: the mix went over and the limiter held it.
+    return Db(peak) <= dbfs + 0.1 && Db(peak) >= dbfs - 0.5 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 5 && std::string_view(argv[1]) == "play") return Play(argc, argv);
+    if (argc == 5 && std::string_view(argv[1]) == "play") return Play(argc, argv, 1);
+    if ((argc == 5 || argc == 6) && std::string_view(argv[1]) == "clip") return Play(argc, argv, 2);
+    if (argc == 4 && std::string_view(argv[1]) == "ceiling")
+        return Ceiling(argv[2], std::atof(argv[3]));
     if (argc == 5 && std::string_view(argv[1]) == "analyse")
         return Analyse(argv[2], std::atof(argv[3]), std::atof(argv[4]));
-    std::fputs("usage: corvane-e2e-play play FILE SECONDS VOLUME | analyse RAW HZ DBFS\n", stderr);
+    std::fputs(
+        "usage: corvane-e2e-play play|clip FILE SECONDS VOLUME | analyse RAW HZ DBFS | ceiling "
+        "RAW DBFS\n",
+        stderr);
     return 2;
 }

@@ -144,6 +144,19 @@ TEST_F(OptionsTest, EachControlStoresItsKeyAndActsAtOnce) {
     EXPECT_TRUE(Control<QPushButton>("Command2")->isEnabled());
 }
 
+TEST_F(OptionsTest, TheLimiterSwitchIsStoredAndAppliedAtOnceAndAtStart) {
+    settings_.SavePref(keys::kLimiter, false);
+    Open();
+    EXPECT_FALSE(engine_->LimiterOn());
+    EXPECT_FALSE(Control<QCheckBox>("Limiter")->isChecked());
+    Click("Limiter");
+    EXPECT_TRUE(settings_.GetBool(keys::kLimiter));
+    EXPECT_TRUE(engine_->LimiterOn());
+    Click("Limiter");
+    EXPECT_FALSE(settings_.GetBool(keys::kLimiter));
+    EXPECT_FALSE(engine_->LimiterOn());
+}
+
 // Choosing a face does its work in the click and leaves the event loop to the program: an
 // event posted before the click is still waiting after it.
 TEST_F(OptionsTest, ChoosingAFaceRunsNoEventLoopOfItsOwn) {

@@ -88,7 +88,30 @@ void PortAudioOutput::Stop() {
     initialised_ = false;
 }
 
+// A stream left running while nothing plays costs the sound server's wake-ups and a callback
+// per buffer; stopped, the machine sleeps. Starting it again takes about as long as a buffer.
+void PortAudioOutput::Rest() {
+    if (stream_ == nullptr || resting_) return;
+    if (Pa_AbortStream(stream_.get()) == paNoError) resting_ = true;
+}
+
+void PortAudioOutput::PlayerStarted() {
+    if (stream_ == nullptr || !resting_) return;
+    resting_ = false;
+    // Judged as a new stream: the sound server may take a moment to pull again.
+    running_ = false;
+    lastCallbacks_ = -1;
+    stalledChecks_ = 0;
+    // A stream that will not start (the device went while resting) counts as dead at the next
+    // check, and is replaced.
+    if (Pa_StartStream(stream_.get()) != paNoError) {
+        lastCallbacks_ = callbacks_.load(std::memory_order_relaxed);
+        stalledChecks_ = 8;
+    }
+}
+
 bool PortAudioOutput::Healthy() {
+    if (resting_) return true;
     if (stream_ == nullptr || Pa_IsStreamActive(stream_.get()) != 1) return false;
     // A callback that stopped coming (the sound server went away) counts as dead after a
     // second. A sound server may take a few seconds to start a new stream: the callbacks that

@@ -21,6 +21,9 @@ public:
     void Stop() override;
     bool Healthy() override;
     long long Underruns() const override { return underruns_.load(std::memory_order_relaxed); }
+    void Rest() override;
+    void PlayerStarted() override;
+    bool Resting() const { return resting_; }
     // The output devices that take stereo, as Start found them (what "AudioDevice" names);
     // empty when PortAudio could not start.
     const QStringList& DeviceNames() const { return names_; }
@@ -42,6 +45,7 @@ private:
     long long lastCallbacks_ = -1;
     int stalledChecks_ = 0;
     bool running_ = false;  // callbacks seen coming in real time, not only the first fill
+    bool resting_ = false;  // stopped while nothing plays
 };
 
 }  // namespace corvane::audio

@@ -318,6 +318,10 @@ QWidget* Options::BuildAudio() {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
     column->addWidget(frame);
+    limiter_ = Check("Limiter", "&Master limiter (-1 dBFS)",
+                     "Keeps the master below -1 dBFS, so loud lines together do not clip");
+    connect(limiter_, &QCheckBox::clicked, this, &Options::LimiterClick);
+    column->addWidget(limiter_);
     column->addStretch();
     return page;
 }
@@ -406,6 +410,7 @@ void Options::FillAudio() {
     }
     buffer_->setCurrentIndex(bufferRow);
     latency_->setText(LatencyText(frames, host_.AudioRate()));
+    limiter_->setChecked(settings_.GetBool(keys::kLimiter));
     RefreshUnderruns();
     underrunTimer_.start();
 }

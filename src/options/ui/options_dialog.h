@@ -73,6 +73,8 @@ public:
     virtual void SetAudioOutput(const QString& device, int bufferFrames,
                                 std::function<void()> done) = 0;
     virtual long long Underruns() const = 0;
+    // The master limiter, on or off at once.
+    virtual void SetLimiter(bool /*on*/) {}
     // Where missing songs are looked for from now on.
     virtual void SetMusicFolder(const QString& /*folder*/) {}
 };
@@ -165,6 +167,7 @@ private:
     void CmdBrowseClick();
     void MusicFolderChanged();
     void AudioChanged();
+    void LimiterClick();
 
     Settings& settings_;
     OptionsHost& host_;
@@ -205,6 +208,7 @@ private:
     QComboBox* buffer_ = nullptr;
     QLabel* latency_ = nullptr;
     QLabel* underruns_ = nullptr;
+    QCheckBox* limiter_ = nullptr;
 };
 
 }  // namespace corvane::options

@@ -171,6 +171,12 @@ void Options::CmdBrowseClick() {
     StoreLogFile();
 }
 
+void Options::LimiterClick() {
+    if (!ready_) return;
+    StoreCheck(limiter_, keys::kLimiter);
+    host_.SetLimiter(limiter_->isChecked());
+}
+
 void Options::AudioChanged() {
     if (!ready_) return;
     const QString device = device_->currentData().toString();
