@@ -85,8 +85,13 @@ public:
             const auto v = static_cast<uint32_t>(QuantiseSample(frames[i], bits_));
             for (int b = 0; b < bytesPerSample; ++b) *at++ = static_cast<uint8_t>(v >> (8 * b));
         }
-        if (file_.write(reinterpret_cast<const char*>(buffer_.data()), bytes) != bytes)
-            return Fail(file_.errorString());
+        // A short write is retried, so that a full disk shows as its own error.
+        for (int64_t done = 0; done < bytes;) {
+            const qint64 n =
+                file_.write(reinterpret_cast<const char*>(buffer_.data()) + done, bytes - done);
+            if (n <= 0) return Fail(file_.errorString());
+            done += n;
+        }
         data_ += bytes;
         return true;
     }
@@ -101,9 +106,11 @@ public:
 
     bool Finish() override {
         if (!file_.isOpen()) return error_.isEmpty();
-        const bool ok = Flush();
+        // After a failed write too: the header then covers the whole frames that got written.
+        if (flushed_ != data_ && !PatchSizes(file_, data_)) Fail(file_.errorString());
+        flushed_ = data_;
         file_.close();
-        return ok;
+        return error_.isEmpty();
     }
 
     QString Error() const override { return error_; }

@@ -1,12 +1,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
+
+#include "audio/decoder.h"
+#include "audio/player_worker.h"
+#include "playlist/paths.h"
 
 namespace corvane::record::testing {
 
@@ -62,5 +68,40 @@ inline std::vector<float> Sine(int frames, double hz, int rate, float amplitude 
             amplitude * static_cast<float>(std::sin(2 * M_PI * hz * i / rate));
     return out;
 }
+
+// "<any folder>/<name>-<hz>.tone": `seconds` of a sine of <hz> at a quarter of full scale.
+class ToneDecoder : public audio::Decoder {
+public:
+    ToneDecoder(double hz, long long frames) : hz_(hz), frames_(frames) {}
+    int Read(float* out, int frames) override {
+        int n = 0;
+        for (; n < frames && pos_ < frames_; ++n, ++pos_)
+            out[2 * n] = out[2 * n + 1] =
+                0.25f * static_cast<float>(std::sin(2 * M_PI * hz_ * pos_ / 44100.0));
+        return n;
+    }
+    bool Seek(long long frame) override {
+        if (frame < 0 || frame > frames_) return false;
+        pos_ = frame;
+        return true;
+    }
+    long long LengthFrames() const override { return frames_; }
+    int Rate() const override { return 44100; }
+
+private:
+    double hz_;
+    long long frames_;
+    long long pos_ = 0;
+};
+
+inline audio::DecoderFactory ToneFactory(int seconds) {
+    return [seconds](const QString& path, int, QString*) -> std::unique_ptr<audio::Decoder> {
+        const double hz = QFileInfo(path).completeBaseName().section(u'-', -1).toDouble();
+        return std::make_unique<ToneDecoder>(hz > 0 ? hz : 440.0, seconds * 44100LL);
+    };
+}
+
+// Titles as the program makes them everywhere: the file name without its extension.
+inline QString TitleOf(const QString& path) { return StripExtension(SplitPath(path).fileName); }
 
 }  // namespace corvane::record::testing
