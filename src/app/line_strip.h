@@ -46,6 +46,8 @@ public:
     DeskLabel* Colon() const { return colon_; }
     DeskLabel* LineLabel() const { return name_; }
     ElidedLabel* TitleLabel() const { return title_; }
+    // The master's empty row above its clock, for the recorder's controls; null on the lines.
+    QWidget* SpareRow() const { return spare_; }
 
 Q_SIGNALS:
     // The pop-up menu at the pointer.
@@ -78,6 +80,7 @@ private:
     appearance::PictureButton* fadeRight_ = nullptr;
     appearance::Pan* pan_ = nullptr;
     appearance::MiniSlider* slider_ = nullptr;
+    QWidget* spare_ = nullptr;
 };
 
 }  // namespace corvane::app

@@ -20,6 +20,7 @@
 #include "app/line_strip.h"
 #include "app/log_wiring.h"
 #include "app/options_wiring.h"
+#include "app/record_wiring.h"
 #include "app/window_wiring.h"
 #include "appearance/face.h"
 #include "appearance/ui/butt.h"
@@ -116,6 +117,7 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
     windowWiring_ = std::make_unique<WindowWiring>(*this, settings, playlist);
     logWiring_ = std::make_unique<LogWiring>(*this, settings, Log());
     optionsWiring_ = std::make_unique<OptionsWiring>(*this, engine, settings);
+    recordWiring_ = std::make_unique<RecordWiring>(*this, engine, settings);
     ColorChange();
     ApplyToolTips(true);
     UpdateTitle();
@@ -124,6 +126,7 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
 
 MainForm::~MainForm() {
     timer1_.stop();
+    recordWiring_.reset();
     optionsWiring_.reset();
     logWiring_.reset();
     windowWiring_.reset();

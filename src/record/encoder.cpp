@@ -1,6 +1,8 @@
 #include "record/encoder.h"
 
+#include <array>
 #include <cmath>
+#include <utility>
 
 #include "audio/backends.h"
 #include "record/wav_writer.h"
@@ -49,6 +51,27 @@ QString FormatSuffix(Format format) {
             return QStringLiteral("opus");
     }
     return QStringLiteral("flac");
+}
+
+namespace {
+constexpr std::array<std::pair<Format, const char*>, 6> kNames{{{Format::Wav16, "WAV16"},
+                                                                {Format::Wav24, "WAV24"},
+                                                                {Format::Flac, "FLAC"},
+                                                                {Format::Mp3, "MP3"},
+                                                                {Format::Vorbis, "OGG"},
+                                                                {Format::Opus, "OPUS"}}};
+}  // namespace
+
+QString FormatName(Format format) {
+    for (const auto& [f, name] : kNames)
+        if (f == format) return QLatin1String(name);
+    return QStringLiteral("FLAC");
+}
+
+Format FormatFromName(const QString& name) {
+    for (const auto& [f, text] : kNames)
+        if (name.compare(QLatin1String(text), Qt::CaseInsensitive) == 0) return f;
+    return Format::Flac;
 }
 
 int32_t QuantiseSample(float sample, int bits) {

@@ -52,6 +52,11 @@ std::unique_ptr<Encoder> OpenStreamEncoder(const EncoderSettings& settings, Byte
 // "wav", "flac", "mp3", "ogg" or "opus".
 QString FormatSuffix(Format format);
 
+// The settings' names of the recording formats: "WAV16", "WAV24", "FLAC", "MP3", "OGG"
+// (and "OPUS"). Unknown text gives FLAC.
+QString FormatName(Format format);
+Format FormatFromName(const QString& name);
+
 // The rounding every integer format uses (as FFmpeg's own float conversion): the float scaled
 // by 2^(bits-1), rounded to nearest, clipped.
 int32_t QuantiseSample(float sample, int bits);
