@@ -57,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
     All, EncoderFormats,
     ::testing::Values(FormatCase{Format::Wav16, true}, FormatCase{Format::Wav24, true},
                       FormatCase{Format::Flac, true}, FormatCase{Format::Mp3, false},
-                      FormatCase{Format::Vorbis, false}, FormatCase{Format::Opus, false}));
+                      FormatCase{Format::Vorbis, false}, FormatCase{Format::Opus, false}),
+    [](const auto& info) { return FormatName(info.param.format).toStdString(); });
 
 // A stream gets its bytes through the sink, and they make a playable stream.
 TEST(Encoder, StreamGoesToTheSink) {

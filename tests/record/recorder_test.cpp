@@ -132,7 +132,8 @@ TEST_P(RecordFormats, RecordsTheMixWithItsTrackList) {
 
 INSTANTIATE_TEST_SUITE_P(All, RecordFormats,
                          ::testing::Values(Format::Wav16, Format::Wav24, Format::Flac, Format::Mp3,
-                                           Format::Vorbis));
+                                           Format::Vorbis),
+                         [](const auto& info) { return FormatName(info.param).toStdString(); });
 
 // A full disk (a file size limit here) ends the recording with one message; what was written
 // stays playable and the mix goes on.
