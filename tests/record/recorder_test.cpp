@@ -163,17 +163,6 @@ TEST_F(RecorderTest, FullDiskEndsTheRecordingOnceAndKeepsWhatWasWritten) {
         ASSERT_EQ(decoded[i], QuantiseSample(mix_[i], 16)) << i;
 }
 
-TEST_F(RecorderTest, UnwritableFolderIsRefusedWithAMessage) {
-    QFile blocker(dir_.filePath(QStringLiteral("a file")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    QString error;
-    EXPECT_FALSE(recorder_->Start(
-        {blocker.fileName() + QStringLiteral("/Recordings"), Format::Flac, 192}, &error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot record to "))) << error.toStdString();
-    EXPECT_FALSE(recorder_->Recording());
-}
-
 // A program killed mid-recording leaves a WAV that plays to within a second of the kill; the
 // next start repairs it to all the data that reached the disk.
 TEST(RecorderKill, KilledRecordingPlaysAndIsRepaired) {
