@@ -300,6 +300,7 @@ void MainForm::ApplyToolTips(bool on) {
     autoPilot_->SetToolTips(on);
     crossfaderPanel_->SetToolTips(on);
     buttons_->SetToolTips(on);
+    if (recordWiring_ != nullptr) recordWiring_->SetToolTips(on);
     desk_->SetToolTipsOn(on);
     // The clock's weekday tooltip follows at once rather than at the next tick.
     strips_[engine::Desk::kMasterLine]->Colon()->setToolTip(

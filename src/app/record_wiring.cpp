@@ -60,7 +60,6 @@ RecordWiring::RecordWiring(MainForm& form, audio::Engine& engine, Settings& sett
           &engine, [](const QString& path) { return StripExtension(SplitPath(path).fileName); })) {
     QWidget* row = form.Strip(engine::Desk::kMasterLine)->SpareRow();
     button_ = new RecordButton(row);
-    button_->setToolTip(QStringLiteral("Records the master mix (Ctrl+R)"));
     elapsed_ = new QLabel(row);
     elapsed_->setObjectName(QStringLiteral("RecordTime"));
     size_ = new QLabel(row);
@@ -96,6 +95,10 @@ RecordWiring::~RecordWiring() {
     // Stopping completes the file; nothing is shown any more.
     disconnect(recorder_.get(), nullptr, this, nullptr);
     recorder_->Stop();
+}
+
+void RecordWiring::SetToolTips(bool on) {
+    button_->setToolTip(on ? QStringLiteral("Records the master mix (Ctrl+R)") : QString());
 }
 
 void RecordWiring::Toggle() {

@@ -53,6 +53,7 @@ public:
 
     // Starts recording, or stops the recording under way.
     void Toggle();
+    void SetToolTips(bool on);
     record::Recorder& Recorder() const { return *recorder_; }
     RecordButton* Button() const { return button_; }
     QLabel* Elapsed() const { return elapsed_; }
