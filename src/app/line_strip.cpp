@@ -74,7 +74,8 @@ LineStrip::LineStrip(int line, Desk& desk, QWidget* parent)
     if (master) {
         // Empty rows, not spacing: the rows of every strip line up only with the same gaps.
         column->addWidget(Row(this, kTitleRow));
-        column->addWidget(Row(this, kButtonRow));
+        spare_ = Row(this, kButtonRow);
+        column->addWidget(spare_);
     } else {
         title_ = new ElidedLabel(desk.Title(line), this);
         title_->setAlignment(Qt::AlignCenter);

@@ -52,6 +52,8 @@ public:
     appearance::PositionBar* Bar() const { return bar_; }
     DeskLabel* LineLabel() const { return name_; }
     ElidedLabel* TitleLabel() const { return title_; }
+    // The master's empty row above its clock, for the recorder's controls; null on the lines.
+    QWidget* SpareRow() const { return spare_; }
 
 Q_SIGNALS:
     // The pop-up menu at the pointer.
@@ -87,6 +89,7 @@ private:
     appearance::Pan* pan_ = nullptr;
     appearance::MiniSlider* slider_ = nullptr;
     QHBoxLayout* sliderRow_ = nullptr;
+    QWidget* spare_ = nullptr;
 };
 
 }  // namespace corvane::app

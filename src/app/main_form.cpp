@@ -21,6 +21,7 @@
 #include "app/log_wiring.h"
 #include "app/meter_wiring.h"
 #include "app/options_wiring.h"
+#include "app/record_wiring.h"
 #include "app/seek_wiring.h"
 #include "app/window_wiring.h"
 #include "appearance/face.h"
@@ -123,6 +124,7 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
     optionsWiring_ = std::make_unique<OptionsWiring>(*this, engine, settings);
     seekWiring_ = std::make_unique<SeekWiring>(*this, engine, engine::OverviewFolder());
     meterWiring_ = std::make_unique<MeterWiring>(*this, engine);
+    recordWiring_ = std::make_unique<RecordWiring>(*this, engine, settings);
     ColorChange();
     ApplyToolTips(true);
     UpdateTitle();
@@ -133,6 +135,7 @@ MainForm::~MainForm() {
     timer1_.stop();
     seekWiring_.reset();
     meterWiring_.reset();
+    recordWiring_.reset();
     optionsWiring_.reset();
     logWiring_.reset();
     windowWiring_.reset();
@@ -306,6 +309,7 @@ void MainForm::ApplyToolTips(bool on) {
     autoPilot_->SetToolTips(on);
     crossfaderPanel_->SetToolTips(on);
     buttons_->SetToolTips(on);
+    if (recordWiring_ != nullptr) recordWiring_->SetToolTips(on);
     desk_->SetToolTipsOn(on);
     // The clock's weekday tooltip follows at once rather than at the next tick.
     strips_[engine::Desk::kMasterLine]->Colon()->setToolTip(

@@ -50,6 +50,7 @@ class WindowWiring;
 class LogWiring;
 class OptionsWiring;
 class SeekWiring;
+class RecordWiring;
 class ButtonRow;
 class CrossfaderPanel;
 class LineStrip;
@@ -139,6 +140,8 @@ public:
 
     // The level meters.
     MeterWiring& Meters() const { return *meterWiring_; }
+    // The recorder and its controls on the master strip.
+    RecordWiring& Recording() const { return *recordWiring_; }
 
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
@@ -176,6 +179,7 @@ private:
     std::unique_ptr<OptionsWiring> optionsWiring_;
     std::unique_ptr<SeekWiring> seekWiring_;
     std::unique_ptr<MeterWiring> meterWiring_;
+    std::unique_ptr<RecordWiring> recordWiring_;
     std::unique_ptr<Appearance> look_;
     engine::KeyMap keys_;
     QTimer timer1_;

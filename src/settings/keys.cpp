@@ -9,7 +9,7 @@ namespace corvane::keys {
 
 namespace {
 
-enum class Kind { Fixed, AppFolder, LogFile, TextLog, MusicFolder };
+enum class Kind { Fixed, AppFolder, LogFile, TextLog, MusicFolder, RecordFolder };
 
 struct KeyDefault {
     QLatin1String key;
@@ -67,6 +67,9 @@ constexpr KeyDefault kTable[] = {
     {kAudioDevice, Kind::Fixed, kNone},
     {kAudioBuffer, Kind::Fixed, QLatin1String("512")},
     {kLimiter, Kind::Fixed, QLatin1String("True")},
+    {kRecordFolder, Kind::RecordFolder, kNone},
+    {kRecordFormat, Kind::Fixed, QLatin1String("FLAC")},
+    {kRecordBitrate, Kind::Fixed, QLatin1String("192")},
 };
 
 struct LineKey {
@@ -137,6 +140,9 @@ QString DefaultFor(const QString& key, const DefaultFolders& folders) {
             return TextLogFor(logFile);
         case Kind::MusicFolder:
             return folders.music;
+        case Kind::RecordFolder:
+            return (folders.music.isEmpty() ? folders.userData : folders.music) +
+                   QLatin1String("/Corvane Recordings");
         case Kind::Fixed:
             break;
     }

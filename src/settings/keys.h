@@ -71,6 +71,10 @@ inline constexpr QLatin1String kAudioDevice{"AudioDevice"};
 inline constexpr QLatin1String kAudioBuffer{"AudioBuffer"};
 // The master limiter at -1 dBFS
 inline constexpr QLatin1String kLimiter{"Limiter"};
+// Recording the master: folder, format (WAV16, WAV24, FLAC, MP3, OGG) and MP3/Ogg kbit/s
+inline constexpr QLatin1String kRecordFolder{"RecordFolder"};
+inline constexpr QLatin1String kRecordFormat{"RecordFormat"};
+inline constexpr QLatin1String kRecordBitrate{"RecordBitrate"};
 
 // Per-line keys: the word, one blank, the line number ("Slider 3").
 QString SliderKey(int line);    // lines 0 to 7
@@ -90,6 +94,7 @@ struct DefaultFolders {
     QString app;       // the program folder ("Path", "ListPath", "SongPath")
     QString userData;  // where the program writes its own files ("LogFile")
     QString music;     // the user's music folder ("MusicFolder"); empty: none
+                       // ("RecordFolder" is in it, else in userData)
 };
 // The folders of this installation and user.
 DefaultFolders CurrentFolders();

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "appearance/face.h"
+#include "options/ui/record_section.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
 #include "songlog/songlog.h"
@@ -322,6 +323,7 @@ QWidget* Options::BuildAudio() {
                      "Keeps the master below -1 dBFS, so loud lines together do not clip");
     connect(limiter_, &QCheckBox::clicked, this, &Options::LimiterClick);
     column->addWidget(limiter_);
+    column->addWidget(new RecordSection(settings_, page));
     column->addStretch();
     return page;
 }

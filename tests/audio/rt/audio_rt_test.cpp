@@ -83,6 +83,9 @@ protected:
 
 TEST_F(EngineRealTime, OfflineRendererNeverAllocatesInTheMixer) {
     PlayEight(*engine_);
+    // A recorder's tap that nobody reads: it fills, so the copying and the dropping both run.
+    MasterTap tap(4096);
+    engine_->AttachTap(kRecordTap, &tap);
     // Seek, change levels, loop and switch the limiter while rendering, so every audio-thread
     // path runs.
     for (int round = 0; round < 20; ++round) {
@@ -93,8 +96,10 @@ TEST_F(EngineRealTime, OfflineRendererNeverAllocatesInTheMixer) {
         engine_->Player(3)->Play();
         engine_->SetLimiter(round % 3 != 0);
     }
+    engine_->DetachTap(kRecordTap);
     EXPECT_EQ(engine_->Player(2)->PlayState(), 2);
     EXPECT_GT(engine_->Player(2)->Position(), 19.0);
+    EXPECT_EQ(tap.DroppedFrames(), 20 * 44100 - tap.Ring().Capacity());
 }
 
 TEST_F(EngineRealTime, NullOutputNeverAllocatesInTheMixer) {
