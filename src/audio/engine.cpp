@@ -91,7 +91,11 @@ Engine::StereoPeak Engine::TakeMasterPeak() {
     return {mixer_->TakeMasterPeak(0), mixer_->TakeMasterPeak(1)};
 }
 
-void Engine::AttachTap(int slot, MasterTap* tap) { mixer_->Taps().Attach(slot, tap); }
+void Engine::AttachTap(int slot, MasterTap* tap) {
+    mixer_->Taps().Attach(slot, tap);
+    // A resting device or an idle silent output starts again for it.
+    if (tap != nullptr && output_ != nullptr) output_->PlayerStarted();
+}
 
 void Engine::DetachTap(int slot) { mixer_->Taps().Detach(slot); }
 

@@ -50,6 +50,13 @@ public:
     // `tap` may be null (same as Detach). Slots outside 0..kSlots-1 are ignored.
     void Attach(int slot, MasterTap* tap);
     void Detach(int slot) { Attach(slot, nullptr); }
+    // Any thread: whether a recorder or broadcaster is listening; the output keeps running for
+    // it through silence.
+    bool AnyAttached() const {
+        for (const auto& slot : slots_)
+            if (slot.load(std::memory_order_acquire) != nullptr) return true;
+        return false;
+    }
     // Any thread: master frames rendered so far, the clock the taps' frames are placed on.
     int64_t MasterFrames() const { return frames_.load(std::memory_order_acquire); }
 

@@ -44,8 +44,9 @@ void Mixer::Render(int owner, float* out, int frames) noexcept {
 }
 
 bool Mixer::AnyPlaying() const {
-    return std::any_of(channels_.begin(), channels_.end(),
-                       [](const Channel* c) { return c->Playing(); });
+    // A tap counts as playing: a recording or broadcast needs the clock to run through silence.
+    return taps_.AnyAttached() || std::any_of(channels_.begin(), channels_.end(),
+                                              [](const Channel* c) { return c->Playing(); });
 }
 
 void Mixer::SetOwner(int owner) {

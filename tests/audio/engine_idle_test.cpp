@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/device_probe.h"
+#include "audio/master_tap.h"
 #include "audio_support.h"
 
 namespace corvane::audio::testing {
@@ -233,6 +234,16 @@ TEST_F(OfflineEngineTest, DeviceRestsWhileNothingPlaysAndPlayStartsIt) {
     QSignalSpy never(&engine, &Engine::OutputChanged);
     never.wait(1500);  // three checks of the engine's while playing
     EXPECT_EQ(calls.rests, rests);
+
+    // A recorder listening keeps the device awake through silence, so its clock runs on.
+    p->Stop();
+    MasterTap tap(4096);
+    engine.AttachTap(kRecordTap, &tap);
+    EXPECT_EQ(calls.starts, 2);
+    never.wait(1500);
+    EXPECT_EQ(calls.rests, rests);
+    engine.DetachTap(kRecordTap);
+    ASSERT_TRUE(WaitFor([&] { return calls.rests > rests; }, 10000));
 }
 
 }  // namespace
