@@ -3,6 +3,7 @@
 #include "app/shown_report.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
+#include "app/stats_report.h"
 #include "app/window_wiring.h"
 #include "appearance/ui/units.h"
 #include "audio/decoder.h"
@@ -109,6 +110,8 @@ int RunProgram(const CommandLine& commandLine) {
     startup.Run();
     if (qEnvironmentVariableIsSet("CORVANE_EXIT_WHEN_SHOWN"))
         new ShownReport(startup.Form(), [&startup] { startup.ExitProgram(false); });
+    if (const int every = qEnvironmentVariableIntValue("CORVANE_STATS_MS"); every > 0)
+        new StatsReport(engine, every, &startup);
     return QApplication::exec();
 }
 
