@@ -102,11 +102,22 @@ class Driver:
         time.sleep(seconds)
         xdo("keyup", key)
 
+    def close_dialogs(self):
+        """A dialog that showed only after its wait (a loaded machine) is closed now."""
+        for title, key in DIALOGS:
+            found = window_geometry(title)
+            if found:
+                xdo("windowfocus", found["WINDOW"])
+                xdo("key", key)
+                time.sleep(0.5)
+
     def dialog(self, button, title, close_key):
+        self.close_dialogs()
+        xdo("windowfocus", self.main["WINDOW"])
         xdo("mousemove", *self.at(*button))
         xdo("click", 1)
         found = None
-        for _ in range(25):
+        for _ in range(50):
             time.sleep(0.2)
             found = window_geometry(title)
             if found:
@@ -136,9 +147,9 @@ class Driver:
             self.drag(self.at(x, FADER_TOP), self.at(x, FADER_TOP + 60))
             self.drag(self.at(x, FADER_TOP + 60), self.at(x, FADER_TOP))
         elif kind == 3:
-            return self.dialog(OPTIONS_BUTTON, "^CVN Options", "Escape")
+            return self.dialog(OPTIONS_BUTTON, *DIALOGS[0])
         elif kind == 4:
-            return self.dialog(LOG_BUTTON, "Titles Logged", "alt+d")
+            return self.dialog(LOG_BUTTON, *DIALOGS[1])
         else:
             time.sleep(1)
         return None
@@ -152,6 +163,8 @@ FADERS = [132, 217, 302]
 FADER_TOP = 157
 OPTIONS_BUTTON = (581, 291)
 LOG_BUTTON = (713, 267)
+# The windows they open, by title, and the key that closes each.
+DIALOGS = [("^CVN Options", "Escape"), ("Titles Logged", "alt+d")]
 
 
 def screenshot(name):
