@@ -251,13 +251,16 @@ def main():
                for p in re.findall(r"^started (.*)$", text, re.M)]
     logged = read_log(os.path.join(work, "songs.log"))
     underruns, starved, silent, _ = stats[-1] if stats else ("?", "?", "?", "?")
+    silent_seconds = sum(1 for s in stats if s[2] == "1")
+    first_silent = next((i + 1 for i, s in enumerate(stats) if s[2] == "1"), None)
     in_order = all(names.index(b) == (names.index(a) + 1) % SONGS
                    for a, b in zip(started, started[1:]) if a in names and b in names)
     growth = (max(memory[5:]) - memory[5]) / 1024 if len(memory) > 5 else float("nan")
     print(f"minutes: {minutes:g}")
     print(f"device underruns: {underruns}")
     print(f"decoder-starved buffers: {starved}")
-    print(f"silent at the end: {silent}")
+    print(f"silent at the end: {silent}; seconds on the silent output: {silent_seconds}"
+          f" (first at second {first_silent})")
     print(f"AutoPilot songs started: {len(started)}, logged: {len(logged)}, "
           f"log equals the starts in order: {logged == started}, starts in list order: {in_order}")
     print("resident memory by minute (MB): " + " ".join(f"{m / 1024:.1f}" for m in memory))
