@@ -11,13 +11,18 @@ CORVANE_PACKAGES=(
   portaudio19-dev libasound2-dev libasound2-plugins alsa-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils procps xvfb xauth
-  dbus libshout3-dev icecast2 ffmpeg
+  dbus libshout3-dev icecast2 ffmpeg xdotool
 )
+# Only the fuzz run (scripts/fuzz.sh) needs these: clang and its libFuzzer runtime, which
+# Debian ships apart from the compiler.
+CORVANE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
+# Installs the packages named (default: CORVANE_PACKAGES) that are missing.
 corvane_install_deps() {
   local missing=()
   local p
-  for p in "${CORVANE_PACKAGES[@]}"; do
+  [ $# -gt 0 ] || set -- "${CORVANE_PACKAGES[@]}"
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then

@@ -9,9 +9,14 @@ seconds=${1:-30}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${CORVANE_FUZZ_BUILD:-$root/build-fuzz}
 
+source "$root/scripts/deps.sh"
+corvane_install_deps "${CORVANE_FUZZ_PACKAGES[@]}"
 if [ ! -f "$build/build.ninja" ]; then
+  launcher=()
+  command -v ccache >/dev/null &&
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCORVANE_FUZZ=ON -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+    -DCORVANE_FUZZ=ON "${launcher[@]}"
 fi
 cmake --build "$build" -j2
 
@@ -31,7 +36,10 @@ for binary in "$build"/bin/fuzz_*; do
       -timeout=10 -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1; then
     keep=1
     tail -n 40 "$log"
-    echo "FAIL: $target; reproduce with: $binary $(ls -d "$artifacts"/* | head -n 1)"
+    input=$(ls -d "$artifacts"/* 2>/dev/null | head -n 1)
+    echo "FAIL: $target; reproduce with: $binary $input"
+    # The input itself, for a CI log whose machine is gone.
+    [ -n "$input" ] && od -A x -t x1z -v "$input" | head -n 64
     echo "log: $log"
     exit 1
   fi

@@ -4,6 +4,7 @@
 #include "app/shown_report.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
+#include "app/stats_report.h"
 #include "app/window_wiring.h"
 #include "appearance/ui/units.h"
 #include "audio/decoder.h"
@@ -128,6 +129,8 @@ int RunProgram(const CommandLine& commandLine, SingleInstance& instance) {
     remote.Start(early);
     if (qEnvironmentVariableIsSet("CORVANE_EXIT_WHEN_SHOWN"))
         new ShownReport(startup.Form(), [&startup] { startup.ExitProgram(false); });
+    if (const int every = qEnvironmentVariableIntValue("CORVANE_STATS_MS"); every > 0)
+        new StatsReport(engine, every, &startup);
     return QApplication::exec();
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -287,6 +289,24 @@ TEST_F(AtomicFileTest, ReplacesOrFailsLeavingTheOldFileAndNoTemporaryFile) {
     EXPECT_FALSE(WriteFileAtomically(dir_.filePath(QStringLiteral("folder")), "x"));
     EXPECT_FALSE(WriteFileAtomically(dir_.filePath(QStringLiteral("missing/x")), "x"));
     EXPECT_EQ(Files(), QStringList{QStringLiteral("list.cvn")});
+}
+
+// A write killed mid-way leaves its temporary file, named after its process; the next write
+// of the same file removes it once that process is gone, and keeps a live process's.
+TEST_F(AtomicFileTest, TheNextWriteRemovesTheTemporaryFileOfAKilledWrite) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const auto leftover = [&](qint64 pid) { return QStringLiteral(".list.cvn.%1.tmp").arg(pid); };
+    for (const qint64 pid : {qint64(gone), qint64(::getppid())})
+        ASSERT_TRUE(WriteFileAtomically(dir_.filePath(leftover(pid)), "half"));
+    const QString otherFile = QStringLiteral(".other.cvn.%1.tmp").arg(gone);
+    ASSERT_TRUE(WriteFileAtomically(dir_.filePath(otherFile), "x"));
+
+    ASSERT_TRUE(WriteFileAtomically(file_, "new\n"));
+    EXPECT_EQ(ReadBytes(file_), QByteArray("new\n"));
+    EXPECT_EQ(Files(), (QStringList{QStringLiteral(".list.cvn.%1.tmp").arg(::getppid()), otherFile,
+                                    QStringLiteral("list.cvn")}));
 }
 
 }  // namespace
