@@ -79,7 +79,7 @@ bool OfflineRenderer::AllReady(int frames) {
                        [frames](Channel* c) { return c->ReadyFor(frames); });
 }
 
-void OfflineRenderer::Render(float* out, int frames) {
+void OfflineRenderer::Render(float* out, int frames, float* phones) {
     constexpr int kBlock = 4096;
     // A decoder that hangs must not hang a test: after this long, render what there is.
     constexpr auto kPatience = std::chrono::seconds(10);
@@ -91,8 +91,9 @@ void OfflineRenderer::Render(float* out, int frames) {
             wakeAll_();
             seen = signal_->WaitPast(seen, 20);
         }
-        mixer_->Render(owner_, out, n);
+        mixer_->Render(owner_, out, n, phones);
         out += 2 * n;
+        if (phones != nullptr) phones += 2 * n;
         frames -= n;
     }
 }

@@ -25,6 +25,8 @@ public:
     virtual long long Underruns() const { return 0; }
     // Told on the UI thread right after a player starts playing.
     virtual void PlayerStarted() {}
+    // Whether the headphones are heard on this output's channels 3 and 4.
+    virtual bool CarriesPhones() const { return false; }
 };
 
 // Keeps real time without a device: a thread that runs the mixer once per buffer period, so
@@ -58,7 +60,7 @@ private:
 class OfflineRenderer {
 public:
     OfflineRenderer(Mixer* mixer, int owner, DataSignal* signal, std::function<void()> wakeAll);
-    void Render(float* out, int frames);
+    void Render(float* out, int frames, float* phones = nullptr);
 
 private:
     bool AllReady(int frames);

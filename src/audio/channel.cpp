@@ -95,10 +95,12 @@ int Channel::FramesBeforeStart(int frames) noexcept {
     return offset > 0 ? static_cast<int>(offset) : 0;
 }
 
-bool Channel::MixInto(float* out, int frames) noexcept {
+bool Channel::MixInto(float* out, int frames, float* cue) noexcept {
     AdoptPending();
+    const float cueTarget = cue != nullptr && cue_.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
     if (!playing_.load(std::memory_order_acquire)) {
         wasPlaying_ = false;
+        cueGain_ = cueTarget;
         return true;
     }
     const float targetLeft = targetLeft_.load(std::memory_order_relaxed);
@@ -108,6 +110,7 @@ bool Channel::MixInto(float* out, int frames) noexcept {
         // A start is not a level change: begin at the set level.
         gainLeft_ = targetLeft;
         gainRight_ = targetRight;
+        cueGain_ = cueTarget;
         wasPlaying_ = true;
         heardPlaySerial_ = playSerial;
         waitLeader_ = startLeader_.load(std::memory_order_relaxed);
@@ -116,9 +119,13 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     const int silent = FramesBeforeStart(frames);
     if (silent == frames) return true;
     out += 2 * static_cast<long>(silent);
+    if (cue != nullptr) cue += 2 * static_cast<long>(silent);
     frames -= silent;
     const float stepLeft = (targetLeft - gainLeft_) / static_cast<float>(frames);
     const float stepRight = (targetRight - gainRight_) / static_cast<float>(frames);
+    const float stepCue = (cueTarget - cueGain_) / static_cast<float>(frames);
+    // Off and not fading out: the cue bus costs nothing.
+    if (cueTarget == 0.0f && cueGain_ == 0.0f) cue = nullptr;
 
     Stream* s = current_;
     int64_t position = position_.load(std::memory_order_relaxed);
@@ -164,6 +171,13 @@ bool Channel::MixInto(float* out, int frames) noexcept {
             out[2 * (done + i) + 1] += right;
             peak = std::max(peak, std::max(std::fabs(left), std::fabs(right)));
         }
+        if (cue != nullptr) {
+            for (int i = 0; i < n; ++i) {
+                const float gain = cueGain_ + stepCue * static_cast<float>(done + i + 1);
+                cue[2 * (done + i)] += src[2 * i] * gain;
+                cue[2 * (done + i) + 1] += src[2 * i + 1] * gain;
+            }
+        }
         s->ring.CommitRead(static_cast<int>(n));
         done += static_cast<int>(n);
         position += n;
@@ -172,6 +186,7 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     PublishPeak(peak_, peak);
     gainLeft_ = targetLeft;
     gainRight_ = targetRight;
+    cueGain_ = cueTarget;
     return ended || done == frames;
 }
 
