@@ -51,6 +51,7 @@ class LogWiring;
 class OptionsWiring;
 class ButtonRow;
 class CrossfaderPanel;
+class CueButtons;
 class LineStrip;
 
 // The modal dialogs the main window shows; tests put their own in so nothing blocks.
@@ -117,6 +118,7 @@ public:
     engine::Desk& Desk() const { return *desk_; }
     engine::CrossfaderModel& CrossfaderModel() const { return *crossfader_; }
     LineStrip* Strip(int line) const { return strips_.at(line); }
+    CueButtons* Cues() const { return cueButtons_; }
     AutoPilotPanel* AutoPilot() const { return autoPilot_; }
     CrossfaderPanel* CrossfaderArea() const { return crossfaderPanel_; }
     ButtonRow* Buttons() const { return buttons_; }
@@ -176,6 +178,7 @@ private:
     QDateTime tickNow_;
 
     std::array<LineStrip*, 8> strips_{};
+    CueButtons* cueButtons_ = nullptr;
     AutoPilotPanel* autoPilot_ = nullptr;
     CrossfaderPanel* crossfaderPanel_ = nullptr;
     ButtonRow* buttons_ = nullptr;

@@ -31,6 +31,7 @@ KeyAction FunctionKeyAction(int key, Qt::KeyboardModifiers chord) {
     const int line = key - Qt::Key_F1 + 1;
     if (chord == Qt::NoModifier) return {DeskAction::LineArm, line};
     if (chord == Qt::ShiftModifier) return {DeskAction::OpenArm, line};
+    if (chord == Qt::ControlModifier) return {DeskAction::CueToggle, line};
     return {};
 }
 

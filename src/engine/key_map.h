@@ -22,6 +22,7 @@ enum class DeskAction {
     LineToggle,       // F1..F6 up: stop the line if it plays, else play it
     OpenArm,          // Shift+F1..F6 down: the line's Open button is drawn pressed
     OpenLine,         // Shift+F1..F6 up: the line's open dialog
+    CueToggle,        // Ctrl+F1..F6 down: pre-listen on the line, on or off
     APlayDown,        // 1
     APlayUp,
     ANextDown,  // 2
@@ -32,7 +33,7 @@ enum class DeskAction {
 
 struct KeyAction {
     DeskAction action = DeskAction::None;
-    int line = 0;  // for LineArm, LineToggle, OpenArm, OpenLine: 1 to 6
+    int line = 0;  // for LineArm, LineToggle, OpenArm, OpenLine, CueToggle: 1 to 6
 
     bool operator==(const KeyAction&) const = default;
 };

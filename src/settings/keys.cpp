@@ -66,6 +66,9 @@ constexpr KeyDefault kTable[] = {
     {kListTop, Kind::Fixed, kNone},
     {kAudioDevice, Kind::Fixed, kNone},
     {kAudioBuffer, Kind::Fixed, QLatin1String("512")},
+    {kHeadphones, Kind::Fixed, kNone},
+    {kCueMix, Kind::Fixed, QLatin1String("0")},
+    {kHeadphoneLevel, Kind::Fixed, QLatin1String("80")},
 };
 
 struct LineKey {

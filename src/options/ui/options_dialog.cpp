@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "appearance/face.h"
+#include "options/ui/headphone_section.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
 #include "songlog/songlog.h"
@@ -318,6 +319,8 @@ QWidget* Options::BuildAudio() {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
     column->addWidget(frame);
+    if (HeadphoneHost* phones = host_.Headphones())
+        column->addWidget(new HeadphoneSection(settings_, *phones));
     column->addStretch();
     return page;
 }
