@@ -83,6 +83,7 @@ void OfflineRenderer::Render(float* out, int frames, float* phones) {
     constexpr int kBlock = 4096;
     // A decoder that hangs must not hang a test: after this long, render what there is.
     constexpr auto kPatience = std::chrono::seconds(10);
+    mixTime_ = {};
     while (frames > 0) {
         const int n = std::min(frames, kBlock);
         const auto giveUp = std::chrono::steady_clock::now() + kPatience;
@@ -91,7 +92,9 @@ void OfflineRenderer::Render(float* out, int frames, float* phones) {
             wakeAll_();
             seen = signal_->WaitPast(seen, 20);
         }
+        const auto start = std::chrono::steady_clock::now();
         mixer_->Render(owner_, out, n, phones);
+        mixTime_ += std::chrono::steady_clock::now() - start;
         out += 2 * n;
         if (phones != nullptr) phones += 2 * n;
         frames -= n;

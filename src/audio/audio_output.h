@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -61,6 +62,9 @@ class OfflineRenderer {
 public:
     OfflineRenderer(Mixer* mixer, int owner, DataSignal* signal, std::function<void()> wakeAll);
     void Render(float* out, int frames, float* phones = nullptr);
+    // How long the mixer itself took in the last Render, without the wait for the decoders:
+    // what a device callback would have spent on it.
+    std::chrono::nanoseconds LastMixTime() const { return mixTime_; }
 
 private:
     bool AllReady(int frames);
@@ -69,6 +73,7 @@ private:
     int owner_;
     DataSignal* signal_;
     std::function<void()> wakeAll_;
+    std::chrono::nanoseconds mixTime_{0};
 };
 
 }  // namespace corvane::audio

@@ -223,6 +223,10 @@ void Engine::RenderOffline(float* out, int frames, float* phones) {
     if (offline_ != nullptr) offline_->Render(out, frames, phones);
 }
 
+std::chrono::nanoseconds Engine::OfflineMixTime() const {
+    return offline_ != nullptr ? offline_->LastMixTime() : std::chrono::nanoseconds{0};
+}
+
 void Engine::WakeAll() {
     // Only the offline renderer waits; waking a worker just makes it top up its ring early.
     for (auto& p : players_) p->WakeWorker();

@@ -151,6 +151,8 @@ public:
     // Offline output only: renders the next `frames` interleaved stereo frames into `out`,
     // and the headphones into `phones` unless they are None.
     void RenderOffline(float* out, int frames, float* phones = nullptr);
+    // What the mixer spent in the last RenderOffline (not the wait for the decoders).
+    std::chrono::nanoseconds OfflineMixTime() const;
 
 Q_SIGNALS:
     // Sent when the engine falls back to silent output (at start or when the device dies).
