@@ -1,5 +1,7 @@
 #include "audio/audio_output.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -8,6 +10,14 @@
 #include "audio/player_worker.h"
 
 namespace corvane::audio {
+
+namespace {
+std::chrono::nanoseconds ThreadCpuTime() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+}  // namespace
 
 NullOutput::NullOutput(Mixer* mixer, int owner, int rate, int bufferFrames)
     : mixer_(mixer),
@@ -93,8 +103,10 @@ void OfflineRenderer::Render(float* out, int frames, float* phones) {
             seen = signal_->WaitPast(seen, 20);
         }
         const auto start = std::chrono::steady_clock::now();
+        const auto startCpu = ThreadCpuTime();
         mixer_->Render(owner_, out, n, phones);
-        mixTime_ += std::chrono::steady_clock::now() - start;
+        mixTime_.cpu += ThreadCpuTime() - startCpu;
+        mixTime_.wall += std::chrono::steady_clock::now() - start;
         out += 2 * n;
         if (phones != nullptr) phones += 2 * n;
         frames -= n;

@@ -63,8 +63,13 @@ public:
     OfflineRenderer(Mixer* mixer, int owner, DataSignal* signal, std::function<void()> wakeAll);
     void Render(float* out, int frames, float* phones = nullptr);
     // How long the mixer itself took in the last Render, without the wait for the decoders:
-    // what a device callback would have spent on it.
-    std::chrono::nanoseconds LastMixTime() const { return mixTime_; }
+    // what a device callback would have spent on it, in wall time and in this thread's CPU
+    // time (which leaves out the time the thread was preempted).
+    struct MixTime {
+        std::chrono::nanoseconds wall{0};
+        std::chrono::nanoseconds cpu{0};
+    };
+    MixTime LastMixTime() const { return mixTime_; }
 
 private:
     bool AllReady(int frames);
@@ -73,7 +78,7 @@ private:
     int owner_;
     DataSignal* signal_;
     std::function<void()> wakeAll_;
-    std::chrono::nanoseconds mixTime_{0};
+    MixTime mixTime_;
 };
 
 }  // namespace corvane::audio

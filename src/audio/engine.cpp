@@ -223,8 +223,9 @@ void Engine::RenderOffline(float* out, int frames, float* phones) {
     if (offline_ != nullptr) offline_->Render(out, frames, phones);
 }
 
-std::chrono::nanoseconds Engine::OfflineMixTime() const {
-    return offline_ != nullptr ? offline_->LastMixTime() : std::chrono::nanoseconds{0};
+std::pair<std::chrono::nanoseconds, std::chrono::nanoseconds> Engine::OfflineMixTime() const {
+    if (offline_ == nullptr) return {};
+    return {offline_->LastMixTime().wall, offline_->LastMixTime().cpu};
 }
 
 void Engine::WakeAll() {

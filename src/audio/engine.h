@@ -5,11 +5,13 @@
 #include <QStringList>
 #include <QTimer>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "audio/backends.h"
@@ -151,8 +153,9 @@ public:
     // Offline output only: renders the next `frames` interleaved stereo frames into `out`,
     // and the headphones into `phones` unless they are None.
     void RenderOffline(float* out, int frames, float* phones = nullptr);
-    // What the mixer spent in the last RenderOffline (not the wait for the decoders).
-    std::chrono::nanoseconds OfflineMixTime() const;
+    // What the mixer spent in the last RenderOffline (not the wait for the decoders), in wall
+    // and thread CPU time.
+    std::pair<std::chrono::nanoseconds, std::chrono::nanoseconds> OfflineMixTime() const;
 
 Q_SIGNALS:
     // Sent when the engine falls back to silent output (at start or when the device dies).
