@@ -319,8 +319,12 @@ QWidget* Options::BuildAudio() {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
     column->addWidget(frame);
-    if (HeadphoneHost* phones = host_.Headphones())
-        column->addWidget(new HeadphoneSection(settings_, *phones));
+    if (HeadphoneHost* phones = host_.Headphones()) {
+        auto* section = new HeadphoneSection(settings_, *phones);
+        // Channels 3-4 are offered for the main device as it is now.
+        connect(this, &Options::AudioSwitched, section, &HeadphoneSection::Fill);
+        column->addWidget(section);
+    }
     column->addStretch();
     return page;
 }
