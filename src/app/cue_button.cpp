@@ -19,11 +19,18 @@ int Side() { return appearance::TwipsToPixels(appearance::PictureButton::kSizeTw
 CueButton::CueButton(int line, QWidget* parent) : QWidget(parent), line_(line) {
     setObjectName(QStringLiteral("Cue%1").arg(line));
     setFixedSize(Side(), Side());
-    setToolTip(line == 0 ? QStringLiteral("Pre-listen: hear the AutoPilot on the headphones, "
-                                          "before its slider, mute and the crossfader")
-                         : QStringLiteral("Pre-listen: hear this line on the headphones, before "
-                                          "its slider, mute and the crossfader (Ctrl+F%1)")
-                               .arg(line));
+}
+
+void CueButton::ShowToolTip(bool on) {
+    if (!on) {
+        setToolTip(QString());
+        return;
+    }
+    setToolTip(line_ == 0 ? QStringLiteral("Pre-listen: hear the AutoPilot on the headphones, "
+                                           "before its slider, mute and the crossfader")
+                          : QStringLiteral("Pre-listen: hear this line on the headphones, before "
+                                           "its slider, mute and the crossfader (Ctrl+F%1)")
+                                .arg(line_));
 }
 
 void CueButton::SetLit(bool lit) {
@@ -64,6 +71,10 @@ void CueButtons::Toggle(int line) {
     const bool on = !engine_.Cue(line);
     engine_.SetCue(line, on);
     buttons_[line]->SetLit(on);
+}
+
+void CueButtons::SetToolTips(bool on) {
+    for (CueButton* button : buttons_) button->ShowToolTip(on);
 }
 
 CueButton* CueButtons::Button(int line) const {

@@ -23,6 +23,8 @@ public:
     int Line() const { return line_; }
     void SetLit(bool lit);
     bool IsLit() const { return lit_; }
+    // Its tooltip, shown only while the "ToolTips" setting is on.
+    void ShowToolTip(bool on);
     QSize sizeHint() const override;
 
 Q_SIGNALS:
@@ -49,6 +51,7 @@ public:
                QObject* parent = nullptr);
     void Toggle(int line);
     CueButton* Button(int line) const;
+    void SetToolTips(bool on);
 
 private:
     audio::Engine& engine_;

@@ -297,6 +297,7 @@ void MainForm::ToolsOff() { ApplyToolTips(false); }
 
 void MainForm::ApplyToolTips(bool on) {
     for (LineStrip* strip : strips_) strip->SetToolTips(on);
+    cueButtons_->SetToolTips(on);
     autoPilot_->SetToolTips(on);
     crossfaderPanel_->SetToolTips(on);
     buttons_->SetToolTips(on);

@@ -117,8 +117,9 @@ TEST_F(MainFormWindow, ToolTipsFollowTheSettingOnTheRealControls) {
               QStringLiteral("Click Once to stop after Current Song, twice to stop Now."));
     EXPECT_FALSE(form.Strip(7)->Colon()->toolTip().isEmpty());
     // Lines 0 to 6: slider, mute, pan, open, loop, three fade buttons, and play and stop on
-    // 1 to 6; the crossfader and its two captions; 4 AutoPilot controls; 8 buttons; the clock.
-    EXPECT_EQ(everyTip().size(), 7 * 8 + 6 * 2 + 3 + 4 + 8 + 1);
+    // 1 to 6; the crossfader and its two captions; 4 AutoPilot controls; 8 buttons; the clock;
+    // the cue buttons of lines 0 to 6.
+    EXPECT_EQ(everyTip().size(), 7 * 8 + 6 * 2 + 3 + 4 + 8 + 1 + 7);
 
     form.ToolsOff();
     EXPECT_EQ(everyTip(), QStringList());
