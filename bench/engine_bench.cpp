@@ -8,15 +8,18 @@
 #include <QFile>
 #include <QThread>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "audio/engine.h"
 #include "audio/limiter.h"
 #include "audio/media_player.h"
 #include "format_files.h"
+#include "support/clock_drift.h"
 
 namespace {
 
@@ -88,11 +91,18 @@ double CpuSeconds() {
 
 // The eight 60 s mp3s at once through the eight players and the offline renderer, from open
 // to the end of the last one; with or without the master limiter.
-void RenderEightPlayers(benchmark::State& state, bool limiter) {
+// All on: the limiter, the meters read once a block, two lines cued and the headphones on.
+void RenderEightPlayers(benchmark::State& state, bool allOn) {
     std::vector<float> out(2 * 4096);
+    std::vector<float> phones(2 * 4096);
     long long frames = 0;
     for (auto _ : state) {
-        auto engine = MakeEngine(OutputKind::Offline, limiter);
+        auto engine = MakeEngine(OutputKind::Offline, allOn);
+        if (allOn) {
+            engine->SetHeadphones({corvane::audio::HeadphoneTarget::MainChannels, {}});
+            engine->SetCue(1, true);
+            engine->SetCue(2, true);
+        }
         if (!PlayEight(*engine)) {
             state.SkipWithError("cannot open the bench files (build corvane_fixtures)");
             return;
@@ -103,7 +113,10 @@ void RenderEightPlayers(benchmark::State& state, bool limiter) {
             return true;
         };
         for (;;) {
-            engine->RenderOffline(out.data(), 4096);
+            engine->RenderOffline(out.data(), 4096, phones.data());
+            if (allOn)
+                for (int line = 0; line <= 7; ++line)
+                    benchmark::DoNotOptimize(engine->TakeLinePeak(line));
             if (std::all_of(out.begin(), out.end(), [](float v) { return v == 0.0f; })) break;
             frames += 4096;
         }
@@ -119,6 +132,74 @@ void BM_RenderEightPlayers(benchmark::State& state) { RenderEightPlayers(state, 
 BENCHMARK(BM_RenderEightPlayers)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_RenderEightPlayersAllOn(benchmark::State& state) { RenderEightPlayers(state, true); }
 BENCHMARK(BM_RenderEightPlayersAllOn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The audio callback's cost: 60 s of eight players rendered in blocks of 512 frames, each
+// block's mixer time taken alone (the offline renderer's wait for the decoders left out), as
+// a device callback would spend it. Argument 1: limiter, meters, two cued lines and the
+// headphones; 0: all off, the floor. Reports the distribution in microseconds and the worst
+// block as a share of the block's duration (11.6 ms).
+void BM_CallbackBlocks(benchmark::State& state) {
+    constexpr int kBlock = 512;
+    const bool allOn = state.range(0) != 0;
+    std::vector<float> out(2 * kBlock);
+    std::vector<float> phones(2 * kBlock);
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (auto _ : state) {
+        auto engine = MakeEngine(OutputKind::Offline, allOn);
+        if (allOn) {
+            engine->SetHeadphones({corvane::audio::HeadphoneTarget::MainChannels, {}});
+            engine->SetCue(1, true);
+            engine->SetCue(2, true);
+        }
+        if (!PlayEight(*engine)) {
+            state.SkipWithError("cannot open the bench files (build corvane_fixtures)");
+            return;
+        }
+        using Micros = std::chrono::duration<double, std::micro>;
+        for (int done = 0; done + kBlock <= 60 * 44100; done += kBlock) {
+            engine->RenderOffline(out.data(), kBlock, phones.data());
+            const auto [w, c] = engine->OfflineMixTime();
+            wall.push_back(Micros(w).count());
+            cpu.push_back(Micros(c).count());
+            if (allOn)
+                for (int line = 0; line <= 7; ++line)
+                    benchmark::DoNotOptimize(engine->TakeLinePeak(line));
+        }
+    }
+    const double blockMicros = 1e6 * kBlock / 44100;
+    for (auto* times : {&wall, &cpu}) {
+        std::sort(times->begin(), times->end());
+        const char* kind = times == &wall ? "wall_" : "cpu_";
+        const auto at = [&](double q) {
+            return (*times)[static_cast<size_t>(q * (times->size() - 1))];
+        };
+        state.counters[std::string(kind) + "median_us"] = at(0.5);
+        state.counters[std::string(kind) + "p99_us"] = at(0.99);
+        state.counters[std::string(kind) + "max_us"] = times->back();
+        state.counters[std::string(kind) + "worst_pct"] = 100.0 * times->back() / blockMicros;
+    }
+}
+BENCHMARK(BM_CallbackBlocks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The headphones on a second device: the clock bridge on a fake clock, its consumer 0.1 %
+// fast (argument 1) or slow (-1), for a simulated 10 minutes. Reports how far the delay
+// between the two outputs strayed from where it started, in milliseconds; a bridge without
+// drift is the floor (0).
+void BM_ClockBridgeDrift(benchmark::State& state) {
+    const double speed = 1.0 + 0.001 * static_cast<double>(state.range(0));
+    corvane::testing::DriftRun run;
+    for (auto _ : state) run = corvane::testing::SimulateDrift(speed, 600);
+    state.counters["max_deviation_ms"] = 1000 * run.maxDeviation;
+    state.counters["end_deviation_ms"] = 1000 * run.lastDeviation;
+    state.counters["dropouts"] = static_cast<double>(run.dropouts);
+}
+BENCHMARK(BM_ClockBridgeDrift)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(-1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // The limiter alone on one 512-frame buffer of two summed full-scale 1 kHz sines (so it is
 // limiting all the time); argument 0 switches it off, which leaves the delay alone.

@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/headphone_wiring.h"
 #include "app/remote_wiring.h"
 #include "app/shown_report.h"
 #include "app/single_instance.h"
@@ -108,6 +109,7 @@ int RunProgram(const CommandLine& commandLine, SingleInstance& instance) {
     const int buffer = settings.GetInt(keys::kAudioBuffer);
     if (buffer > 0) engineOptions.bufferFrames = buffer;
     engineOptions.deviceOnRequest = true;  // opened once the window has shown
+    HeadphoneWiring::Read(settings, &engineOptions);
     // Without a usable device the engine plays silently and says so on the status line.
     audio::Engine engine(engineOptions, audio::OpenDecoder);
 

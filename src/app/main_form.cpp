@@ -15,6 +15,7 @@
 
 #include "app/appearance_wiring.h"
 #include "app/autopilot_wiring.h"
+#include "app/cue_button.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
 #include "app/line_strip.h"
@@ -162,6 +163,7 @@ void MainForm::BuildDesk() {
         connect(strips_[line], &LineStrip::MenuRequested, this, &MainForm::ShowMenu);
         connect(strips_[line], &LineStrip::OpenRequested, this, &MainForm::FileOpen);
     }
+    cueButtons_ = new CueButtons(engine_, strips_, this);
     column->addLayout(stripRow);
     dividers_.append(Divider(this, Qt::Horizontal));
     column->addWidget(dividers_.last());
@@ -227,6 +229,7 @@ void MainForm::ConnectDesk() {
             [this](const QString& text) { dialogs_.showMessage(this, text); });
     connect(desk_.get(), &engine::Desk::PlaylistLoaded, this, &MainForm::UpdateTitle);
     connect(&engine_, &audio::Engine::NoSoundDevice, desk_.get(), &engine::Desk::SetStatus);
+    connect(&engine_, &audio::Engine::HeadphonesMissing, desk_.get(), &engine::Desk::SetStatus);
     for (int i = 1; i <= 6; ++i) {
         audio::MediaPlayer* player = engine_.Player(i);
         connect(player, &audio::MediaPlayer::OpenStateChanged, desk_.get(),
@@ -306,6 +309,7 @@ void MainForm::ToolsOff() { ApplyToolTips(false); }
 
 void MainForm::ApplyToolTips(bool on) {
     for (LineStrip* strip : strips_) strip->SetToolTips(on);
+    cueButtons_->SetToolTips(on);
     autoPilot_->SetToolTips(on);
     crossfaderPanel_->SetToolTips(on);
     buttons_->SetToolTips(on);
@@ -392,6 +396,9 @@ void MainForm::RunKey(const engine::KeyAction& action) {
             break;
         case DeskAction::OpenArm:
             if (strip != nullptr) strip->OpenW()->Press();
+            break;
+        case DeskAction::CueToggle:
+            cueButtons_->Toggle(action.line);
             break;
         case DeskAction::OpenLine:
             if (strip == nullptr) break;

@@ -53,6 +53,7 @@ class SeekWiring;
 class RecordWiring;
 class ButtonRow;
 class CrossfaderPanel;
+class CueButtons;
 class LineStrip;
 class MeterWiring;
 
@@ -120,6 +121,7 @@ public:
     engine::Desk& Desk() const { return *desk_; }
     engine::CrossfaderModel& CrossfaderModel() const { return *crossfader_; }
     LineStrip* Strip(int line) const { return strips_.at(line); }
+    CueButtons* Cues() const { return cueButtons_; }
     AutoPilotPanel* AutoPilot() const { return autoPilot_; }
     CrossfaderPanel* CrossfaderArea() const { return crossfaderPanel_; }
     ButtonRow* Buttons() const { return buttons_; }
@@ -188,6 +190,7 @@ private:
     QDateTime tickNow_;
 
     std::array<LineStrip*, 8> strips_{};
+    CueButtons* cueButtons_ = nullptr;
     AutoPilotPanel* autoPilot_ = nullptr;
     CrossfaderPanel* crossfaderPanel_ = nullptr;
     ButtonRow* buttons_ = nullptr;

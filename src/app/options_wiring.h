@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include "app/color_scheme.h"
+#include "app/headphone_wiring.h"
 #include "options/ui/options_dialog.h"
 
 namespace corvane {
@@ -68,6 +69,7 @@ public:
     void SetAudioOutput(const QString& device, int bufferFrames,
                         std::function<void()> done) override;
     long long Underruns() const override;
+    options::HeadphoneHost* Headphones() override { return &headphones_; }
 
 private:
     void Light(bool lit);
@@ -78,6 +80,7 @@ private:
     options::ChooseLogFile chooseLogFile_;
     ColorScheme scheme_;
     QPointer<options::Options> dialog_;
+    HeadphoneWiring headphones_{engine_};
 };
 
 }  // namespace corvane::app

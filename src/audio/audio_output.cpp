@@ -1,5 +1,7 @@
 #include "audio/audio_output.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -8,6 +10,14 @@
 #include "audio/player_worker.h"
 
 namespace corvane::audio {
+
+namespace {
+std::chrono::nanoseconds ThreadCpuTime() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+}  // namespace
 
 NullOutput::NullOutput(Mixer* mixer, int owner, int rate, int bufferFrames)
     : mixer_(mixer),
@@ -79,10 +89,11 @@ bool OfflineRenderer::AllReady(int frames) {
                        [frames](Channel* c) { return c->ReadyFor(frames); });
 }
 
-void OfflineRenderer::Render(float* out, int frames) {
+void OfflineRenderer::Render(float* out, int frames, float* phones) {
     constexpr int kBlock = 4096;
     // A decoder that hangs must not hang a test: after this long, render what there is.
     constexpr auto kPatience = std::chrono::seconds(10);
+    mixTime_ = {};
     while (frames > 0) {
         const int n = std::min(frames, kBlock);
         const auto giveUp = std::chrono::steady_clock::now() + kPatience;
@@ -91,8 +102,13 @@ void OfflineRenderer::Render(float* out, int frames) {
             wakeAll_();
             seen = signal_->WaitPast(seen, 20);
         }
-        mixer_->Render(owner_, out, n);
+        const auto start = std::chrono::steady_clock::now();
+        const auto startCpu = ThreadCpuTime();
+        mixer_->Render(owner_, out, n, phones);
+        mixTime_.cpu += ThreadCpuTime() - startCpu;
+        mixTime_.wall += std::chrono::steady_clock::now() - start;
         out += 2 * n;
+        if (phones != nullptr) phones += 2 * n;
         frames -= n;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -28,6 +29,8 @@ public:
     // Told on the UI thread when nothing has played for a while: the output may stop pulling
     // (and waking the machine) until the next PlayerStarted.
     virtual void Rest() {}
+    // Whether the headphones are heard on this output's channels 3 and 4.
+    virtual bool CarriesPhones() const { return false; }
 };
 
 // Keeps real time without a device: a thread that runs the mixer once per buffer period, so
@@ -61,7 +64,15 @@ private:
 class OfflineRenderer {
 public:
     OfflineRenderer(Mixer* mixer, int owner, DataSignal* signal, std::function<void()> wakeAll);
-    void Render(float* out, int frames);
+    void Render(float* out, int frames, float* phones = nullptr);
+    // How long the mixer itself took in the last Render, without the wait for the decoders:
+    // what a device callback would have spent on it, in wall time and in this thread's CPU
+    // time (which leaves out the time the thread was preempted).
+    struct MixTime {
+        std::chrono::nanoseconds wall{0};
+        std::chrono::nanoseconds cpu{0};
+    };
+    MixTime LastMixTime() const { return mixTime_; }
 
 private:
     bool AllReady(int frames);
@@ -70,6 +81,7 @@ private:
     int owner_;
     DataSignal* signal_;
     std::function<void()> wakeAll_;
+    MixTime mixTime_;
 };
 
 }  // namespace corvane::audio

@@ -10,10 +10,16 @@
 
 namespace corvane::audio {
 
+class ClockBridge;
 class Mixer;
 
-// What a device output calls from its callback to fill `frames` stereo frames of the mix.
-using RenderFunction = void (*)(Mixer* mixer, int owner, float* out, int frames) noexcept;
+// What a device output calls from its callback to fill `frames` stereo frames of the mix and,
+// with `phones`, of the headphones; `time` is when the first frame is heard (negative:
+// unknown).
+using RenderFunction = void (*)(Mixer* mixer, int owner, float* out, int frames, float* phones,
+                                double time) noexcept;
+// What a headphone stream on a second device calls from its callback.
+using PullFunction = void (*)(ClockBridge* bridge, float* out, int frames, double time) noexcept;
 
 struct DeviceRequest {
     Mixer* mixer = nullptr;
@@ -22,13 +28,21 @@ struct DeviceRequest {
     int rate = 0;
     int bufferFrames = 0;
     QString device;  // "AudioDevice": empty for the default
+    // The headphones on channels 3 and 4, when the device has them.
+    bool phonesOnChannels34 = false;
+    // Set for a headphone stream: it plays what `pull` takes from `bridge`, not the mix.
+    ClockBridge* bridge = nullptr;
+    PullFunction pull = nullptr;
 };
 
 // A started sound card output, or the reason there is none. `names` are the stereo output
-// devices seen while opening it (empty when PortAudio could not start).
+// devices seen while opening it (empty when PortAudio could not start), `channels` how many
+// outputs each has, and `opened` the name of the device opened.
 struct DeviceOpening {
     std::unique_ptr<AudioOutput> output;
     QStringList names;
+    QList<int> channels;
+    QString opened;
     QString error;
 };
 

@@ -122,10 +122,12 @@ bool Channel::HeardNow() const noexcept {
            waitLeader_ == nullptr;
 }
 
-bool Channel::MixInto(float* out, int frames) noexcept {
+bool Channel::MixInto(float* out, int frames, float* cue) noexcept {
+    const float cueTarget = cue != nullptr && cue_.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
     if (!playing_.load(std::memory_order_acquire)) {
         AdoptPending();
         wasPlaying_ = false;
+        cueGain_ = cueTarget;
         return true;
     }
     const float targetLeft = targetLeft_.load(std::memory_order_relaxed);
@@ -138,6 +140,7 @@ bool Channel::MixInto(float* out, int frames) noexcept {
         gainLeft_ = targetLeft;
         gainRight_ = targetRight;
         envelope_ = Held() ? 0.0f : 1.0f;
+        cueGain_ = cueTarget;
         wasPlaying_ = true;
         heardPlaySerial_ = playSerial;
         waitLeader_ = startLeader_.load(std::memory_order_relaxed);
@@ -153,9 +156,13 @@ bool Channel::MixInto(float* out, int frames) noexcept {
         NoteStart(bufferMaster_ + silent, position_.load(std::memory_order_relaxed));
     }
     out += 2 * static_cast<long>(silent);
+    if (cue != nullptr) cue += 2 * static_cast<long>(silent);
     frames -= silent;
     const float stepLeft = (targetLeft - gainLeft_) / static_cast<float>(frames);
     const float stepRight = (targetRight - gainRight_) / static_cast<float>(frames);
+    const float stepCue = (cueTarget - cueGain_) / static_cast<float>(frames);
+    // Off and not fading out: the cue bus costs nothing.
+    if (cueTarget == 0.0f && cueGain_ == 0.0f) cue = nullptr;
     constexpr float kFadeStep = 1.0f / kSeekFadeFrames;
 
     Stream* s = current_;
@@ -220,6 +227,12 @@ bool Channel::MixInto(float* out, int frames) noexcept {
             out[2 * (done + i)] += left;
             out[2 * (done + i) + 1] += right;
             peak = std::max(peak, std::max(std::fabs(left), std::fabs(right)));
+            if (cue != nullptr) {
+                // Pre-listen takes the seek and pause fades too, but not the levels.
+                const float gain = (cueGain_ + stepCue * k) * envelope;
+                cue[2 * (done + i)] += src[2 * i] * gain;
+                cue[2 * (done + i) + 1] += src[2 * i + 1] * gain;
+            }
         }
         envelope_ = envelope;
         s->ring.CommitRead(static_cast<int>(n));
@@ -230,6 +243,7 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     PublishPeak(peak_, peak);
     gainLeft_ = targetLeft;
     gainRight_ = targetRight;
+    cueGain_ = cueTarget;
     return ended || done == frames || Held();
 }
 

@@ -75,6 +75,9 @@ public:
     uint64_t AdoptedSerial() const { return adopted_.load(std::memory_order_acquire); }
     // Any thread: the latest start of play the audio thread has mixed.
     PlayStart LastStart() const;
+    // Pre-listen: the player is also heard on the cue bus, before its levels.
+    void SetCue(bool on) { cue_.store(on, std::memory_order_relaxed); }
+    bool Cue() const { return cue_.load(std::memory_order_relaxed); }
 
     // --- Decoder worker.
     // False once stopped or ended; an end's serial is visible by the time this reads false.
@@ -99,9 +102,10 @@ public:
         bufferStart_ = position_.load(std::memory_order_relaxed);
         bufferMaster_ = masterFrame;
     }
-    // Adds this player's next `frames` frames into `out` (interleaved stereo). Returns false
-    // when it was playing but the worker had not decoded enough (a starved buffer).
-    bool MixInto(float* out, int frames) noexcept;
+    // Adds this player's next `frames` frames into `out` (interleaved stereo) and, while cued,
+    // into `cue` as decoded (null: no cue bus is heard). Returns false when it was playing but
+    // the worker had not decoded enough (a starved buffer).
+    bool MixInto(float* out, int frames, float* cue = nullptr) noexcept;
     // For the offline renderer: true when the next `frames` frames are decoded (or the end
     // is known), so rendering never depends on thread timing.
     bool ReadyFor(int frames) noexcept;
@@ -141,6 +145,7 @@ private:
     float envelope_ = 1.0f;  // audio thread only: the seek and pause fade
     float gainLeft_ = 1.0f;  // audio thread only
     float gainRight_ = 1.0f;
+    float cueGain_ = 0.0f;  // ramps with the cue switch, so it does not click
     bool wasPlaying_ = false;
     uint32_t heardPlaySerial_ = 0;
     std::atomic<const Channel*> startLeader_{nullptr};
@@ -157,6 +162,7 @@ private:
 
     std::atomic<int64_t> position_{0};
     std::atomic<float> peak_{0.0f};
+    std::atomic<bool> cue_{false};
     std::atomic<uint64_t> adopted_{0};
     std::atomic<uint64_t> requested_{0};
     std::atomic<uint64_t> settled_{0};

@@ -9,6 +9,7 @@
 #include "audio/master_tap.h"
 #include "audio/media_player.h"
 #include "audio/mixer.h"
+#include "audio/phones_link.h"
 
 namespace corvane::audio {
 
@@ -17,7 +18,34 @@ constexpr int kWatchMs = 500;
 // A lost device is looked for every 3 s while something plays, every 30 s while not.
 constexpr std::chrono::milliseconds kRetryBusy{3000};
 constexpr std::chrono::milliseconds kRetryIdle{30000};
+constexpr QLatin1String kChannels34{":3-4"};
+
+// The tests' own opener, or PortAudio through the backends module.
+DeviceOpening OpenWith(const EngineOptions& options, const DeviceRequest& request) {
+    if (options.openDevice) return options.openDevice(request);
+    DeviceOpening opening;
+    const Backends* backends = LoadBackends(&opening.error);
+    return backends != nullptr ? backends->openDevice(request) : std::move(opening);
+}
 }  // namespace
+
+HeadphoneTarget HeadphoneTarget::FromSetting(const QString& text) {
+    if (text.isEmpty()) return {};
+    if (text == kChannels34) return {MainChannels, {}};
+    return {Device, text};
+}
+
+QString HeadphoneTarget::ToSetting() const {
+    switch (kind) {
+        case None:
+            return {};
+        case MainChannels:
+            return kChannels34;
+        case Device:
+            return device;
+    }
+    return {};
+}
 
 Engine::Engine(const EngineOptions& options, DecoderFactory factory, QObject* parent)
     : QObject(parent), options_(options) {
@@ -29,6 +57,14 @@ Engine::Engine(const EngineOptions& options, DecoderFactory factory, QObject* pa
     }
     mixer_ = std::make_unique<Mixer>(std::move(channels), options_.rate);
     mixer_->SetLimiter(options_.limiter);
+    mixer_->SetCueMix(options_.headphoneMix);
+    mixer_->SetPhonesLevel(options_.headphoneLevel);
+    phones_ = std::make_unique<PhonesLink>(
+        mixer_.get(),
+        [options = options_](const DeviceRequest& request) { return OpenWith(options, request); },
+        kRetryBusy, kRetryIdle);
+    connect(phones_.get(), &PhonesLink::Missing, this,
+            [this] { Q_EMIT HeadphonesMissing(QLatin1String(kPhonesMissingText)); });
     // Slots 0..5 are Player(1..6), 6..7 are AP(0..1).
     for (int i = 0; i < 8; ++i) {
         const int index = i < 6 ? i + 1 : i - 6;
@@ -87,6 +123,63 @@ float Engine::TakeLinePeak(int line) {
     return 0.0f;
 }
 
+void Engine::SetCue(int line, bool on) {
+    if (line == 0) {
+        channels_[6]->SetCue(on);
+        channels_[7]->SetCue(on);
+    } else if (line >= 1 && line <= 6) {
+        channels_[line - 1]->SetCue(on);
+    }
+}
+
+bool Engine::Cue(int line) const {
+    if (line == 0) return channels_[6]->Cue();
+    return line >= 1 && line <= 6 && channels_[line - 1]->Cue();
+}
+
+void Engine::SetHeadphoneMix(float mix) { mixer_->SetCueMix(mix); }
+
+void Engine::SetHeadphoneLevel(float level) { mixer_->SetPhonesLevel(level); }
+
+void Engine::SetHeadphones(const HeadphoneTarget& target) {
+    if (target == options_.headphones) return;
+    const bool reopen = (target.kind == HeadphoneTarget::MainChannels) !=
+                        (options_.headphones.kind == HeadphoneTarget::MainChannels);
+    options_.headphones = target;
+    if (options_.output != OutputKind::Device) return;
+    if (reopen) {
+        SetOutput(OutputKind::Device, options_.device);
+        return;
+    }
+    phones_->Stop();
+    // With the main device in place; otherwise once it is.
+    if (probe_ == nullptr && !silent_ && !Switching()) StartPhones(true);
+}
+
+bool Engine::HeadphonesHeard() const {
+    switch (options_.headphones.kind) {
+        case HeadphoneTarget::None:
+            return false;
+        case HeadphoneTarget::MainChannels:
+            return options_.output == OutputKind::Offline ||
+                   (output_ != nullptr && output_->CarriesPhones());
+        case HeadphoneTarget::Device:
+            return phones_->Heard();
+    }
+    return false;
+}
+
+int Engine::DeviceChannels(const QString& name) const {
+    std::lock_guard lock(namesMutex_);
+    const int i = deviceNames_.indexOf(name.isEmpty() ? openedName_ : name);
+    return i >= 0 && i < deviceChannels_.size() ? deviceChannels_[i] : 0;
+}
+
+void Engine::StartPhones(bool tryNow) {
+    if (options_.headphones.kind == HeadphoneTarget::Device)
+        phones_->Start(options_.headphones.device, options_.rate, options_.bufferFrames, tryNow);
+}
+
 Engine::StereoPeak Engine::TakeMasterPeak() {
     return {mixer_->TakeMasterPeak(0), mixer_->TakeMasterPeak(1)};
 }
@@ -141,8 +234,14 @@ void Engine::OpenDevice() {
     StartProbe(true);
 }
 
-void Engine::RenderOffline(float* out, int frames) {
-    if (offline_ != nullptr) offline_->Render(out, frames);
+void Engine::RenderOffline(float* out, int frames, float* phones) {
+    if (options_.headphones.kind == HeadphoneTarget::None) phones = nullptr;
+    if (offline_ != nullptr) offline_->Render(out, frames, phones);
+}
+
+std::pair<std::chrono::nanoseconds, std::chrono::nanoseconds> Engine::OfflineMixTime() const {
+    if (offline_ == nullptr) return {};
+    return {offline_->LastMixTime().wall, offline_->LastMixTime().cpu};
 }
 
 void Engine::WakeAll() {
@@ -180,6 +279,7 @@ void Engine::StartOutput() {
 
 void Engine::DropOutput() {
     probe_.reset();
+    phones_->Stop();
     deviceHeld_ = false;
     if (output_ != nullptr) {
         output_->Stop();
@@ -228,27 +328,19 @@ void Engine::StartProbe(bool tryNow) {
             // The new stream renders silence until it owns the mixer, so starting it is safe.
             DeviceRequest request;
             request.mixer = mixer;
-            request.render = [](Mixer* m, int o, float* out, int frames) noexcept {
-                m->Render(o, out, frames);
-            };
+            request.render = [](Mixer* m, int o, float* out, int frames, float* phones,
+                                double time) noexcept { m->Render(o, out, frames, phones, time); };
+            request.phonesOnChannels34 = options.headphones.kind == HeadphoneTarget::MainChannels;
             request.owner = owner;
             request.rate = options.rate;
             request.bufferFrames = options.bufferFrames;
             request.device = options.device;
-            DeviceOpening opening;
-            if (options.openDevice) {
-                opening = options.openDevice(request);
-            } else {
-                const Backends* backends = LoadBackends(&opening.error);
-                if (backends == nullptr) {
-                    qDebug() << "audio device:" << opening.error;
-                    return nullptr;
-                }
-                opening = backends->openDevice(request);
-            }
+            DeviceOpening opening = OpenWith(options, request);
             {
                 std::lock_guard lock(namesMutex_);
                 deviceNames_ = opening.names;
+                deviceChannels_ = opening.channels;
+                openedName_ = opening.opened;
             }
             if (opening.output == nullptr) qDebug() << "audio device:" << opening.error;
             return std::move(opening.output);
@@ -283,11 +375,12 @@ void Engine::CheckOutput() {
     // A switch under way starts a new output of its own.
     if (options_.output != OutputKind::Device || Switching()) return;
     if (probe_ == nullptr) {
-        if (output_ == nullptr) return;
-        if (!output_->Healthy()) {
+        if (output_ != nullptr && !output_->Healthy()) {
             FallBackToSilence();
             return;
         }
+        phones_->Check();
+        if (output_ == nullptr) return;
         // After a second of nothing (the limiter's tail is long out) the device may rest;
         // Play wakes it.
         quietChecks_ = mixer_->AnyPlaying() ? 0 : quietChecks_ + 1;
@@ -301,6 +394,9 @@ void Engine::CheckOutput() {
     output_ = std::move(device);
     silent_ = false;
     Q_EMIT OutputChanged();
+    StartPhones(true);
+    if (options_.headphones.kind == HeadphoneTarget::MainChannels && !output_->CarriesPhones())
+        Q_EMIT HeadphonesMissing(QLatin1String(kPhonesMissingText));
 }
 
 }  // namespace corvane::audio

@@ -6,11 +6,13 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "audio/backends.h"
@@ -25,6 +27,24 @@ class DeviceProbe;
 class MediaPlayer;
 class Mixer;
 class OfflineRenderer;
+class PhonesLink;
+
+// Where the headphones (the cue bus blended with the master) are heard.
+struct HeadphoneTarget {
+    enum Kind {
+        None,          // not at all: the cue bus is not even computed
+        MainChannels,  // channels 3 and 4 of the main device, when it has them
+        Device,        // a second output device, `device`
+    };
+    Kind kind = None;
+    QString device;
+
+    bool operator==(const HeadphoneTarget&) const = default;
+    // The "Headphones" setting: empty for none, ":3-4" for the main device's channels 3 and 4,
+    // else the device's name.
+    static HeadphoneTarget FromSetting(const QString& text);
+    QString ToSetting() const;
+};
 
 enum class OutputKind {
     Device,   // PortAudio, opened in the background; silent (Null) until it is open, and while
@@ -43,6 +63,10 @@ struct EngineOptions {
     bool deviceOnRequest = false;
     // The master limiter (ceiling -1 dBFS); SetLimiter switches it later.
     bool limiter = true;
+    // The headphones; SetHeadphones, SetHeadphoneMix and SetHeadphoneLevel change them later.
+    HeadphoneTarget headphones;
+    float headphoneMix = 0.0f;
+    float headphoneLevel = 1.0f;
     // Opens the sound device on the probe thread; empty = PortAudio through the backends
     // module. Tests put in their own.
     std::function<DeviceOpening(const DeviceRequest&)> openDevice;
@@ -56,6 +80,7 @@ class Engine : public QObject {
 
 public:
     static constexpr char kSilentText[] = "No sound device: playing silently.";
+    static constexpr char kPhonesMissingText[] = "No headphone output: the cue is not heard.";
 
     Engine(const EngineOptions& options, DecoderFactory factory, QObject* parent = nullptr);
     ~Engine() override;
@@ -111,6 +136,20 @@ public:
     // Any thread: the latest start of play heard from player `slot` (0..5 Player(1..6), 6..7
     // AP(0..1)), on the MasterFrames clock; a zero count for none or another slot.
     PlayStart LastStart(int slot) const;
+    // Pre-listen on line 0 (the AutoPilot's two players) to 6; other lines are ignored.
+    void SetCue(int line, bool on);
+    bool Cue(int line) const;
+    // The headphone mix from 0 (the cue bus only) to 1 (the master only), and its level (linear,
+    // 0 to 1).
+    void SetHeadphoneMix(float mix);
+    void SetHeadphoneLevel(float level);
+    // Moves the headphones; the main output is reopened only to add or drop channels 3 and 4.
+    void SetHeadphones(const HeadphoneTarget& target);
+    HeadphoneTarget Headphones() const { return options_.headphones; }
+    // Whether the headphones are heard now.
+    bool HeadphonesHeard() const;
+    // Outputs of a device by its name in OutputDevices (empty: the device opened), 0 unknown.
+    int DeviceChannels(const QString& name) const;
 
     // Starts opening a device held back by `deviceOnRequest`; does nothing otherwise.
     void OpenDevice();
@@ -124,13 +163,20 @@ public:
                    std::function<void()> done = {});
     bool Switching() const { return retiring_.joinable(); }
 
-    // Offline output only: renders the next `frames` interleaved stereo frames into `out`.
-    void RenderOffline(float* out, int frames);
+    // Offline output only: renders the next `frames` interleaved stereo frames into `out`,
+    // and the headphones into `phones` unless they are None.
+    void RenderOffline(float* out, int frames, float* phones = nullptr);
+    // What the mixer spent in the last RenderOffline (not the wait for the decoders), in wall
+    // and thread CPU time.
+    std::pair<std::chrono::nanoseconds, std::chrono::nanoseconds> OfflineMixTime() const;
 
 Q_SIGNALS:
     // Sent when the engine falls back to silent output (at start or when the device dies).
     void NoSoundDevice(const QString& text);
     void OutputChanged();
+    // The headphone output was lost or cannot be opened (kPhonesMissingText); it is looked
+    // for again like the main device.
+    void HeadphonesMissing(const QString& text);
 
 private:
     void StartOutput();
@@ -141,6 +187,7 @@ private:
     void DeviceMissing(int probeSerial);
     void WakeAll();
     void FinishSwitch();
+    void StartPhones(bool tryNow);
 
     struct OutputRequest {
         OutputKind kind;
@@ -160,7 +207,10 @@ private:
     int probeSerial_ = 0;
     bool deviceHeld_ = false;
     mutable std::mutex namesMutex_;
-    QStringList deviceNames_;  // written by the probe thread
+    QStringList deviceNames_;  // written by the probe thread, as the two below
+    QList<int> deviceChannels_;
+    QString openedName_;
+    std::unique_ptr<PhonesLink> phones_;
     int owner_ = 0;
     bool silent_ = false;
     long long pastUnderruns_ = 0;

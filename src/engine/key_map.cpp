@@ -32,6 +32,7 @@ KeyAction FunctionKeyAction(int key, Qt::KeyboardModifiers chord) {
     if (chord == Qt::NoModifier) return {DeskAction::LineArm, line};
     if (chord == Qt::ShiftModifier) return {DeskAction::OpenArm, line};
     if (chord == (Qt::ShiftModifier | Qt::ControlModifier)) return {DeskAction::PauseLine, line};
+    if (chord == Qt::ControlModifier) return {DeskAction::CueToggle, line};
     return {};
 }
 

@@ -23,6 +23,7 @@ enum class DeskAction {
     OpenArm,          // Shift+F1..F6 down: the line's Open button is drawn pressed
     OpenLine,         // Shift+F1..F6 up: the line's open dialog
     PauseLine,        // Ctrl+Shift+F1..F6 down: pause the line, or resume it
+    CueToggle,        // Ctrl+F1..F6 down: pre-listen on the line, on or off
     APlayDown,        // 1
     APlayUp,
     ANextDown,  // 2
@@ -33,7 +34,7 @@ enum class DeskAction {
 
 struct KeyAction {
     DeskAction action = DeskAction::None;
-    int line = 0;  // for LineArm, LineToggle, OpenArm, OpenLine, PauseLine: 1 to 6
+    int line = 0;  // for LineArm, LineToggle, OpenArm, OpenLine, PauseLine, CueToggle: 1 to 6
 
     bool operator==(const KeyAction&) const = default;
 };

@@ -70,6 +70,9 @@ constexpr KeyDefault kTable[] = {
     {kRecordFolder, Kind::RecordFolder, kNone},
     {kRecordFormat, Kind::Fixed, QLatin1String("FLAC")},
     {kRecordBitrate, Kind::Fixed, QLatin1String("192")},
+    {kHeadphones, Kind::Fixed, kNone},
+    {kCueMix, Kind::Fixed, QLatin1String("0")},
+    {kHeadphoneLevel, Kind::Fixed, QLatin1String("80")},
 };
 
 struct LineKey {

@@ -75,6 +75,11 @@ inline constexpr QLatin1String kLimiter{"Limiter"};
 inline constexpr QLatin1String kRecordFolder{"RecordFolder"};
 inline constexpr QLatin1String kRecordFormat{"RecordFormat"};
 inline constexpr QLatin1String kRecordBitrate{"RecordBitrate"};
+// Headphones: empty (none), ":3-4" (channels 3 and 4 of the main device) or a device name;
+// the Cue/Mix blend and the level in percent
+inline constexpr QLatin1String kHeadphones{"Headphones"};
+inline constexpr QLatin1String kCueMix{"CueMix"};
+inline constexpr QLatin1String kHeadphoneLevel{"HeadphoneLevel"};
 
 // Per-line keys: the word, one blank, the line number ("Slider 3").
 QString SliderKey(int line);    // lines 0 to 7

@@ -1,7 +1,9 @@
 // The keyboard table end to end: key events on the real main window, through the key map and
 // the desk, to the engine's players and the window's controls.
 #include <QFocusEvent>
+#include <QMouseEvent>
 
+#include "app/cue_button.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
 #include "app/line_strip.h"
@@ -39,6 +41,27 @@ TEST_F(MainFormKeys, FunctionKeyTogglesItsLineOnRelease) {
     Key(QEvent::KeyRelease, Qt::Key_F3);
     EXPECT_EQ(player->PlayState(), MediaPlayer::kStopped);
     EXPECT_FALSE(strip->StopButt()->IsArmed());
+}
+
+// Ctrl+F2 and the AutoPilot's button switch pre-listen in the engine, and the buttons show it.
+TEST_F(MainFormKeys, CtrlFunctionKeyAndCueButtonSwitchPreListen) {
+    CueButton* button = Form().Cues()->Button(2);
+    Key(QEvent::KeyPress, Qt::Key_F2, Qt::ControlModifier);
+    Key(QEvent::KeyRelease, Qt::Key_F2, Qt::ControlModifier);
+    EXPECT_TRUE(engine_->Cue(2));
+    EXPECT_TRUE(button->IsLit());
+    EXPECT_FALSE(engine_->Cue(1));
+    EXPECT_EQ(engine_->Player(2)->PlayState(), MediaPlayer::kStopped);  // F2 alone would play
+    Key(QEvent::KeyPress, Qt::Key_F2, Qt::ControlModifier);
+    EXPECT_FALSE(engine_->Cue(2));
+    EXPECT_FALSE(button->IsLit());
+
+    CueButton* autoPilot = Form().Cues()->Button(0);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(4, 4), QPointF(4, 4), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(autoPilot, &press);
+    EXPECT_TRUE(engine_->Cue(0));
+    EXPECT_TRUE(autoPilot->IsLit());
 }
 
 // A cancelled dialog (no file chosen) leaves the line as it was.

@@ -142,8 +142,8 @@ TEST_F(MainFormWindow, ToolTipsFollowTheSettingOnTheRealControls) {
     EXPECT_FALSE(form.Strip(7)->Colon()->toolTip().isEmpty());
     // Lines 0 to 6: slider, mute, pan, open, loop, three fade buttons, position bar, and play
     // and stop on 1 to 6; the crossfader and its two captions; 4 AutoPilot controls; 8
-    // buttons; the clock and the record button.
-    EXPECT_EQ(everyTip().size(), 7 * 9 + 6 * 2 + 3 + 4 + 8 + 1 + 1);
+    // buttons; the clock and the record button; the cue buttons of lines 0 to 6.
+    EXPECT_EQ(everyTip().size(), 7 * 9 + 6 * 2 + 3 + 4 + 8 + 1 + 1 + 7);
 
     form.ToolsOff();
     EXPECT_EQ(everyTip(), QStringList());

@@ -1,6 +1,10 @@
 // Driver for the end-to-end sound test.
 //   corvane-e2e-play play FILE SECONDS VOLUME   plays FILE looped on Player(1) through the sound
 //                                               device, printing its state twice a second
+//   corvane-e2e-play cue FILE SECONDS VOLUME PHONES CUE   the same with the headphones on the
+//                                               device PHONES (cue bus only, full level) and
+//                                               Player(1) cued (CUE 1) or not (0)
+//   corvane-e2e-play quiet RAW                  checks that a recording stays below -60 dBFS
 //   corvane-e2e-play analyse RAW HZ DBFS        checks a float32 stereo 44.1 kHz recording for a
 //                                               tone of HZ (the spectral peak, within
 //                                               0.2 %) at DBFS (peak, within 0.5 dB)
@@ -25,19 +29,28 @@
 
 using corvane::audio::Engine;
 using corvane::audio::EngineOptions;
+using corvane::audio::HeadphoneTarget;
 using corvane::audio::MediaPlayer;
 
 namespace {
 
-int Play(int argc, char** argv, int players) {
+int Play(int argc, char** argv, int players, bool cueMode = false) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    Engine engine(EngineOptions{}, corvane::audio::OpenDecoder);
+    EngineOptions options;
+    if (cueMode) {
+        options.headphones = {HeadphoneTarget::Device, args.at(5)};
+        options.headphoneLevel = 1.0f;
+    }
+    Engine engine(options, corvane::audio::OpenDecoder);
+    engine.SetCue(1, cueMode && args.at(6) == QLatin1String("1"));
+    QObject::connect(&engine, &Engine::HeadphonesMissing,
+                     [](const QString& text) { std::printf("%s\n", qPrintable(text)); });
     for (int line = 1; line <= players; ++line) {
         MediaPlayer* each = engine.Player(line);
         each->SetVolume(args.at(4).toInt());
         each->SetRepeatCount(999999);
-        each->OpenFile(line == 2 && args.size() > 5 ? args.at(5) : args.at(2));
+        each->OpenFile(line == 2 && !cueMode && args.size() > 5 ? args.at(5) : args.at(2));
     }
     MediaPlayer* player = engine.Player(1);
     QTimer status;
@@ -49,8 +62,9 @@ int Play(int argc, char** argv, int players) {
             open = open && engine.Player(line)->OpenState() == MediaPlayer::kOpen;
         if (open && player->PlayState() != MediaPlayer::kPlaying)
             for (int line = 1; line <= players; ++line) engine.Player(line)->Play();
-        std::printf("state=%d position=%.2f silent=%d underruns=%lld\n", player->PlayState(),
-                    player->Position(), engine.PlayingSilently() ? 1 : 0, engine.Underruns());
+        std::printf("state=%d position=%.2f silent=%d underruns=%lld phones=%d\n",
+                    player->PlayState(), player->Position(), engine.PlayingSilently() ? 1 : 0,
+                    engine.Underruns(), engine.HeadphonesHeard() ? 1 : 0);
         std::fflush(stdout);
     });
     status.start(100);
@@ -112,6 +126,19 @@ double Median(std::vector<double> values) {
 }
 
 double Db(double linear) { return 20 * std::log10(linear); }
+
+int Quiet(const char* path) {
+    QFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::ReadOnly)) return 2;
+    const QByteArray raw = file.readAll();
+    const size_t samples = static_cast<size_t>(raw.size()) / 4;
+    const float* data = reinterpret_cast<const float*>(raw.constData());
+    float peak = 0;
+    for (size_t i = 0; i < samples; ++i) peak = std::max(peak, std::fabs(data[i]));
+    std::printf("%zu frames, peak %.1f dBFS\n", samples / 2, Db(std::max(peak, 1e-9f)));
+    // Seconds of recording, or the silence says little.
+    return samples >= 2 * 44100 && Db(peak) < -60 ? 0 : 1;
+}
 
 int Analyse(const char* path, double hz, double dbfs) {
     QFile file(QString::fromLocal8Bit(path));
@@ -184,13 +211,15 @@ int Ceiling(const char* path, double dbfs) {
 int main(int argc, char** argv) {
     if (argc == 5 && std::string_view(argv[1]) == "play") return Play(argc, argv, 1);
     if ((argc == 5 || argc == 6) && std::string_view(argv[1]) == "clip") return Play(argc, argv, 2);
+    if (argc == 7 && std::string_view(argv[1]) == "cue") return Play(argc, argv, 1, true);
+    if (argc == 3 && std::string_view(argv[1]) == "quiet") return Quiet(argv[2]);
     if (argc == 4 && std::string_view(argv[1]) == "ceiling")
         return Ceiling(argv[2], std::atof(argv[3]));
     if (argc == 5 && std::string_view(argv[1]) == "analyse")
         return Analyse(argv[2], std::atof(argv[3]), std::atof(argv[4]));
     std::fputs(
-        "usage: corvane-e2e-play play|clip FILE SECONDS VOLUME | analyse RAW HZ DBFS | ceiling "
-        "RAW DBFS\n",
+        "usage: corvane-e2e-play play|clip FILE SECONDS VOLUME | cue FILE SECONDS VOLUME PHONES "
+        "CUE | quiet RAW | analyse RAW HZ DBFS | ceiling RAW DBFS\n",
         stderr);
     return 2;
 }

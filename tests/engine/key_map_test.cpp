@@ -8,7 +8,7 @@ namespace {
 constexpr auto kNone = Qt::NoModifier;
 constexpr auto kPad = Qt::KeypadModifier;
 
-TEST(KeyMap, FunctionKeysToggleOnReleaseAndShiftOpens) {
+TEST(KeyMap, FunctionKeysToggleOnReleaseShiftOpensAndCtrlCues) {
     KeyMap keys;
     EXPECT_EQ(keys.Press(Qt::Key_F3, kNone, false), (KeyAction{DeskAction::LineArm, 3}));
     EXPECT_EQ(keys.Press(Qt::Key_F3, kNone, true), KeyAction{});  // held: no repeat
@@ -21,7 +21,10 @@ TEST(KeyMap, FunctionKeysToggleOnReleaseAndShiftOpens) {
     // Letting Shift go first still opens: the release ends what the press began.
     EXPECT_EQ(keys.Release(Qt::Key_F6, false), (KeyAction{DeskAction::OpenLine, 6}));
 
-    EXPECT_EQ(keys.Press(Qt::Key_F1, Qt::ControlModifier, false), KeyAction{});
+    // Ctrl toggles pre-listen on the press, once however long it is held.
+    EXPECT_EQ(keys.Press(Qt::Key_F1, Qt::ControlModifier, false),
+              (KeyAction{DeskAction::CueToggle, 1}));
+    EXPECT_EQ(keys.Press(Qt::Key_F1, Qt::ControlModifier, true), KeyAction{});
     EXPECT_EQ(keys.Release(Qt::Key_F1, false), KeyAction{});
     EXPECT_EQ(keys.Press(Qt::Key_F1, Qt::AltModifier, false), KeyAction{});
     EXPECT_EQ(keys.Press(Qt::Key_F2, Qt::ShiftModifier | Qt::AltModifier, false), KeyAction{});

@@ -14,6 +14,8 @@ DeviceOpening OpenDevice(const DeviceRequest& request) {
     auto device = std::make_unique<PortAudioOutput>(request);
     const bool started = device->Start(&opening.error);
     opening.names = device->DeviceNames();
+    opening.channels = device->DeviceChannels();
+    opening.opened = device->OpenedName();
     if (started) opening.output = std::move(device);
     return opening;
 }

@@ -2,19 +2,34 @@
 
 #include <portaudio.h>
 
+#include <algorithm>
+#include <mutex>
+
 namespace corvane::audio {
 
 namespace {
 
-int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+// PortAudio's set-up calls are not thread-safe, and the headphone stream may be opened on its
+// own probe thread while the main stream is checked or closed.
+std::mutex& PaMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo* when,
              PaStreamCallbackFlags flags, void* self) {
+    // When the block is heard, on the clock every stream of this process shares.
+    double time = -1.0;
+    if (when != nullptr)
+        time = when->outputBufferDacTime > 0 ? when->outputBufferDacTime : when->currentTime;
     static_cast<PortAudioOutput*>(self)->Pull(static_cast<float*>(output), frames,
-                                              (flags & paOutputUnderflow) != 0);
+                                              (flags & paOutputUnderflow) != 0,
+                                              time > 0 ? time : -1.0);
     return paContinue;
 }
 
-// Every stereo output device, by name and index, and the one `name` chooses.
-PaDeviceIndex FindDevice(const QString& name, QStringList* names) {
+// Every stereo output device, by name, outputs and index, and the one `name` chooses.
+PaDeviceIndex FindDevice(const QString& name, QStringList* names, QList<int>* channels) {
     PaDeviceIndex exact = paNoDevice;
     PaDeviceIndex partial = paNoDevice;
     for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
@@ -22,6 +37,7 @@ PaDeviceIndex FindDevice(const QString& name, QStringList* names) {
         if (info == nullptr || info->maxOutputChannels < 2) continue;
         const QString deviceName = QString::fromUtf8(info->name);
         names->append(deviceName);
+        channels->append(info->maxOutputChannels);
         if (name.isEmpty()) continue;
         if (exact == paNoDevice && deviceName == name) exact = i;
         if (partial == paNoDevice && deviceName.contains(name, Qt::CaseInsensitive)) partial = i;
@@ -44,6 +60,7 @@ PortAudioOutput::PortAudioOutput(DeviceRequest request) : request_(std::move(req
 PortAudioOutput::~PortAudioOutput() { Stop(); }
 
 bool PortAudioOutput::Start(QString* error) {
+    std::lock_guard lock(PaMutex());
     if (!initialised_) {
         const PaError err = Pa_Initialize();
         if (err != paNoError) {
@@ -53,15 +70,25 @@ bool PortAudioOutput::Start(QString* error) {
         initialised_ = true;
     }
     names_.clear();
-    const PaDeviceIndex device = FindDevice(request_.device, &names_);
+    channels_.clear();
+    const PaDeviceIndex device = FindDevice(request_.device, &names_, &channels_);
     if (device == paNoDevice) {
         *error = QStringLiteral("no output device");
         return false;
     }
     const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+    if (info != nullptr) opened_ = QString::fromUtf8(info->name);
+    streamChannels_ = request_.pull == nullptr && request_.phonesOnChannels34 && info != nullptr &&
+                              info->maxOutputChannels >= 4
+                          ? 4
+                          : 2;
+    if (streamChannels_ == 4) {
+        master_.assign(2 * static_cast<size_t>(request_.bufferFrames), 0.0f);
+        phones_.assign(2 * static_cast<size_t>(request_.bufferFrames), 0.0f);
+    }
     PaStreamParameters params{};
     params.device = device;
-    params.channelCount = 2;
+    params.channelCount = streamChannels_;
     params.sampleFormat = paFloat32;
     params.suggestedLatency = info != nullptr ? info->defaultLowOutputLatency : 0.05;
     PaStream* stream = nullptr;
@@ -83,6 +110,7 @@ bool PortAudioOutput::Start(QString* error) {
 }
 
 void PortAudioOutput::Stop() {
+    std::lock_guard lock(PaMutex());
     stream_.reset();
     if (initialised_) Pa_Terminate();
     initialised_ = false;
@@ -112,7 +140,10 @@ void PortAudioOutput::PlayerStarted() {
 
 bool PortAudioOutput::Healthy() {
     if (resting_) return true;
-    if (stream_ == nullptr || Pa_IsStreamActive(stream_.get()) != 1) return false;
+    std::unique_lock lock(PaMutex());
+    const bool active = stream_ != nullptr && Pa_IsStreamActive(stream_.get()) == 1;
+    lock.unlock();
+    if (!active) return false;
     // A callback that stopped coming (the sound server went away) counts as dead after a
     // second. A sound server may take a few seconds to start a new stream: the callbacks that
     // fill its buffer at the start come at once, and then none until it begins to play, so
@@ -125,10 +156,32 @@ bool PortAudioOutput::Healthy() {
     return stalledChecks_ < (running_ ? 2 : 8);
 }
 
-void PortAudioOutput::Pull(float* out, unsigned long frames, bool underflow) noexcept {
+void PortAudioOutput::Pull(float* out, unsigned long frames, bool underflow, double time) noexcept {
     callbacks_.fetch_add(1, std::memory_order_relaxed);
     if (underflow) underruns_.fetch_add(1, std::memory_order_relaxed);
-    request_.render(request_.mixer, request_.owner, out, static_cast<int>(frames));
+    const int count = static_cast<int>(frames);
+    if (request_.pull != nullptr) {
+        request_.pull(request_.bridge, out, count, time);
+        return;
+    }
+    if (streamChannels_ == 2) {
+        request_.render(request_.mixer, request_.owner, out, count, nullptr, time);
+        return;
+    }
+    // Master on channels 1 and 2, headphones on 3 and 4.
+    const int room = static_cast<int>(master_.size() / 2);
+    for (int at = 0; at < count; at += room) {
+        const int n = std::min(room, count - at);
+        request_.render(request_.mixer, request_.owner, master_.data(), n, phones_.data(),
+                        time < 0 ? time : time + static_cast<double>(at) / request_.rate);
+        float* to = out + 4 * at;
+        for (int i = 0; i < n; ++i) {
+            to[4 * i] = master_[2 * i];
+            to[4 * i + 1] = master_[2 * i + 1];
+            to[4 * i + 2] = phones_[2 * i];
+            to[4 * i + 3] = phones_[2 * i + 1];
+        }
+    }
 }
 
 }  // namespace corvane::audio

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "audio/audio_output.h"
 #include "audio/backends.h"
@@ -27,9 +28,13 @@ public:
     // The output devices that take stereo, as Start found them (what "AudioDevice" names);
     // empty when PortAudio could not start.
     const QStringList& DeviceNames() const { return names_; }
+    // Their outputs, in the same order, and the name of the one opened.
+    const QList<int>& DeviceChannels() const { return channels_; }
+    const QString& OpenedName() const { return opened_; }
+    bool CarriesPhones() const override { return streamChannels_ == 4; }
 
     // For the callback only.
-    void Pull(float* out, unsigned long frames, bool underflow) noexcept;
+    void Pull(float* out, unsigned long frames, bool underflow, double time) noexcept;
 
 private:
     struct StreamCloser {
@@ -38,6 +43,12 @@ private:
 
     DeviceRequest request_;
     QStringList names_;
+    QList<int> channels_;
+    QString opened_;
+    int streamChannels_ = 2;
+    // Four-channel streams: the master and the headphones, before they are interleaved.
+    std::vector<float> master_;
+    std::vector<float> phones_;
     bool initialised_ = false;
     std::unique_ptr<void, StreamCloser> stream_;
     std::atomic<long long> callbacks_{0};

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "appearance/face.h"
+#include "options/ui/headphone_section.h"
 #include "options/ui/record_section.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
@@ -324,6 +325,12 @@ QWidget* Options::BuildAudio() {
     connect(limiter_, &QCheckBox::clicked, this, &Options::LimiterClick);
     column->addWidget(limiter_);
     column->addWidget(new RecordSection(settings_, page));
+    if (HeadphoneHost* phones = host_.Headphones()) {
+        auto* section = new HeadphoneSection(settings_, *phones);
+        // Channels 3-4 are offered for the main device as it is now.
+        connect(this, &Options::AudioSwitched, section, &HeadphoneSection::Fill);
+        column->addWidget(section);
+    }
     column->addStretch();
     return page;
 }

@@ -29,6 +29,8 @@ struct LogSettings;
 
 namespace corvane::options {
 
+class HeadphoneHost;
+
 // What the dialog's changes do outside the settings store: the main window, the crossfader,
 // the AutoPilot, the face and the audio engine. The dialog stores; the host applies.
 class OptionsHost {
@@ -77,6 +79,8 @@ public:
     virtual void SetLimiter(bool /*on*/) {}
     // Where missing songs are looked for from now on.
     virtual void SetMusicFolder(const QString& /*folder*/) {}
+    // The headphone choices of the Audio tab; none without an engine to apply them to.
+    virtual HeadphoneHost* Headphones() { return nullptr; }
 };
 
 // The log file chooser: the chosen path, empty when cancelled. Tests put in their own.
