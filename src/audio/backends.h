@@ -6,6 +6,7 @@
 
 #include "audio/audio_output.h"
 #include "audio/decoder.h"
+#include "record/encoder.h"
 
 namespace corvane::audio {
 
@@ -40,9 +41,13 @@ struct Backends {
     std::unique_ptr<Decoder> (*openFfmpeg)(const QString& path, int outputRate, QString* error);
     std::unique_ptr<Decoder> (*openMidi)(const QString& path, int outputRate, QString* error);
     DeviceOpening (*openDevice)(const DeviceRequest& request);
+    // FFmpeg's encoders for the recorder and the broadcaster: to `path`, or to `sink` when set.
+    std::unique_ptr<record::Encoder> (*openEncoder)(const record::EncoderSettings& settings,
+                                                    const QString& path, record::ByteSink sink,
+                                                    QString* error);
 };
 
-inline constexpr int kBackendsVersion = 1;
+inline constexpr int kBackendsVersion = 2;
 inline constexpr const char* kBackendsEntry = "corvane_backends";
 
 // The module, loaded once from the program's library folder and kept for the life of the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace corvane::audio {
 
@@ -115,6 +116,10 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     }
     const int silent = FramesBeforeStart(frames);
     if (silent == frames) return true;
+    if (startNoted_ != heardPlaySerial_) {
+        startNoted_ = heardPlaySerial_;
+        NoteStart(bufferMaster_ + silent, position_.load(std::memory_order_relaxed));
+    }
     out += 2 * static_cast<long>(silent);
     frames -= silent;
     const float stepLeft = (targetLeft - gainLeft_) / static_cast<float>(frames);
@@ -173,6 +178,29 @@ bool Channel::MixInto(float* out, int frames) noexcept {
     gainLeft_ = targetLeft;
     gainRight_ = targetRight;
     return ended || done == frames;
+}
+
+void Channel::NoteStart(int64_t masterFrame, int64_t fileFrame) noexcept {
+    const uint32_t seq = startSeq_.load(std::memory_order_relaxed);
+    startSeq_.store(seq + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    startMaster_.store(masterFrame, std::memory_order_relaxed);
+    startFile_.store(fileFrame, std::memory_order_relaxed);
+    startSeq_.store(seq + 2, std::memory_order_release);
+}
+
+PlayStart Channel::LastStart() const {
+    for (;;) {
+        const uint32_t seq = startSeq_.load(std::memory_order_acquire);
+        if ((seq & 1) != 0) {
+            std::this_thread::yield();
+            continue;
+        }
+        PlayStart start{seq / 2, startMaster_.load(std::memory_order_relaxed),
+                        startFile_.load(std::memory_order_relaxed)};
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (startSeq_.load(std::memory_order_relaxed) == seq) return start;
+    }
 }
 
 bool Channel::ReadyFor(int frames) noexcept {

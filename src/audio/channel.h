@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 
+#include "audio/master_tap.h"
 #include "audio/ring_buffer.h"
 
 namespace corvane::audio {
@@ -62,6 +63,8 @@ public:
     // and balance) since the last call; 0 while it was silent.
     float TakePeak() { return peak_.exchange(0.0f, std::memory_order_relaxed); }
     uint64_t AdoptedSerial() const { return adopted_.load(std::memory_order_acquire); }
+    // Any thread: the latest start of play the audio thread has mixed.
+    PlayStart LastStart() const;
 
     // --- Decoder worker.
     // False once stopped or ended; an end's serial is visible by the time this reads false.
@@ -81,7 +84,10 @@ public:
     // --- Audio thread (never blocks or allocates).
     // Called for every channel before any is mixed, so a start scheduled against another
     // channel sees where that one stood at the beginning of the buffer.
-    void BeginBuffer() noexcept { bufferStart_ = position_.load(std::memory_order_relaxed); }
+    void BeginBuffer(int64_t masterFrame = 0) noexcept {
+        bufferStart_ = position_.load(std::memory_order_relaxed);
+        bufferMaster_ = masterFrame;
+    }
     // Adds this player's next `frames` frames into `out` (interleaved stereo). Returns false
     // when it was playing but the worker had not decoded enough (a starved buffer).
     bool MixInto(float* out, int frames) noexcept;
@@ -98,6 +104,7 @@ private:
     bool EndOfPlay(Stream* stream, int64_t readIndex) noexcept;
     // Stops consuming and reports the end of the play.
     void Finish() noexcept;
+    void NoteStart(int64_t masterFrame, int64_t fileFrame) noexcept;
 
     std::array<std::unique_ptr<Stream>, 3> pool_;
     std::array<bool, 3> busy_{};  // worker's view: current, pending or retired
@@ -122,7 +129,13 @@ private:
     std::atomic<int64_t> startAt_{0};
     const Channel* waitLeader_ = nullptr;  // audio thread only: the start still awaited
     int64_t waitAt_ = 0;
-    int64_t bufferStart_ = 0;  // audio thread only: position when the buffer began
+    int64_t bufferStart_ = 0;   // audio thread only: position when the buffer began
+    int64_t bufferMaster_ = 0;  // audio thread only: master frame of the buffer's start
+    uint32_t startNoted_ = 0;   // audio thread only: the play serial last noted as started
+    // LastStart, published as a sequence lock: odd while being written.
+    std::atomic<uint32_t> startSeq_{0};
+    std::atomic<int64_t> startMaster_{0};
+    std::atomic<int64_t> startFile_{0};
 
     std::atomic<int64_t> position_{0};
     std::atomic<float> peak_{0.0f};

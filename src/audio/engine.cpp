@@ -6,6 +6,7 @@
 #include "audio/backends.h"
 #include "audio/channel.h"
 #include "audio/device_probe.h"
+#include "audio/master_tap.h"
 #include "audio/media_player.h"
 #include "audio/mixer.h"
 
@@ -88,6 +89,17 @@ float Engine::TakeLinePeak(int line) {
 
 Engine::StereoPeak Engine::TakeMasterPeak() {
     return {mixer_->TakeMasterPeak(0), mixer_->TakeMasterPeak(1)};
+}
+
+void Engine::AttachTap(int slot, MasterTap* tap) { mixer_->Taps().Attach(slot, tap); }
+
+void Engine::DetachTap(int slot) { mixer_->Taps().Detach(slot); }
+
+int64_t Engine::MasterFrames() const { return mixer_->Taps().MasterFrames(); }
+
+PlayStart Engine::LastStart(int slot) const {
+    if (slot < 0 || slot >= static_cast<int>(channels_.size())) return {};
+    return channels_[slot]->LastStart();
 }
 
 void Engine::SetOutput(OutputKind kind, const QString& device, int bufferFrames,

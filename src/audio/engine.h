@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "audio/backends.h"
+#include "audio/master_tap.h"
 #include "audio/player_worker.h"
 
 namespace corvane::audio {
@@ -97,6 +99,18 @@ public:
     };
     // The master as it leaves the limiter, per side.
     StereoPeak TakeMasterPeak();
+
+    // The master as it leaves the limiter, copied into `tap`'s ring from the next buffer on
+    // (slot kRecordTap or kBroadcastTap, see master_tap.h). Both return once the audio thread
+    // no longer uses the tap the slot held before, so that tap may then be destroyed.
+    void AttachTap(int slot, MasterTap* tap);
+    void DetachTap(int slot);
+    // Any thread: master frames rendered so far on every output; taps and song starts are
+    // placed on this clock.
+    int64_t MasterFrames() const;
+    // Any thread: the latest start of play heard from player `slot` (0..5 Player(1..6), 6..7
+    // AP(0..1)), on the MasterFrames clock; a zero count for none or another slot.
+    PlayStart LastStart(int slot) const;
 
     // Starts opening a device held back by `deviceOnRequest`; does nothing otherwise.
     void OpenDevice();

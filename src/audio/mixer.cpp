@@ -25,7 +25,8 @@ void Mixer::Render(int owner, float* out, int frames) noexcept {
     if (owner_.load(std::memory_order_seq_cst) != owner) return;
     if (busy_.exchange(true, std::memory_order_seq_cst)) return;
     if (owner_.load(std::memory_order_seq_cst) == owner) {
-        for (Channel* channel : channels_) channel->BeginBuffer();
+        const int64_t masterFrame = taps_.MasterFrames();
+        for (Channel* channel : channels_) channel->BeginBuffer(masterFrame);
         for (Channel* channel : channels_)
             if (!channel->MixInto(out, frames)) starved_.fetch_add(1, std::memory_order_relaxed);
         limiter_.Process(out, frames, limiterOn_.load(std::memory_order_relaxed));
@@ -37,6 +38,7 @@ void Mixer::Render(int owner, float* out, int frames) noexcept {
         }
         PublishPeak(masterPeak_[0], left);
         PublishPeak(masterPeak_[1], right);
+        taps_.Feed(out, frames);
     }
     busy_.store(false, std::memory_order_release);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/limiter.h"
+#include "audio/master_tap.h"
 
 namespace corvane::audio {
 
@@ -41,6 +42,8 @@ public:
     float TakeMasterPeak(int side) {
         return masterPeak_[side & 1].exchange(0.0f, std::memory_order_relaxed);
     }
+    // The recorder's and broadcaster's copies of the master, after the limiter.
+    MasterTaps& Taps() { return taps_; }
 
 private:
     std::vector<Channel*> channels_;
@@ -50,6 +53,7 @@ private:
     Limiter limiter_;  // audio thread only (whoever is inside Render)
     std::atomic<bool> limiterOn_{true};
     std::array<std::atomic<float>, 2> masterPeak_{};
+    MasterTaps taps_;
 };
 
 }  // namespace corvane::audio

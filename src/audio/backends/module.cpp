@@ -3,6 +3,7 @@
 #include "audio/backends.h"
 #include "audio/backends/decoders.h"
 #include "audio/backends/portaudio_output.h"
+#include "record/backends/ffmpeg_encoder.h"
 
 namespace corvane::audio {
 
@@ -17,7 +18,8 @@ DeviceOpening OpenDevice(const DeviceRequest& request) {
     return opening;
 }
 
-constexpr Backends kBackends{kBackendsVersion, OpenFfmpegDecoder, OpenMidiDecoder, OpenDevice};
+constexpr Backends kBackends{kBackendsVersion, OpenFfmpegDecoder, OpenMidiDecoder, OpenDevice,
+                             record::OpenFfmpegEncoder};
 
 }  // namespace
 
