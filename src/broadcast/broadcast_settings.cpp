@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "playlist/paths.h"
 #include "settings/settings.h"
 
 namespace corvane::broadcast {
@@ -17,6 +18,8 @@ bool IsPrivate(const QString& file) {
             ~(kPrivate | QFileDevice::ReadUser | QFileDevice::WriteUser)) == 0;
 }
 }  // namespace
+
+QString TitleFor(const QString& path) { return StripExtension(SplitPath(path).fileName); }
 
 QString FormatName(StreamFormat format) {
     switch (format) {

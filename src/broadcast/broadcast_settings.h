@@ -28,3 +28,8 @@ BroadcastSettings LoadBroadcastSettings(const Settings& settings);
 bool SaveBroadcastPassword(Settings& settings, const QString& password, QString* error);
 
 }  // namespace corvane::broadcast
+
+namespace corvane::broadcast {
+// The stream title for a song: its file name without the extension, as everywhere else.
+QString TitleFor(const QString& path);
+}  // namespace corvane::broadcast
