@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/connect_button.h"
 #include "app/desk_label.h"
 #include "appearance/helptexts.h"
 #include "appearance/ui/butt.h"
@@ -182,11 +183,15 @@ ButtonRow::ButtonRow(engine::Desk& desk, QWidget* parent) : QWidget(parent) {
                 [&desk, help = kButtons[i].help] { desk.SetStatus(Help(help)); });
         buttons_[i] = button;
     }
-    grid->setRowStretch(2, 1);
+    connect_ = new ConnectButton(this);
+    connect_->setFixedSize(62 * 2 + 4, 20);
+    grid->addWidget(connect_, 2, 0, 1, 2);
+    grid->setRowStretch(3, 1);
 }
 
 void ButtonRow::ApplyColors(const ColorScheme& scheme) {
     for (appearance::Butt* button : buttons_) button->ColChange(ColorValue(scheme.text));
+    connect_->SetTextColor(ColorValue(scheme.text));
 }
 
 void ButtonRow::SetToolTips(bool on) {

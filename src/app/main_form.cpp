@@ -15,6 +15,7 @@
 
 #include "app/appearance_wiring.h"
 #include "app/autopilot_wiring.h"
+#include "app/broadcast_wiring.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
 #include "app/line_strip.h"
@@ -116,6 +117,8 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
     windowWiring_ = std::make_unique<WindowWiring>(*this, settings, playlist);
     logWiring_ = std::make_unique<LogWiring>(*this, settings, Log());
     optionsWiring_ = std::make_unique<OptionsWiring>(*this, engine, settings);
+    broadcastWiring_ =
+        std::make_unique<BroadcastWiring>(*this, *buttons_->Connect(), engine, settings);
     ColorChange();
     ApplyToolTips(true);
     UpdateTitle();
@@ -124,6 +127,7 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
 
 MainForm::~MainForm() {
     timer1_.stop();
+    broadcastWiring_.reset();
     optionsWiring_.reset();
     logWiring_.reset();
     windowWiring_.reset();

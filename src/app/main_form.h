@@ -49,6 +49,7 @@ class AutoPilotWiring;
 class WindowWiring;
 class LogWiring;
 class OptionsWiring;
+class BroadcastWiring;
 class ButtonRow;
 class CrossfaderPanel;
 class LineStrip;
@@ -133,6 +134,8 @@ public:
     LogWiring& LogViewer() const { return *logWiring_; }
     // The Options dialog.
     OptionsWiring& OptionsWindow() const { return *optionsWiring_; }
+    // The broadcaster and its Connect button.
+    BroadcastWiring& Broadcasting() const { return *broadcastWiring_; }
 
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
@@ -168,6 +171,7 @@ private:
     std::unique_ptr<WindowWiring> windowWiring_;
     std::unique_ptr<LogWiring> logWiring_;
     std::unique_ptr<OptionsWiring> optionsWiring_;
+    std::unique_ptr<BroadcastWiring> broadcastWiring_;
     std::unique_ptr<Appearance> look_;
     engine::KeyMap keys_;
     QTimer timer1_;

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "appearance/face.h"
+#include "options/ui/broadcast_section.h"
 #include "settings/keys.h"
 #include "settings/settings.h"
 #include "songlog/songlog.h"
@@ -318,6 +319,7 @@ QWidget* Options::BuildAudio() {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
     column->addWidget(frame);
+    column->addWidget(new BroadcastSection(settings_, page));
     column->addStretch();
     return page;
 }
