@@ -8,83 +8,13 @@
 set -u
 driver=$1
 tone=$2
-work=$(mktemp -d)
-icecast_pid=
+source "$(dirname "$0")/icecast_env.sh"
 cleanup() {
-    [ -n "$icecast_pid" ] && stop_icecast
+    icecast_cleanup
     jobs -p | xargs -r kill -9 2>/dev/null
-    rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; for f in "$work"/*.log "$work"/log/error.log; do [ -f "$f" ] && { echo "--- $f"; tail -20 "$f"; }; done; exit 1; }
-for tool in icecast2 ffmpeg; do
-    command -v $tool >/dev/null || fail "$tool is not installed"
-done
 
-password="Sesame-$RANDOM-$$"
-# A port nobody listens on.
-for _ in $(seq 1 50); do
-    port=$((20000 + RANDOM % 20000))
-    (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null || break
-done
-
-# Icecast will not run as root: run it as nobody, in a folder that user can read and log to.
-chmod 755 "$work"
-mkdir -p "$work/log" && chmod 777 "$work/log"
-cat > "$work/icecast.xml" <<XML
-<icecast>
-  <hostname>localhost</hostname>
-  <location>test</location><admin>test@localhost</admin>
-  <limits><sources>4</sources><source-timeout>5</source-timeout></limits>
-  <authentication>
-    <source-password>$password</source-password>
-    <admin-user>admin</admin-user><admin-password>admin-$RANDOM</admin-password>
-  </authentication>
-  <listen-socket><port>$port</port><bind-address>127.0.0.1</bind-address></listen-socket>
-  <paths>
-    <basedir>/usr/share/icecast2</basedir><logdir>$work/log</logdir>
-    <webroot>/usr/share/icecast2/web</webroot><adminroot>/usr/share/icecast2/admin</adminroot>
-  </paths>
-  <logging><accesslog>access.log</accesslog><errorlog>error.log</errorlog><loglevel>3</loglevel></logging>
-  <security><chroot>0</chroot></security>
-</icecast>
-XML
-chmod 644 "$work/icecast.xml"
-as_icecast=()
-[ "$(id -u)" -eq 0 ] && as_icecast=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-
-http_get() {  # path: the server's answer, bounded
-    timeout 5 bash -c "exec 3<>/dev/tcp/127.0.0.1/$port && printf 'GET %s HTTP/1.0\r\n\r\n' '$1' >&3 && cat <&3" 2>/dev/null
-}
-start_icecast() {
-    "${as_icecast[@]}" timeout 200 icecast2 -c "$work/icecast.xml" >"$work/icecast.log" 2>&1 &
-    icecast_pid=$!
-    for _ in $(seq 1 50); do
-        http_get /status-json.xsl | grep -q icestats && return
-        sleep 0.1
-    done
-    fail "Icecast did not start"
-}
-# $icecast_pid is the `timeout` wrapper; the server is its child.
-stop_icecast() {
-    pkill -9 -P "$icecast_pid" 2>/dev/null
-    kill -9 "$icecast_pid" 2>/dev/null
-    wait "$icecast_pid" 2>/dev/null
-    icecast_pid=
-}
-settings() {  # file server port mount password
-    cat > "$1" <<INI
-[1.40]
-BroadcastServer=$2
-BroadcastPort=$3
-BroadcastMount=$4
-BroadcastPassword=$5
-BroadcastFormat=MP3
-BroadcastBitrate=192
-BroadcastName=Corvane test
-INI
-    chmod 600 "$1"
-}
 # Waits up to $3 s for the $2nd line matching $1 in the main driver's log.
 wait_for() {
     for _ in $(seq 1 $(($3 * 10))); do
@@ -93,8 +23,8 @@ wait_for() {
     done
     return 1
 }
-listen() {  # seconds, file: the stream as float32 stereo 44.1 kHz
-    timeout 30 ffmpeg -nostdin -loglevel error -i "http://127.0.0.1:$port/live" -t "$1" \
+listen() {  # seconds, file [mount]: the stream as float32 stereo 44.1 kHz
+    timeout 30 ffmpeg -nostdin -loglevel error -i "http://127.0.0.1:$port${3:-/live}" -t "$1" \
         -f f32le -ac 2 -ar 44100 -y "$2" >"$work/ffmpeg.log" 2>&1
 }
 
@@ -108,6 +38,17 @@ listen 4 "$work/first.raw" || fail "could not read the stream"
 "$driver" analyse "$work/first.raw" 440 || fail "the stream does not hold the tone"
 http_get /status-json.xsl >"$work/status.json"
 grep -q '"title":"sine440_2s_44100"' "$work/status.json" || fail "no title: $(cat "$work/status.json")"
+
+# Ogg Vorbis carries the title in the stream itself.
+settings "$work/ogg.ini" 127.0.0.1 "$port" /live.ogg "$password" "Ogg Vorbis"
+timeout 30 "$driver" play "$work/ogg.ini" "$tone" 8 >"$work/ogg.log" 2>&1 &
+ogg_pid=$!
+for _ in $(seq 1 100); do grep -q "state=2" "$work/ogg.log" && break; sleep 0.1; done
+listen 3 "$work/ogg.raw" /live.ogg || fail "could not read the Ogg stream"
+"$driver" analyse "$work/ogg.raw" 440 || fail "the Ogg stream does not hold the tone"
+[ "$(http_get /status-json.xsl | grep -o '"title":"sine440_2s_44100"' | wc -l)" -eq 2 ] ||
+    fail "no title on the Ogg stream"
+wait "$ogg_pid"
 
 # A second source on the same mount is turned away with its own message.
 settings "$work/taken.ini" 127.0.0.1 "$port" /live "$password"
