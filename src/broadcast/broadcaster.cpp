@@ -1,6 +1,8 @@
 #include "broadcast/broadcaster.h"
 
 #include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <ctime>
 
@@ -11,6 +13,7 @@ namespace corvane::broadcast {
 namespace {
 // The dropped-frames count in the status line changes at most this often.
 constexpr std::chrono::seconds kDropReport{1};
+constexpr int kWorkerNice = 5;
 }  // namespace
 
 Broadcaster::Broadcaster(Parts parts, int rate, QObject* parent)
@@ -72,6 +75,9 @@ std::chrono::nanoseconds Broadcaster::WorkerCpuTime() const {
 }
 
 void Broadcaster::Run() {
+    // Below the program's other threads: with seconds of the mix in its ring, the worker can
+    // wait for a busy processor, the sound device's thread cannot.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNice);
     Report last{BroadcastState::Off, Failure::None, {}, 0};
     Failure told = Failure::None;
     int serial = 0;
