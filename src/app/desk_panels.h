@@ -93,7 +93,7 @@ public:
     ButtonRow(engine::Desk& desk, QWidget* parent = nullptr);
 
     appearance::Butt* Button(Index index) const { return buttons_[index]; }
-    // The broadcast's Connect button, below the others.
+    // The broadcast's Connect button, beside the others.
     ConnectButton* Connect() const { return connect_; }
     void ApplyColors(const ColorScheme& scheme);
     void SetToolTips(bool on);
