@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/connect_button.h"
 #include "app/desk_label.h"
 #include "appearance/helptexts.h"
 #include "appearance/ui/butt.h"
@@ -176,17 +177,22 @@ ButtonRow::ButtonRow(engine::Desk& desk, QWidget* parent) : QWidget(parent) {
     grid->setSpacing(4);
     for (int i = 0; i < kCount; ++i) {
         auto* button = new appearance::Butt(QString::fromLatin1(kButtons[i].caption), this);
-        button->setFixedSize(62, 20);
+        button->setFixedSize(52, 20);
         grid->addWidget(button, i / 4, i % 4);
         connect(button, &appearance::Butt::MouseOver, this,
                 [&desk, help = kButtons[i].help] { desk.SetStatus(Help(help)); });
         buttons_[i] = button;
     }
+    // A fifth column, not a third row: the desk keeps the size of its background picture.
+    connect_ = new ConnectButton(this);
+    connect_->setFixedSize(60, 20);
+    grid->addWidget(connect_, 0, 4);
     grid->setRowStretch(2, 1);
 }
 
 void ButtonRow::ApplyColors(const ColorScheme& scheme) {
     for (appearance::Butt* button : buttons_) button->ColChange(ColorValue(scheme.text));
+    connect_->SetTextColor(ColorValue(scheme.text));
 }
 
 void ButtonRow::SetToolTips(bool on) {

@@ -18,6 +18,7 @@ class Desk;
 
 namespace corvane::app {
 
+class ConnectButton;
 class DeskLabel;
 class ElidedLabel;
 
@@ -92,11 +93,14 @@ public:
     ButtonRow(engine::Desk& desk, QWidget* parent = nullptr);
 
     appearance::Butt* Button(Index index) const { return buttons_[index]; }
+    // The broadcast's Connect button, beside the others.
+    ConnectButton* Connect() const { return connect_; }
     void ApplyColors(const ColorScheme& scheme);
     void SetToolTips(bool on);
 
 private:
     std::array<appearance::Butt*, kCount> buttons_{};
+    ConnectButton* connect_ = nullptr;
 };
 
 }  // namespace corvane::app

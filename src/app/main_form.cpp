@@ -15,6 +15,7 @@
 
 #include "app/appearance_wiring.h"
 #include "app/autopilot_wiring.h"
+#include "app/broadcast_wiring.h"
 #include "app/cue_button.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
@@ -126,6 +127,8 @@ MainForm::MainForm(audio::Engine& engine, Settings& settings, Playlist& playlist
     seekWiring_ = std::make_unique<SeekWiring>(*this, engine, engine::OverviewFolder());
     meterWiring_ = std::make_unique<MeterWiring>(*this, engine);
     recordWiring_ = std::make_unique<RecordWiring>(*this, engine, settings);
+    broadcastWiring_ =
+        std::make_unique<BroadcastWiring>(*this, *buttons_->Connect(), engine, settings);
     ColorChange();
     ApplyToolTips(true);
     UpdateTitle();
@@ -137,6 +140,7 @@ MainForm::~MainForm() {
     seekWiring_.reset();
     meterWiring_.reset();
     recordWiring_.reset();
+    broadcastWiring_.reset();
     optionsWiring_.reset();
     logWiring_.reset();
     windowWiring_.reset();

@@ -49,6 +49,7 @@ class AutoPilotWiring;
 class WindowWiring;
 class LogWiring;
 class OptionsWiring;
+class BroadcastWiring;
 class SeekWiring;
 class RecordWiring;
 class ButtonRow;
@@ -144,6 +145,8 @@ public:
     MeterWiring& Meters() const { return *meterWiring_; }
     // The recorder and its controls on the master strip.
     RecordWiring& Recording() const { return *recordWiring_; }
+    // The broadcaster and its Connect button.
+    BroadcastWiring& Broadcasting() const { return *broadcastWiring_; }
 
 Q_SIGNALS:
     // After the desk took on a colour scheme; windows of their own follow it from here.
@@ -182,6 +185,7 @@ private:
     std::unique_ptr<SeekWiring> seekWiring_;
     std::unique_ptr<MeterWiring> meterWiring_;
     std::unique_ptr<RecordWiring> recordWiring_;
+    std::unique_ptr<BroadcastWiring> broadcastWiring_;
     std::unique_ptr<Appearance> look_;
     engine::KeyMap keys_;
     QTimer timer1_;

@@ -20,6 +20,7 @@ struct EncoderSettings {
     Format format = Format::Flac;
     int rate = 44100;       // of the frames handed in; Opus resamples to 48 kHz itself
     int bitrateKbps = 192;  // MP3, Vorbis (nominal) and Opus; ignored by WAV and FLAC
+    QString title = {};     // Ogg: into the stream's comments, where listeners' players read it
 };
 
 // Takes the encoded bytes as they come; false when they could not be taken, which makes the

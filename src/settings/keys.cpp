@@ -73,6 +73,16 @@ constexpr KeyDefault kTable[] = {
     {kHeadphones, Kind::Fixed, kNone},
     {kCueMix, Kind::Fixed, QLatin1String("0")},
     {kHeadphoneLevel, Kind::Fixed, QLatin1String("80")},
+    {kBroadcastServer, Kind::Fixed, QLatin1String("localhost")},
+    {kBroadcastPort, Kind::Fixed, QLatin1String("8000")},
+    {kBroadcastMount, Kind::Fixed, QLatin1String("/corvane")},
+    {kBroadcastUser, Kind::Fixed, QLatin1String("source")},
+    {kBroadcastPassword, Kind::Fixed, kNone},
+    {kBroadcastName, Kind::Fixed, QLatin1String("Corvane")},
+    {kBroadcastGenre, Kind::Fixed, kNone},
+    {kBroadcastFormat, Kind::Fixed, QLatin1String("MP3")},
+    {kBroadcastBitrate, Kind::Fixed, QLatin1String("192")},
+    {kBroadcastLineTitles, Kind::Fixed, QLatin1String("False")},
 };
 
 struct LineKey {

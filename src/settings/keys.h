@@ -80,6 +80,17 @@ inline constexpr QLatin1String kRecordBitrate{"RecordBitrate"};
 inline constexpr QLatin1String kHeadphones{"Headphones"};
 inline constexpr QLatin1String kCueMix{"CueMix"};
 inline constexpr QLatin1String kHeadphoneLevel{"HeadphoneLevel"};
+// Broadcasting to an Icecast server. The password is kept only while the file's mode is 0600.
+inline constexpr QLatin1String kBroadcastServer{"BroadcastServer"};
+inline constexpr QLatin1String kBroadcastPort{"BroadcastPort"};
+inline constexpr QLatin1String kBroadcastMount{"BroadcastMount"};
+inline constexpr QLatin1String kBroadcastUser{"BroadcastUser"};
+inline constexpr QLatin1String kBroadcastPassword{"BroadcastPassword"};
+inline constexpr QLatin1String kBroadcastName{"BroadcastName"};
+inline constexpr QLatin1String kBroadcastGenre{"BroadcastGenre"};
+inline constexpr QLatin1String kBroadcastFormat{"BroadcastFormat"};  // MP3, Ogg Vorbis, Ogg Opus
+inline constexpr QLatin1String kBroadcastBitrate{"BroadcastBitrate"};
+inline constexpr QLatin1String kBroadcastLineTitles{"BroadcastLineTitles"};
 
 // Per-line keys: the word, one blank, the line number ("Slider 3").
 QString SliderKey(int line);    // lines 0 to 7

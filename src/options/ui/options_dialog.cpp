@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "appearance/face.h"
+#include "options/ui/broadcast_section.h"
 #include "options/ui/headphone_section.h"
 #include "options/ui/record_section.h"
 #include "settings/keys.h"
@@ -331,6 +332,7 @@ QWidget* Options::BuildAudio() {
         connect(this, &Options::AudioSwitched, section, &HeadphoneSection::Fill);
         column->addWidget(section);
     }
+    column->addWidget(new BroadcastSection(settings_, page));
     column->addStretch();
     return page;
 }

@@ -246,6 +246,8 @@ bool FfmpegEncoder::Open(const EncoderSettings& settings, const QString& path, Q
     r = avcodec_parameters_from_context(stream_->codecpar, codec_);
     if (r < 0) return fail(AvError(r));
 
+    if (!settings.title.isEmpty())
+        av_dict_set(&fmt_->metadata, "title", settings.title.toUtf8().constData(), 0);
     AVDictionary* options = nullptr;
     if (sink_) {
         auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferBytes));
