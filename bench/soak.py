@@ -15,6 +15,7 @@ Usage: bench/soak.py BUILD_DIR MINUTES WORK_DIR
 import configparser
 import os
 import re
+import shutil
 import subprocess
 import sys
 import time
@@ -161,8 +162,8 @@ class Driver:
 CROSSFADER = (360, 288)
 FADERS = [132, 217, 302]
 FADER_TOP = 157
-OPTIONS_BUTTON = (581, 291)
-LOG_BUTTON = (713, 267)
+OPTIONS_BUTTON = (545, 287)
+LOG_BUTTON = (657, 263)
 # The windows they open, by title, and the key that closes each.
 DIALOGS = [("^CVN Options", "Escape"), ("Titles Logged", "alt+d")]
 
@@ -246,6 +247,8 @@ def main():
         log.close()
 
     text = open(os.path.join(work, "corvane.err")).read()
+    # Kept beside the screenshots, for a look at what the program said.
+    shutil.copy(os.path.join(work, "corvane.err"), os.path.join(build, "soak-corvane.err"))
     stats = re.findall(r"stats underruns=(\d+) starved=(\d+) silent=(\d) started=(\d+)", text)
     started = [os.path.splitext(os.path.basename(p))[0]
                for p in re.findall(r"^started (.*)$", text, re.M)]

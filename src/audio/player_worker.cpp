@@ -12,10 +12,14 @@ namespace {
 constexpr int kChunkFrames = 4096;
 // Decoded before an open is reported, so Play finds sound at once without delaying the open.
 constexpr int kPrefillFrames = 16384;
-// How often a playing worker looks for the end of the file and at its ring, which it tops up
-// once a chunk's worth is free: decoding in whole chunks, not a few hundred frames at each
-// look, and looking seldom keep two playing lines from costing a good share of a core.
-constexpr auto kPollPeriod = std::chrono::milliseconds(25);
+// How often a playing worker looks at its ring, which it tops up once a quarter of it is free
+// (the ring still holds more than a second): decoding in long runs, not a few hundred frames
+// at each look, and looking seldom keep two playing lines from costing a good share of a core.
+constexpr auto kPollPeriod = std::chrono::milliseconds(100);
+constexpr int kRefillFrames = kRingFrames / 4;
+// Once the file is decoded to its end, how often it looks for the channel to have played it
+// out, so the end is reported soon after it is heard.
+constexpr auto kEndPollPeriod = std::chrono::milliseconds(25);
 }  // namespace
 
 void DataSignal::Notify() {
@@ -107,7 +111,7 @@ void PlayerWorker::Run() {
             if (Idle())
                 cv_.wait(lock, pending);
             else
-                cv_.wait_for(lock, kPollPeriod, pending);
+                cv_.wait_for(lock, ended_ ? kEndPollPeriod : kPollPeriod, pending);
             if (requests_.quit) return;
             todo = requests_;
             requests_.open = requests_.close = requests_.seek = requests_.wake = false;
@@ -119,7 +123,7 @@ void PlayerWorker::Run() {
         if (todo.open) DoOpen(todo.path, todo.openSerial);
         if (todo.seek) DoSeek(todo.seekFrame, todo.seekSerial);
         const bool asked = todo.open || todo.close || todo.seek || todo.wake;
-        if (asked || stream_ == nullptr || stream_->ring.FreeFrames() >= kChunkFrames) {
+        if (asked || stream_ == nullptr || stream_->ring.FreeFrames() >= kRefillFrames) {
             const uint32_t repeatChanges = channel_->RepeatChanges();
             Fill(kRingFrames);
             channel_->RepeatSeen(repeatChanges);

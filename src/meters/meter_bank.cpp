@@ -19,7 +19,7 @@ double ToDb(float peak) {
 
 double ScaleFraction(double db) { return std::clamp((db - kFloorDb) / -kFloorDb, 0.0, 1.0); }
 
-bool MeterChannel::Update(float peak, int elapsedMs) {
+MeterChannel::Change MeterChannel::Update(float peak, int elapsedMs) {
     const double before[] = {level_, hold_};
     const bool clippedBefore = clipped_;
     const double db = ToDb(peak);
@@ -36,9 +36,11 @@ bool MeterChannel::Update(float peak, int elapsedMs) {
         hold_ = std::max(hold_ - holdFall, level_);
     }
     if (peak >= kClipPeak) clipped_ = true;
-    return std::fabs(level_ - before[0]) >= kVisibleDb ||
-           std::fabs(hold_ - before[1]) >= kVisibleDb || clipped_ != clippedBefore ||
-           (Resting() && (before[0] > kFloorDb || before[1] > kFloorDb));
+    if (level_ - before[0] >= kVisibleDb || hold_ - before[1] >= kVisibleDb ||
+        clipped_ != clippedBefore || (Resting() && (before[0] > kFloorDb || before[1] > kFloorDb)))
+        return Change::kNow;
+    if (before[0] - level_ >= kVisibleDb || before[1] - hold_ >= kVisibleDb) return Change::kFall;
+    return Change::kNone;
 }
 
 MeterBank::MeterBank(std::function<bool()> playing, QObject* parent)
@@ -75,12 +77,16 @@ void MeterBank::Step(int elapsedMs) {
         Meter& meter = meters_[i];
         std::array<float, 2> peaks{};
         meter.source(peaks.data());
-        bool changed = false;
+        MeterChannel::Change change = MeterChannel::Change::kNone;
         for (size_t c = 0; c < meter.channels.size(); ++c) {
-            changed |= meter.channels[c].Update(peaks[c], elapsedMs);
+            change = std::max(change, meter.channels[c].Update(peaks[c], elapsedMs));
             quiet = quiet && meter.channels[c].Resting();
         }
-        if (changed) Q_EMIT Changed(i);
+        if (change == MeterChannel::Change::kNow ||
+            (change == MeterChannel::Change::kFall && ++meter.fallsHeld >= kFallEvery)) {
+            meter.fallsHeld = 0;
+            Q_EMIT Changed(i);
+        }
     }
     // Stopped only while nothing plays: a song that is silent for a while still wakes nobody.
     if (quiet && !playing_()) timer_.stop();

@@ -26,9 +26,12 @@ public:
     // A sample at full scale lights the clip light.
     static constexpr float kClipPeak = 1.0f;
 
-    // Takes the peak seen in the `elapsedMs` since the last call; true when what the channel
-    // shows changed.
-    bool Update(float peak, int elapsedMs);
+    // What a reading changed on screen: nothing, only the fall of the bar or hold mark, or
+    // something to show at once (a rise, the clip light, the last step down to rest).
+    enum class Change { kNone, kFall, kNow };
+
+    // Takes the peak seen in the `elapsedMs` since the last call.
+    Change Update(float peak, int elapsedMs);
     // True when it was lit.
     bool ResetClip() { return std::exchange(clipped_, false); }
 
@@ -53,6 +56,9 @@ class MeterBank : public QObject {
 
 public:
     static constexpr int kIntervalMs = 34;  // under 30 reads, and so repaints, a second
+    // A meter that only falls is repainted at every second reading: a rise shows at once,
+    // the fall's smooth steps need no more, and the repaints are most of the meters' cost.
+    static constexpr int kFallEvery = 2;
     // Fills one peak per channel of a meter: the largest absolute sample since the last call.
     using Source = std::function<void(float* peaks)>;
 
@@ -82,6 +88,7 @@ private:
     struct Meter {
         std::vector<MeterChannel> channels;
         Source source;
+        int fallsHeld = 0;  // readings whose fall is not painted yet
     };
 
     std::function<bool()> playing_;

@@ -16,7 +16,7 @@ namespace {
 
 TEST(MeterChannel, BarFallsAtOnceHoldWaitsThenFalls) {
     MeterChannel channel;
-    EXPECT_TRUE(channel.Update(0.5f, 34));  // -6 dB
+    EXPECT_EQ(channel.Update(0.5f, 34), MeterChannel::Change::kNow);  // -6 dB
     const double peak = ToDb(0.5f);
     struct Case {
         int atMs;
@@ -36,7 +36,7 @@ TEST(MeterChannel, BarFallsAtOnceHoldWaitsThenFalls) {
         EXPECT_NEAR(channel.HoldDb(), c.hold, 1e-9) << c.atMs;
     }
     EXPECT_TRUE(channel.Resting());
-    EXPECT_FALSE(channel.Update(0.0f, 34));  // nothing left to repaint
+    EXPECT_EQ(channel.Update(0.0f, 34), MeterChannel::Change::kNone);  // nothing to repaint
     // A higher peak raises the hold at once; a lower one leaves it.
     channel.Update(0.1f, 34);
     channel.Update(0.05f, 34);
@@ -91,6 +91,14 @@ TEST_F(MeterBankTest, TimerRunsWhilePlayingOrFallingAndStopsWhenAllIsQuiet) {
     EXPECT_EQ(changed.at(0).at(0).toInt(), stereo_);
     EXPECT_NEAR(bank_.Channel(stereo_, 0).LevelDb(), ToDb(0.8f), 1e-9);
     EXPECT_TRUE(bank_.Channel(stereo_, 1).Resting());
+
+    // A fall is painted at every second reading, a rise at once.
+    changed.clear();
+    for (int i = 0; i < 4; ++i) bank_.Step(34);
+    EXPECT_EQ(changed.count(), 2);
+    left_ = 0.9f;
+    bank_.Step(34);
+    EXPECT_EQ(changed.count(), 3);
 
     playing_ = false;
     bank_.Step(34);  // the bar is still falling
