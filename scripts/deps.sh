@@ -11,7 +11,7 @@ CORVANE_PACKAGES=(
   portaudio19-dev libasound2-dev libasound2-plugins alsa-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils procps xvfb xauth
-  dbus libshout3-dev icecast2 ffmpeg xdotool
+  dbus libshout3-dev icecast2 openssl ffmpeg xdotool
 )
 # Only the fuzz run (scripts/fuzz.sh) needs these: clang and its libFuzzer runtime, which
 # Debian ships apart from the compiler.

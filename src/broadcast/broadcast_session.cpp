@@ -151,11 +151,12 @@ void BroadcastSession::Fail(Failure failure) {
     StopEncoder();
     parts_.connection->Close();
     failure_ = failure;
-    // A wrong name or password does not mend itself; anything else may, once the server is
-    // back or the other source has gone.
+    // A wrong name, password or certificate does not mend itself; anything else may, once the
+    // server is back or the other source has gone.
     const bool hopeless =
         failure == Failure::Encoder ||
-        (!everOnAir_ && (failure == Failure::UnknownServer || failure == Failure::LoginRefused));
+        (!everOnAir_ && (failure == Failure::UnknownServer || failure == Failure::LoginRefused ||
+                         failure == Failure::Untrusted));
     if (hopeless) {
         state_ = BroadcastState::Off;
         return;
@@ -181,6 +182,11 @@ QString FailureText(Failure failure, const BroadcastSettings& settings) {
         case Failure::MountTaken:
             return QStringLiteral("Broadcast: the mount point %1 is already taken on %2.")
                 .arg(settings.mount, where);
+        case Failure::Untrusted:
+            return QStringLiteral(
+                       "Broadcast: the server at %1 offers TLS with a certificate that cannot be "
+                       "verified.")
+                .arg(where);
         case Failure::NoAnswer:
             return QStringLiteral("Broadcast: the server at %1 stopped answering.").arg(where);
         case Failure::Lost:

@@ -35,6 +35,7 @@ enum class Failure {
     Unreachable,    // nothing listens there, or the network is down
     LoginRefused,   // the user name or password was not accepted
     MountTaken,     // another source is on that mount point
+    Untrusted,      // the server's TLS certificate could not be verified
     NoAnswer,       // connected, but the server never answered or stopped reading
     Lost,           // the connection broke while on the air
     Encoder,        // the stream could not be encoded

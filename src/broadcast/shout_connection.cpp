@@ -168,6 +168,8 @@ void ShoutConnection::Close() {
 StreamConnection::Progress ShoutConnection::Failed(int error) {
     if (error == SHOUTERR_NOLOGIN)
         failure_ = MountPlaying(settings_) ? Failure::MountTaken : Failure::LoginRefused;
+    else if (error == SHOUTERR_TLSBADCERT)
+        failure_ = Failure::Untrusted;
     else
         failure_ = connected_ ? Failure::Lost : Failure::Unreachable;
     Close();

@@ -108,6 +108,7 @@ TEST_F(SessionTest, GivesUpOnlyOnAWrongNameOrPasswordBeforeEverBeingOnTheAir) {
     const Case cases[] = {
         {Failure::UnknownServer, false, BroadcastState::Off},
         {Failure::LoginRefused, false, BroadcastState::Off},
+        {Failure::Untrusted, false, BroadcastState::Off},
         {Failure::MountTaken, false, BroadcastState::Retrying},
         {Failure::Unreachable, false, BroadcastState::Retrying},
         {Failure::LoginRefused, true, BroadcastState::Retrying},

@@ -4,7 +4,8 @@
 # starts it again and checks that the broadcast came back by itself within 35 s with the main
 # output never running dry; then the faults: an unknown server name, a wrong password, a mount
 # point already taken and a server that never reads. Each must give its one message while the
-# player plays on, and the password must never be printed. Self-contained and bounded.
+# player plays on, and the password must never be printed. Also a source connection over TLS.
+# Self-contained and bounded.
 set -u
 driver=$1
 tone=$2
@@ -50,6 +51,21 @@ listen 3 "$work/ogg.raw" /live.ogg || fail "could not read the Ogg stream"
     fail "no title on the Ogg stream"
 wait "$ogg_pid"
 
+# A server that speaks only TLS on its port: the source connection goes through TLS, and what
+# it sends is heard on the plain port. Its certificate, made for 127.0.0.1, is trusted through
+# OpenSSL's own variable; untrusted, it is turned down with its message.
+settings "$work/tls.ini" 127.0.0.1 "$tls_port" /live-tls "$password"
+SSL_CERT_FILE=$work/cert.pem timeout 30 "$driver" play "$work/tls.ini" "$tone" 8 >"$work/tls.log" 2>&1 &
+tls_pid=$!
+for _ in $(seq 1 100); do grep -q "state=2" "$work/tls.log" && break; sleep 0.1; done
+grep -q "state=2" "$work/tls.log" || fail "never went on the air over TLS"
+listen 3 "$work/tls.raw" /live-tls || fail "could not read the stream sent over TLS"
+"$driver" analyse "$work/tls.raw" 440 || fail "the stream sent over TLS does not hold the tone"
+wait "$tls_pid"
+timeout 30 "$driver" play "$work/tls.ini" "$tone" 3 >"$work/untrusted.log" 2>&1
+grep -q "problem=.*offers TLS with a certificate that cannot be verified" "$work/untrusted.log" ||
+    fail "untrusted certificate"
+
 # A second source on the same mount is turned away with its own message.
 settings "$work/taken.ini" 127.0.0.1 "$port" /live "$password"
 timeout 30 "$driver" play "$work/taken.ini" "$tone" 3 >"$work/taken.log" 2>&1
@@ -79,7 +95,7 @@ wait "$host_pid" "$login_pid"
 grep -q 'problem=.*server name "no-such..host" is not known' "$work/host.log" || fail "unknown server"
 grep -q "problem=.*refused the user name or password" "$work/login.log" || fail "wrong password"
 grep -q "problem=.*stopped answering" "$work/mute.log" || fail "mute server"
-for f in host login mute taken; do
+for f in host login mute taken untrusted; do
     [ "$(grep -c problem= "$work/$f.log")" -eq 1 ] || fail "$f: not exactly one message"
     grep -q "done playing=1" "$work/$f.log" || fail "$f: the player stopped"
 done

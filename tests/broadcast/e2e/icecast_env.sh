@@ -1,6 +1,7 @@
 #!/bin/bash
 # Sourced by the broadcast test and benchmark: a private Icecast server on a free localhost
-# port, everything in a temporary folder. Gives $work, $port, $password, fail MESSAGE,
+# port, and on a second one ($tls_port) over TLS with a certificate made here, everything in a
+# temporary folder. Gives $work, $port, $tls_port, $password, fail MESSAGE,
 # start_icecast, stop_icecast, http_get PATH, settings FILE SERVER PORT MOUNT PASSWORD [FORMAT]
 # and icecast_cleanup (for the caller's EXIT trap).
 work=$(mktemp -d)
@@ -10,20 +11,31 @@ icecast_cleanup() {
     rm -rf "$work"
 }
 fail() { echo "FAIL: $*"; for f in "$work"/*.log "$work"/log/error.log; do [ -f "$f" ] && { echo "--- $f"; tail -20 "$f"; }; done; exit 1; }
-for tool in icecast2 ffmpeg; do
+for tool in icecast2 ffmpeg openssl; do
     command -v $tool >/dev/null || fail "$tool is not installed"
 done
 
 password="Sesame-$RANDOM-$$"
-# A port nobody listens on.
-for _ in $(seq 1 50); do
-    port=$((20000 + RANDOM % 20000))
-    (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null || break
-done
+# Ports nobody listens on.
+free_port() {
+    local p
+    for _ in $(seq 1 50); do
+        p=$((20000 + RANDOM % 20000))
+        (exec 3<>/dev/tcp/127.0.0.1/$p) 2>/dev/null || break
+    done
+    echo "$p"
+}
+port=$(free_port)
+tls_port=$(free_port)
+[ "$tls_port" != "$port" ] || tls_port=$((port + 2))
 
 # Icecast will not run as root: run it as nobody, in a folder that user can read and log to.
 chmod 755 "$work"
 mkdir -p "$work/log" && chmod 777 "$work/log"
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=localhost -days 2 \
+    -addext "subjectAltName=DNS:localhost,DNS:127.0.0.1,IP:127.0.0.1" \
+    -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1 || fail "no test certificate"
+cat "$work/cert.pem" "$work/key.pem" >"$work/icecast.pem" && chmod 644 "$work/icecast.pem"
 cat > "$work/icecast.xml" <<XML
 <icecast>
   <hostname>localhost</hostname>
@@ -34,7 +46,9 @@ cat > "$work/icecast.xml" <<XML
     <admin-user>admin</admin-user><admin-password>admin-$RANDOM</admin-password>
   </authentication>
   <listen-socket><port>$port</port><bind-address>127.0.0.1</bind-address></listen-socket>
+  <listen-socket><port>$tls_port</port><bind-address>127.0.0.1</bind-address><ssl>1</ssl></listen-socket>
   <paths>
+    <ssl-certificate>$work/icecast.pem</ssl-certificate>
     <basedir>/usr/share/icecast2</basedir><logdir>$work/log</logdir>
     <webroot>/usr/share/icecast2/web</webroot><adminroot>/usr/share/icecast2/admin</adminroot>
   </paths>
