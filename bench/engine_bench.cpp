@@ -18,12 +18,14 @@
 #include "audio/engine.h"
 #include "audio/limiter.h"
 #include "audio/media_player.h"
+#include "event_wait.h"
 #include "format_files.h"
 #include "support/clock_drift.h"
 
 namespace {
 
 using corvane::audio::Engine;
+using corvane::bench::Wait;
 using corvane::audio::EngineOptions;
 using corvane::audio::MediaPlayer;
 using corvane::audio::OutputKind;
@@ -40,16 +42,6 @@ QCoreApplication* App() {
 
 QString Fixture(const QString& name) {
     return QStringLiteral(CORVANE_BINARY_DIR "/fixtures/") + name;
-}
-
-bool Wait(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms) {
-        QCoreApplication::processEvents();
-        if (!done()) QThread::usleep(100);
-    }
-    return done();
 }
 
 std::unique_ptr<Engine> MakeEngine(OutputKind kind, bool limiter = true) {
@@ -92,21 +84,28 @@ double CpuSeconds() {
 // The eight 60 s mp3s at once through the eight players and the offline renderer, from open
 // to the end of the last one; with or without the master limiter.
 // All on: the limiter, the meters read once a block, two lines cued and the headphones on.
+// The offline engine with the eight bench files playing, all on (limiter, lines 1 and 2 cued
+// and the headphones on channels 3-4) or all off; none, and the benchmark skipped, when the
+// files cannot be opened.
+std::unique_ptr<Engine> EightPlaying(benchmark::State& state, bool allOn) {
+    auto engine = MakeEngine(OutputKind::Offline, allOn);
+    if (allOn) {
+        engine->SetHeadphones({corvane::audio::HeadphoneTarget::MainChannels, {}});
+        engine->SetCue(1, true);
+        engine->SetCue(2, true);
+    }
+    if (PlayEight(*engine)) return engine;
+    state.SkipWithError("cannot open the bench files (build corvane_fixtures)");
+    return nullptr;
+}
+
 void RenderEightPlayers(benchmark::State& state, bool allOn) {
     std::vector<float> out(2 * 4096);
     std::vector<float> phones(2 * 4096);
     long long frames = 0;
     for (auto _ : state) {
-        auto engine = MakeEngine(OutputKind::Offline, allOn);
-        if (allOn) {
-            engine->SetHeadphones({corvane::audio::HeadphoneTarget::MainChannels, {}});
-            engine->SetCue(1, true);
-            engine->SetCue(2, true);
-        }
-        if (!PlayEight(*engine)) {
-            state.SkipWithError("cannot open the bench files (build corvane_fixtures)");
-            return;
-        }
+        auto engine = EightPlaying(state, allOn);
+        if (engine == nullptr) return;
         auto allStopped = [&] {
             for (int i = 0; i < 8; ++i)
                 if (Slot(*engine, i)->PlayState() == MediaPlayer::kPlaying) return false;
@@ -146,16 +145,8 @@ void BM_CallbackBlocks(benchmark::State& state) {
     std::vector<double> wall;
     std::vector<double> cpu;
     for (auto _ : state) {
-        auto engine = MakeEngine(OutputKind::Offline, allOn);
-        if (allOn) {
-            engine->SetHeadphones({corvane::audio::HeadphoneTarget::MainChannels, {}});
-            engine->SetCue(1, true);
-            engine->SetCue(2, true);
-        }
-        if (!PlayEight(*engine)) {
-            state.SkipWithError("cannot open the bench files (build corvane_fixtures)");
-            return;
-        }
+        auto engine = EightPlaying(state, allOn);
+        if (engine == nullptr) return;
         using Micros = std::chrono::duration<double, std::micro>;
         for (int done = 0; done + kBlock <= 60 * 44100; done += kBlock) {
             engine->RenderOffline(out.data(), kBlock, phones.data());

@@ -2,8 +2,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -12,11 +10,13 @@
 #include "audio/engine.h"
 #include "audio/media_player.h"
 #include "audio/overview.h"
+#include "event_wait.h"
 #include "format_files.h"
 
 namespace {
 
 using corvane::audio::Engine;
+using corvane::bench::Wait;
 using corvane::audio::MediaPlayer;
 
 constexpr int kRate = 44100;
@@ -27,16 +27,6 @@ void StartApp() {
     static char name[] = "corvane-bench";
     static char* argv[] = {name, nullptr};
     if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-}
-
-bool Wait(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms) {
-        QCoreApplication::processEvents();
-        if (!done()) QThread::usleep(100);
-    }
-    return done();
 }
 
 // Argument 0: the ten-minute mp3, 1: the same piece in FLAC.

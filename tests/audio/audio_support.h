@@ -11,36 +11,11 @@
 #include "audio/engine.h"
 #include "audio/media_player.h"
 #include "support/files.h"
+#include "support/signal_decoder.h"
 
 namespace corvane::audio::testing {
 
-// A decoder under the test's control: frame i of a "file" of `frames` frames carries
-// `value(i)` on the left and its negation on the right (so balance mistakes show).
-class SignalDecoder : public Decoder {
-public:
-    SignalDecoder(long long frames, std::function<float(long long)> value)
-        : frames_(frames), value_(std::move(value)) {}
-    int Read(float* out, int frames) override {
-        int n = 0;
-        for (; n < frames && pos_ < frames_; ++n, ++pos_) {
-            out[2 * n] = value_(pos_);
-            out[2 * n + 1] = -value_(pos_);
-        }
-        return n;
-    }
-    bool Seek(long long frame) override {
-        if (frame < 0 || frame > frames_) return false;
-        pos_ = frame;
-        return true;
-    }
-    long long LengthFrames() const override { return frames_; }
-    int Rate() const override { return 44100; }
-
-private:
-    long long frames_;
-    std::function<float(long long)> value_;
-    long long pos_ = 0;
-};
+using corvane::testing::SignalDecoder;
 
 // Opens "counter:N" as N frames whose value is the frame index scaled, "dc:N" as N frames of
 // 0.5, anything else through the real decoders.

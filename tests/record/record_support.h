@@ -13,6 +13,7 @@
 #include "audio/decoder.h"
 #include "audio/player_worker.h"
 #include "playlist/paths.h"
+#include "support/signal_decoder.h"
 
 namespace corvane::record::testing {
 
@@ -69,35 +70,15 @@ inline std::vector<float> Sine(int frames, double hz, int rate, float amplitude 
     return out;
 }
 
-// "<any folder>/<name>-<hz>.tone": `seconds` of a sine of <hz> at a quarter of full scale.
-class ToneDecoder : public audio::Decoder {
-public:
-    ToneDecoder(double hz, long long frames) : hz_(hz), frames_(frames) {}
-    int Read(float* out, int frames) override {
-        int n = 0;
-        for (; n < frames && pos_ < frames_; ++n, ++pos_)
-            out[2 * n] = out[2 * n + 1] =
-                0.25f * static_cast<float>(std::sin(2 * M_PI * hz_ * pos_ / 44100.0));
-        return n;
-    }
-    bool Seek(long long frame) override {
-        if (frame < 0 || frame > frames_) return false;
-        pos_ = frame;
-        return true;
-    }
-    long long LengthFrames() const override { return frames_; }
-    int Rate() const override { return 44100; }
-
-private:
-    double hz_;
-    long long frames_;
-    long long pos_ = 0;
-};
-
+// "<any folder>/<name>-<hz>.tone": `seconds` of a sine of <hz> at a quarter of full scale on
+// both channels.
 inline audio::DecoderFactory ToneFactory(int seconds) {
     return [seconds](const QString& path, int, QString*) -> std::unique_ptr<audio::Decoder> {
         const double hz = QFileInfo(path).completeBaseName().section(u'-', -1).toDouble();
-        return std::make_unique<ToneDecoder>(hz > 0 ? hz : 440.0, seconds * 44100LL);
+        auto tone = [hz = hz > 0 ? hz : 440.0](long long i) {
+            return 0.25f * static_cast<float>(std::sin(2 * M_PI * hz * i / 44100.0));
+        };
+        return std::make_unique<corvane::testing::SignalDecoder>(seconds * 44100LL, tone, tone);
     };
 }
 
