@@ -11,11 +11,15 @@ its resident memory every minute and its descriptors and threads at start and en
 the song log against the songs started.
 
 Usage: bench/soak.py BUILD_DIR MINUTES WORK_DIR
+With SOAK_HEAPTRACK=FILE the program runs under heaptrack, which writes FILE.zst; it is killed
+at the end, so that heaptrack's "leaked" is everything it held then (compare two lengths of run
+with heaptrack_print --diff to see what grows).
 """
 import configparser
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -77,6 +81,16 @@ def proc_figures(pid):
             if line.startswith("VmRSS:"):
                 rss = int(line.split()[1])
     return rss, len(os.listdir(f"/proc/{pid}/fd")), len(os.listdir(f"/proc/{pid}/task"))
+
+
+def rss_parts(pid):
+    """Resident memory by kind (kB): anonymous (the heap and stacks), file pages, shared."""
+    parts = {}
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith(("RssAnon:", "RssFile:", "RssShmem:")):
+                parts[line.split(":")[0][3:]] = int(line.split()[1])
+    return parts
 
 
 class Driver:
@@ -196,8 +210,14 @@ def main():
                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     env["DISPLAY"] = os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().strip()
     log = open(os.path.join(work, "corvane.err"), "w")
-    program = subprocess.Popen([os.path.join(build, "bin", "corvane"), playlist], env=env,
-                               stdout=subprocess.DEVNULL, stderr=log)
+    command = [os.path.join(build, "bin", "corvane"), playlist]
+    heap_file = os.environ.get("SOAK_HEAPTRACK")
+    if heap_file:
+        command = ["heaptrack", "-o", heap_file] + command
+    program = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=log)
+    pid = program.pid
+    launched = time.monotonic()
+    steps = []  # (seconds since the launch, kind) of each of the driver's steps
     try:
         main_window = None
         for _ in range(100):
@@ -215,7 +235,10 @@ def main():
             xdo("key", key)
             time.sleep(0.3)
         start = time.monotonic()
-        first = proc_figures(program.pid)
+        if heap_file:  # the program is the heaptrack script's child
+            pid = int(subprocess.run(["pgrep", "-n", "-P", str(program.pid), "-x", "corvane"],
+                                     capture_output=True, text=True).stdout.split()[0])
+        first = proc_figures(pid)
         memory = [first[0]]
         driver = Driver(main_window)
         dialogs = {True: 0, False: 0}
@@ -223,20 +246,24 @@ def main():
         while time.monotonic() - start < minutes * 60:
             if program.poll() is not None:
                 sys.exit(f"the program ended early ({program.returncode})")
+            steps.append((time.monotonic() - launched, driver.step % 6))
             shown = driver.act()
             if shown is not None:
                 dialogs[shown] += 1
                 if not shown:
                     print(f"step {driver.step}: no dialog", flush=True)
             if time.monotonic() >= next_sample:
-                memory.append(proc_figures(program.pid)[0])
-                print(f"minute {len(memory) - 1}: resident {memory[-1] / 1024:.1f} MB",
+                memory.append(proc_figures(pid)[0])
+                parts = " ".join(f"{k} {v / 1024:.1f}" for k, v in rss_parts(pid).items())
+                print(f"minute {len(memory) - 1}: resident {memory[-1] / 1024:.1f} MB ({parts})",
                       flush=True)
                 next_sample += 60
         time.sleep(1.5)  # the last start's log entry is written half a second after it
-        last = proc_figures(program.pid)
+        last = proc_figures(pid)
         screenshot("soak-end.png")
     finally:
+        if heap_file:  # killed, so that what it holds at the end counts as not freed
+            os.kill(pid, signal.SIGKILL)
         program.terminate()
         try:
             program.wait(timeout=30)
@@ -256,6 +283,11 @@ def main():
     underruns, starved, silent, _ = stats[-1] if stats else ("?", "?", "?", "?")
     silent_seconds = sum(1 for s in stats if s[2] == "1")
     first_silent = next((i + 1 for i, s in enumerate(stats) if s[2] == "1"), None)
+    # Each fall to the silent output, with what the driver was doing then (the report comes
+    # once a second from the launch, so the step is the one under way at that second).
+    falls = [i + 1 for i, s in enumerate(stats)
+             if s[2] == "1" and (i == 0 or stats[i - 1][2] == "0")]
+    doing = [next((k for t, k in reversed(steps) if t <= second), None) for second in falls]
     in_order = all(names.index(b) == (names.index(a) + 1) % SONGS
                    for a, b in zip(started, started[1:]) if a in names and b in names)
     growth = (max(memory[5:]) - memory[5]) / 1024 if len(memory) > 5 else float("nan")
@@ -264,8 +296,15 @@ def main():
     print(f"decoder-starved buffers: {starved}")
     print(f"silent at the end: {silent}; seconds on the silent output: {silent_seconds}"
           f" (first at second {first_silent})")
+    for second, kind in zip(falls, doing):
+        print(f"fell to the silent output at second {second}, during step kind {kind} "
+              "(0 crossfader, 1 auto-fade keys, 2 fader, 3 Options, 4 log viewer, 5 idle)")
     print(f"AutoPilot songs started: {len(started)}, logged: {len(logged)}, "
           f"log equals the starts in order: {logged == started}, starts in list order: {in_order}")
+    if logged != started and logged == started[:-1]:
+        # An entry is written half a second after its song starts: a start in the run's last
+        # moments is cut off by the end of the run, not lost.
+        print("the last start came too close to the end to be logged; all before it were")
     print("resident memory by minute (MB): " + " ".join(f"{m / 1024:.1f}" for m in memory))
     print(f"growth after minute 5: {growth:.2f} MB")
     print(f"descriptors: {first[1]} at start, {last[1]} at end; "
