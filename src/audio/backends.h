@@ -21,6 +21,13 @@ using RenderFunction = void (*)(Mixer* mixer, int owner, float* out, int frames,
 // What a headphone stream on a second device calls from its callback.
 using PullFunction = void (*)(ClockBridge* bridge, float* out, int frames, double time) noexcept;
 
+// Frames a sound card's callback renders at a time for a "AudioBuffer" of `bufferFrames`: the
+// card holds two of these, so what is mixed is heard at most three buffers later (it was two
+// buffers in two callbacks of one). Each period costs the sound server, its ALSA plugin and
+// PortAudio's thread a wake-up or two, so with lines playing the longer period is a third less
+// of those for one buffer more of latency.
+constexpr int DevicePeriodFrames(int bufferFrames) { return bufferFrames + bufferFrames / 2; }
+
 struct DeviceRequest {
     Mixer* mixer = nullptr;
     RenderFunction render = nullptr;

@@ -29,8 +29,9 @@ void PhonesLink::Start(const QString& device, int rate, int bufferFrames, bool t
     if (bridge_ == nullptr || rate != rate_ || bufferFrames != bufferFrames_) {
         rate_ = rate;
         bufferFrames_ = bufferFrames;
-        // A block of each side, and a little for the callbacks' jitter.
-        bridge_ = std::make_unique<ClockBridge>(rate, kBridgeFrames, 2 * bufferFrames + 256);
+        // A callback's block of each side, and a little for the callbacks' jitter.
+        bridge_ = std::make_unique<ClockBridge>(rate, kBridgeFrames,
+                                                2 * DevicePeriodFrames(bufferFrames) + 256);
     }
     StartProbe(tryNow);
 }

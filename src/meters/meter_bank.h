@@ -56,9 +56,9 @@ class MeterBank : public QObject {
 
 public:
     static constexpr int kIntervalMs = 34;  // under 30 reads, and so repaints, a second
-    // A meter that only falls is repainted at every second reading: a rise shows at once,
-    // the fall's smooth steps need no more, and the repaints are most of the meters' cost.
-    static constexpr int kFallEvery = 2;
+    // A meter that only falls is repainted at every third reading, ten times a second in
+    // steps of 2.4 dB: a rise shows at once, and the repaints are most of the meters' cost.
+    static constexpr int kFallEvery = 3;
     // Fills one peak per channel of a meter: the largest absolute sample since the last call.
     using Source = std::function<void(float* peaks)>;
 

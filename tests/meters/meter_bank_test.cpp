@@ -92,9 +92,9 @@ TEST_F(MeterBankTest, TimerRunsWhilePlayingOrFallingAndStopsWhenAllIsQuiet) {
     EXPECT_NEAR(bank_.Channel(stereo_, 0).LevelDb(), ToDb(0.8f), 1e-9);
     EXPECT_TRUE(bank_.Channel(stereo_, 1).Resting());
 
-    // A fall is painted at every second reading, a rise at once.
+    // A fall is painted at every third reading, a rise at once.
     changed.clear();
-    for (int i = 0; i < 4; ++i) bank_.Step(34);
+    for (int i = 0; i < 6; ++i) bank_.Step(34);
     EXPECT_EQ(changed.count(), 2);
     left_ = 0.9f;
     bank_.Step(34);

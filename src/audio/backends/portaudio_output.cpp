@@ -1,5 +1,6 @@
 #include "audio/backends/portaudio_output.h"
 
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -83,18 +84,21 @@ bool PortAudioOutput::Start(QString* error) {
                           ? 4
                           : 2;
     if (streamChannels_ == 4) {
-        master_.assign(2 * static_cast<size_t>(request_.bufferFrames), 0.0f);
-        phones_.assign(2 * static_cast<size_t>(request_.bufferFrames), 0.0f);
+        master_.assign(2 * static_cast<size_t>(DevicePeriodFrames(request_.bufferFrames)), 0.0f);
+        phones_.assign(master_.size(), 0.0f);
     }
     PaStreamParameters params{};
     params.device = device;
     params.channelCount = streamChannels_;
     params.sampleFormat = paFloat32;
-    params.suggestedLatency = info != nullptr ? info->defaultLowOutputLatency : 0.05;
+    // Two periods of one callback's frames: PortAudio's ALSA side asks for the latency plus a
+    // period, in at least as many periods as it is told.
+    const int period = DevicePeriodFrames(request_.bufferFrames);
+    PaAlsa_SetNumPeriods(2);
+    params.suggestedLatency = static_cast<double>(period) / request_.rate;
     PaStream* stream = nullptr;
-    PaError err =
-        Pa_OpenStream(&stream, nullptr, &params, request_.rate,
-                      static_cast<unsigned long>(request_.bufferFrames), paNoFlag, Callback, this);
+    PaError err = Pa_OpenStream(&stream, nullptr, &params, request_.rate,
+                                static_cast<unsigned long>(period), paNoFlag, Callback, this);
     if (err != paNoError) {
         *error = PaText(err);
         return false;
