@@ -93,6 +93,35 @@ def rss_parts(pid):
     return parts
 
 
+def anon_by_kind(pid):
+    """Anonymous resident memory (kB) by the kind of mapping it is in: the main heap, glibc's
+    thread arenas (64 MB reservations), thread stacks (8 MB with a guard page before them),
+    anonymous pages of a library's file mapping, and other anonymous mappings."""
+    kinds = {"heap": 0, "arenas": 0, "stacks": 0, "in files": 0, "other": 0}
+    kind = None
+    with open(f"/proc/{pid}/smaps") as smaps:
+        for line in smaps:
+            head = re.match(r"^([0-9a-f]+)-([0-9a-f]+) \S+ \S+ \S+ \S+\s*(.*)$", line)
+            if head:
+                size = (int(head.group(2), 16) - int(head.group(1), 16)) // 1024
+                name = head.group(3)
+                if name == "[heap]":
+                    kind = "heap"
+                elif name.startswith("/"):
+                    kind = "in files"
+                elif name:
+                    kind = "other"
+                elif 8176 <= size <= 8192:
+                    kind = "stacks"
+                elif size <= 65536 and int(head.group(1), 16) % (64 << 20) == 0 or size == 65536:
+                    kind = "arenas"
+                else:
+                    kind = "other"
+            elif line.startswith("Anonymous:") and kind:
+                kinds[kind] += int(line.split()[1])
+    return kinds
+
+
 class Driver:
     """The user's hands: each step is one of the actions, in turn."""
 
@@ -178,8 +207,9 @@ FADERS = [132, 217, 302]
 FADER_TOP = 157
 OPTIONS_BUTTON = (545, 287)
 LOG_BUTTON = (657, 263)
-# The windows they open, by title, and the key that closes each.
-DIALOGS = [("^CVN Options", "Escape"), ("Titles Logged", "alt+d")]
+# The windows they open, by title, and the key that closes each. The viewer's title says
+# "Titles Logged" once filled and "Titles Listed" after an entry added while it is open.
+DIALOGS = [("^CVN Options", "Escape"), ("Titles L", "alt+d")]
 
 
 def screenshot(name):
@@ -240,6 +270,7 @@ def main():
                                      capture_output=True, text=True).stdout.split()[0])
         first = proc_figures(pid)
         memory = [first[0]]
+        anon_at_5 = None
         driver = Driver(main_window)
         dialogs = {True: 0, False: 0}
         next_sample = start + 60
@@ -254,12 +285,15 @@ def main():
                     print(f"step {driver.step}: no dialog", flush=True)
             if time.monotonic() >= next_sample:
                 memory.append(proc_figures(pid)[0])
+                if len(memory) == 6:
+                    anon_at_5 = anon_by_kind(pid)
                 parts = " ".join(f"{k} {v / 1024:.1f}" for k, v in rss_parts(pid).items())
                 print(f"minute {len(memory) - 1}: resident {memory[-1] / 1024:.1f} MB ({parts})",
                       flush=True)
                 next_sample += 60
         time.sleep(1.5)  # the last start's log entry is written half a second after it
         last = proc_figures(pid)
+        anon_at_end = anon_by_kind(pid)
         screenshot("soak-end.png")
     finally:
         if heap_file:  # killed, so that what it holds at the end counts as not freed
@@ -307,6 +341,9 @@ def main():
         print("the last start came too close to the end to be logged; all before it were")
     print("resident memory by minute (MB): " + " ".join(f"{m / 1024:.1f}" for m in memory))
     print(f"growth after minute 5: {growth:.2f} MB")
+    if anon_at_5:
+        print("anonymous memory after minute 5 by mapping (MB): " + ", ".join(
+            f"{k} {anon_at_5[k] / 1024:.2f} -> {anon_at_end[k] / 1024:.2f}" for k in anon_at_end))
     print(f"descriptors: {first[1]} at start, {last[1]} at end; "
           f"threads: {first[2]} at start, {last[2]} at end")
     print(f"dialogs opened and closed: {dialogs[True]} (not found: {dialogs[False]})")
