@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTimer>
 
 #include "bench_widgets.h"
@@ -75,8 +76,9 @@ void BM_RefreshListing(benchmark::State& state) {
                                corvane::keys::DefaultFolders{dir.path(), dir.path()});
     const QString logFile = settings.GetText(corvane::keys::kLogFile);
     if (!FillLog(ini, logFile, int(state.range(0)))) state.SkipWithError("fill failed");
-    corvane::songlog::View view(
-        settings, [logFile] { return logFile; }, corvane::songlog::LogDialogs::Standard());
+    QThreadPool readers;
+    corvane::songlog::View view(settings, [logFile] { return logFile; },
+                                corvane::songlog::LogDialogs::Standard(), readers);
     view.setAttribute(Qt::WA_DeleteOnClose, false);
     view.show();
     qint64 longestGapNs = 0;

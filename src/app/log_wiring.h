@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QThreadPool>
 
 #include "app/color_scheme.h"
 #include "songlog/ui/log_dialogs.h"
@@ -46,6 +47,8 @@ private:
     SongLog& log_;
     songlog::LogDialogs dialogs_;
     QPointer<songlog::View> view_;
+    // The viewer's reader thread, kept for the program's life (see songlog::View).
+    QThreadPool logReaders_;
 };
 
 }  // namespace corvane::app

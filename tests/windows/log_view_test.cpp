@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSemaphore>
 #include <QSignalSpy>
+#include <QThreadPool>
 #include <QTreeView>
 
 #include "editor_support.h"
@@ -59,7 +61,7 @@ protected:
     }
     View& Make() {
         view_ = new View(
-            settings_, [this] { return logFile_; }, dialogs_);
+            settings_, [this] { return logFile_; }, dialogs_, readers_);
         return *view_;
     }
     View& Open() {
@@ -84,6 +86,7 @@ protected:
     Settings settings_{ini_, dir_.filePath(u"Corvane.ini"_s),
                        keys::DefaultFolders{dir_.path(), dir_.path()}};
     LogDialogs dialogs_;
+    QThreadPool readers_;
     bool yes_ = true;
     QStringList asked_;
     QStringList messages_;
@@ -113,6 +116,24 @@ TEST_F(LogViewTest, RefreshFillsTheTableWithProgressEveryTenRows) {
     EXPECT_EQ(Cell(24, 1), u"T25"_s);
     EXPECT_EQ(Cell(24, 2), u"Song 25"_s);
     EXPECT_EQ(view_->windowTitle(), u"CVN Song Log - 25 Titles Logged"_s);
+}
+
+// The file is read on the thread the viewer is given, and a window closed before its read
+// reports drops the report.
+TEST_F(LogViewTest, ReadsOnTheGivenThreadAndAClosedWindowDropsItsRead) {
+    WriteLog(3);
+    readers_.setMaxThreadCount(1);
+    QSemaphore gate;
+    readers_.start([&gate] { gate.acquire(); });
+    QSignalSpy done(&Make(), &View::RefreshFinished);
+    view_->setAttribute(Qt::WA_DeleteOnClose, false);
+    view_->Load();
+    EXPECT_FALSE(done.wait(200));  // queued behind the gate
+    gate.release();
+    view_->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(done.isEmpty());
+    EXPECT_EQ(view_->Model().rowCount(), 0);
 }
 
 TEST_F(LogViewTest, SongsLoggedWhileOpenAreAddedLive) {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QThreadPool>
 #include <QTreeView>
 
 #include "ombrel/factory.h"
@@ -34,12 +35,13 @@ QString Title(qsizetype rows, const char* ending) {
 }  // namespace
 
 View::View(Settings& settings, std::function<QString()> logFile, LogDialogs dialogs,
-           QWidget* parent)
+           QThreadPool& readers, QWidget* parent)
     : QWidget(parent, Qt::Window),
       settings_(settings),
       ini_(settings.Ini()),
       logFile_(std::move(logFile)),
-      dialogs_(std::move(dialogs)) {
+      dialogs_(std::move(dialogs)),
+      readers_(readers) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Title(0, " Titles Logged"));
 
@@ -72,7 +74,8 @@ View::View(Settings& settings, std::function<QString()> logFile, LogDialogs dial
 }
 
 View::~View() {
-    if (reader_) reader_->wait();
+    // The read uses nothing of the window, but its report must not outlive it.
+    if (read_) read_->done.acquire();
 }
 
 QString View::LogFile() const { return logFile_(); }
@@ -108,7 +111,7 @@ void View::RefreshListing() {
     fillTimer_.stop();
     model_.Clear();
     list_->hide();
-    if (reader_) {
+    if (read_) {
         readAgain_ = true;  // the file may have changed since that read began
         return;
     }
@@ -117,23 +120,26 @@ void View::RefreshListing() {
 
 void View::StartRead() {
     // A parser of its own: the shared one belongs to the UI thread.
-    read_ = std::make_shared<QList<LogEntry>>();
-    reader_.reset(QThread::create([result = read_, file = LogFile()] {
+    read_ = std::make_shared<Read>();
+    readers_.start([read = read_, file = LogFile(), view = this] {
         IniFiles ini;
-        *result = ReadLogEntries(ini, file);
-    }));
-    connect(reader_.get(), &QThread::finished, this, &View::EntriesRead);
-    reader_->start();
+        read->entries = ReadLogEntries(ini, file);
+        // Queued: dropped if the window is deleted first (its destructor waits for `done`).
+        QMetaObject::invokeMethod(
+            view, [view, read] { view->EntriesRead(read); }, Qt::QueuedConnection);
+        read->done.release();
+    });
 }
 
-void View::EntriesRead() {
-    reader_.reset();
+void View::EntriesRead(const std::shared_ptr<Read>& read) {
+    if (read != read_) return;  // dropped when the window closed
+    read_.reset();
+    read->done.acquire();
     if (std::exchange(readAgain_, false)) {
         StartRead();
         return;
     }
-    loading_ = std::move(*read_);
-    read_.reset();
+    loading_ = std::move(read->entries);
     filled_ = 0;
     if (prog_) {
         prog_->SetMin(1);
@@ -237,10 +243,9 @@ void View::Layout() {
 
 void View::closeEvent(QCloseEvent* event) {
     fillTimer_.stop();
-    if (reader_) {
-        disconnect(reader_.get(), nullptr, this, nullptr);
-        reader_->wait();
-        reader_.reset();
+    if (read_) {  // its report, still to come, finds it dropped
+        read_->done.acquire();
+        read_.reset();
     }
     if (refreshing_) {
         refreshing_ = false;

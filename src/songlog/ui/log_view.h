@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QList>
-#include <QThread>
+#include <QSemaphore>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -11,6 +11,7 @@
 #include "songlog/ui/log_dialogs.h"
 
 class QLabel;
+class QThreadPool;
 class QPushButton;
 class QTreeView;
 
@@ -28,7 +29,10 @@ namespace corvane::songlog {
 // The log viewer: every entry of the song log in a Date / Time / Song table, new entries added
 // as they are written, the log cleared on request, the export window opened. The log file is
 // read on a worker thread and the table filled in steps from the event loop, so a log of any
-// size leaves the program responsive.
+// size leaves the program responsive. The worker is the one thread of `readers`, which lives as
+// long as the program: each read's memory is then reused by the next, where a thread of its own
+// for each read left it spread over the allocator's arenas of other threads, a little more each
+// time as the log grew.
 // Positions and sizes are kept in twips ("ViewLeft", "ViewTop", "ViewWidth", "ViewHeight",
 // "ViewState"). The window deletes itself when closed.
 class View : public QWidget {
@@ -41,7 +45,7 @@ public:
 
     // logFile: the song log's file in use now ("LogFile" as the program holds it).
     View(Settings& settings, std::function<QString()> logFile, LogDialogs dialogs,
-         QWidget* parent = nullptr);
+         QThreadPool& readers, QWidget* parent = nullptr);
     ~View() override;
 
     // Restores size, position and state, shows the window and starts filling the table.
@@ -79,7 +83,8 @@ protected:
 
 private:
     void StartRead();
-    void EntriesRead();
+    struct Read;
+    void EntriesRead(const std::shared_ptr<Read>& read);
     void FillStep();
     void FinishRefresh();
     void Layout();
@@ -100,9 +105,14 @@ private:
     ombrel::FlatProg* prog_ = nullptr;
 
     QTimer fillTimer_;
-    std::unique_ptr<QThread> reader_;
-    bool readAgain_ = false;  // a refresh was asked for while the file was being read
-    std::shared_ptr<QList<LogEntry>> read_;
+    QThreadPool& readers_;
+    // One read of the log file: what it found, and `done` released when it is over.
+    struct Read {
+        QList<LogEntry> entries;
+        QSemaphore done;
+    };
+    std::shared_ptr<Read> read_;  // the read under way, if any
+    bool readAgain_ = false;      // a refresh was asked for while the file was being read
     QList<LogEntry> loading_;
     qsizetype filled_ = 0;
     bool refreshing_ = false;
