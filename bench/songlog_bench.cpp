@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTemporaryDir>
-#include <QThreadPool>
 #include <QTimer>
 
 #include "bench_widgets.h"
@@ -76,9 +75,9 @@ void BM_RefreshListing(benchmark::State& state) {
                                corvane::keys::DefaultFolders{dir.path(), dir.path()});
     const QString logFile = settings.GetText(corvane::keys::kLogFile);
     if (!FillLog(ini, logFile, int(state.range(0)))) state.SkipWithError("fill failed");
-    QThreadPool readers;
+    corvane::songlog::LogReader reader;
     corvane::songlog::View view(settings, [logFile] { return logFile; },
-                                corvane::songlog::LogDialogs::Standard(), readers);
+                                corvane::songlog::LogDialogs::Standard(), reader);
     view.setAttribute(Qt::WA_DeleteOnClose, false);
     view.show();
     qint64 longestGapNs = 0;

@@ -15,8 +15,6 @@ namespace corvane::app {
 
 LogWiring::LogWiring(MainForm& form, Settings& settings, SongLog& log, songlog::LogDialogs dialogs)
     : form_(form), settings_(settings), log_(log), dialogs_(std::move(dialogs)) {
-    logReaders_.setMaxThreadCount(1);
-    logReaders_.setExpiryTimeout(-1);
     connect(form.Buttons()->Button(ButtonRow::LogButt), &appearance::Butt::Click, this,
             &LogWiring::LogButtClick);
     if (auto* mnuLog = form.RCMenu()->findChild<QAction*>(QStringLiteral("mnuLog"))) {
@@ -35,7 +33,7 @@ LogWiring::~LogWiring() {
 void LogWiring::LogButtClick() {
     if (!ViewOpen()) {
         view_ = new songlog::View(
-            settings_, [this] { return log_.LogFile(); }, dialogs_, logReaders_, &form_);
+            settings_, [this] { return log_.LogFile(); }, dialogs_, logReader_, &form_);
         connect(view_, &songlog::View::OptionsRequested, this, &LogWiring::OptionsRequested);
         // In the scheme shown now, which a face may have set, not the one stored.
         connect(view_, &songlog::View::Unloaded, this, [this] {

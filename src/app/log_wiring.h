@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QThreadPool>
 
 #include "app/color_scheme.h"
 #include "songlog/ui/log_dialogs.h"
@@ -47,8 +46,7 @@ private:
     SongLog& log_;
     songlog::LogDialogs dialogs_;
     QPointer<songlog::View> view_;
-    // The viewer's reader thread, kept for the program's life (see songlog::View).
-    QThreadPool logReaders_;
+    songlog::LogReader logReader_;  // the viewer's, for the program's life
 };
 
 }  // namespace corvane::app

@@ -7,10 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QSemaphore>
 #include <QSignalSpy>
-#include <QThreadPool>
 #include <QTreeView>
+#include <mutex>
 
 #include "editor_support.h"
 #include "ombrel/flatprog.h"
@@ -61,7 +60,7 @@ protected:
     }
     View& Make() {
         view_ = new View(
-            settings_, [this] { return logFile_; }, dialogs_, readers_);
+            settings_, [this] { return logFile_; }, dialogs_, reader_);
         return *view_;
     }
     View& Open() {
@@ -86,7 +85,7 @@ protected:
     Settings settings_{ini_, dir_.filePath(u"Corvane.ini"_s),
                        keys::DefaultFolders{dir_.path(), dir_.path()}};
     LogDialogs dialogs_;
-    QThreadPool readers_;
+    songlog::LogReader reader_;
     bool yes_ = true;
     QStringList asked_;
     QStringList messages_;
@@ -118,18 +117,18 @@ TEST_F(LogViewTest, RefreshFillsTheTableWithProgressEveryTenRows) {
     EXPECT_EQ(view_->windowTitle(), u"CVN Song Log - 25 Titles Logged"_s);
 }
 
-// The file is read on the thread the viewer is given, and a window closed before its read
+// The file is read by the reader the viewer is given, and a window closed before its read
 // reports drops the report.
-TEST_F(LogViewTest, ReadsOnTheGivenThreadAndAClosedWindowDropsItsRead) {
+TEST_F(LogViewTest, ReadsOnItsReaderAndAClosedWindowDropsItsRead) {
     WriteLog(3);
-    readers_.setMaxThreadCount(1);
-    QSemaphore gate;
-    readers_.start([&gate] { gate.acquire(); });
+    std::mutex gate;
+    gate.lock();
+    reader_.Read(QString(), [&gate](QList<LogEntry>) { std::lock_guard wait(gate); });
     QSignalSpy done(&Make(), &View::RefreshFinished);
     view_->setAttribute(Qt::WA_DeleteOnClose, false);
     view_->Load();
     EXPECT_FALSE(done.wait(200));  // queued behind the gate
-    gate.release();
+    gate.unlock();
     view_->close();
     QCoreApplication::processEvents();
     EXPECT_TRUE(done.isEmpty());

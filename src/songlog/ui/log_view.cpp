@@ -6,8 +6,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QThreadPool>
 #include <QTreeView>
+#include <condition_variable>
+#include <mutex>
 
 #include "ombrel/factory.h"
 #include "settings/ini.h"
@@ -35,13 +36,13 @@ QString Title(qsizetype rows, const char* ending) {
 }  // namespace
 
 View::View(Settings& settings, std::function<QString()> logFile, LogDialogs dialogs,
-           QThreadPool& readers, QWidget* parent)
+           LogReader& reader, QWidget* parent)
     : QWidget(parent, Qt::Window),
       settings_(settings),
       ini_(settings.Ini()),
       logFile_(std::move(logFile)),
       dialogs_(std::move(dialogs)),
-      readers_(readers) {
+      reader_(reader) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Title(0, " Titles Logged"));
 
@@ -73,9 +74,31 @@ View::View(Settings& settings, std::function<QString()> logFile, LogDialogs dial
     connect(&fillTimer_, &QTimer::timeout, this, &View::FillStep);
 }
 
+// One read of the log file: what it found, once the reader is done with it.
+struct View::Read {
+    void Finish(QList<LogEntry> found) {
+        {
+            std::lock_guard lock(mutex);
+            entries = std::move(found);
+            done = true;
+        }
+        finished.notify_all();
+    }
+    QList<LogEntry> Wait() {
+        std::unique_lock lock(mutex);
+        finished.wait(lock, [this] { return done; });
+        return std::move(entries);
+    }
+
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    QList<LogEntry> entries;
+};
+
 View::~View() {
     // The read uses nothing of the window, but its report must not outlive it.
-    if (read_) read_->done.acquire();
+    if (read_) read_->Wait();
 }
 
 QString View::LogFile() const { return logFile_(); }
@@ -121,25 +144,23 @@ void View::RefreshListing() {
 void View::StartRead() {
     // A parser of its own: the shared one belongs to the UI thread.
     read_ = std::make_shared<Read>();
-    readers_.start([read = read_, file = LogFile(), view = this] {
-        IniFiles ini;
-        read->entries = ReadLogEntries(ini, file);
-        // Queued: dropped if the window is deleted first (its destructor waits for `done`).
+    reader_.Read(LogFile(), [read = read_, view = this](QList<LogEntry> entries) {
+        // Queued: dropped if the window is deleted first (its destructor waits for the read).
         QMetaObject::invokeMethod(
             view, [view, read] { view->EntriesRead(read); }, Qt::QueuedConnection);
-        read->done.release();
+        read->Finish(std::move(entries));
     });
 }
 
 void View::EntriesRead(const std::shared_ptr<Read>& read) {
     if (read != read_) return;  // dropped when the window closed
     read_.reset();
-    read->done.acquire();
+    QList<LogEntry> entries = read->Wait();
     if (std::exchange(readAgain_, false)) {
         StartRead();
         return;
     }
-    loading_ = std::move(read->entries);
+    loading_ = std::move(entries);
     filled_ = 0;
     if (prog_) {
         prog_->SetMin(1);
@@ -244,7 +265,7 @@ void View::Layout() {
 void View::closeEvent(QCloseEvent* event) {
     fillTimer_.stop();
     if (read_) {  // its report, still to come, finds it dropped
-        read_->done.acquire();
+        read_->Wait();
         read_.reset();
     }
     if (refreshing_) {

@@ -1,17 +1,16 @@
 #pragma once
 
 #include <QList>
-#include <QSemaphore>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
+#include "songlog/log_reader.h"
 #include "songlog/log_table_model.h"
 #include "songlog/ui/log_dialogs.h"
 
 class QLabel;
-class QThreadPool;
 class QPushButton;
 class QTreeView;
 
@@ -29,10 +28,7 @@ namespace corvane::songlog {
 // The log viewer: every entry of the song log in a Date / Time / Song table, new entries added
 // as they are written, the log cleared on request, the export window opened. The log file is
 // read on a worker thread and the table filled in steps from the event loop, so a log of any
-// size leaves the program responsive. The worker is the one thread of `readers`, which lives as
-// long as the program: each read's memory is then reused by the next, where a thread of its own
-// for each read left it spread over the allocator's arenas of other threads, a little more each
-// time as the log grew.
+// size leaves the program responsive (the reader's one thread lives as long as the program).
 // Positions and sizes are kept in twips ("ViewLeft", "ViewTop", "ViewWidth", "ViewHeight",
 // "ViewState"). The window deletes itself when closed.
 class View : public QWidget {
@@ -45,7 +41,7 @@ public:
 
     // logFile: the song log's file in use now ("LogFile" as the program holds it).
     View(Settings& settings, std::function<QString()> logFile, LogDialogs dialogs,
-         QThreadPool& readers, QWidget* parent = nullptr);
+         LogReader& reader, QWidget* parent = nullptr);
     ~View() override;
 
     // Restores size, position and state, shows the window and starts filling the table.
@@ -83,7 +79,7 @@ protected:
 
 private:
     void StartRead();
-    struct Read;
+    struct Read;  // one read of the log file, shared with the reader
     void EntriesRead(const std::shared_ptr<Read>& read);
     void FillStep();
     void FinishRefresh();
@@ -105,12 +101,7 @@ private:
     ombrel::FlatProg* prog_ = nullptr;
 
     QTimer fillTimer_;
-    QThreadPool& readers_;
-    // One read of the log file: what it found, and `done` released when it is over.
-    struct Read {
-        QList<LogEntry> entries;
-        QSemaphore done;
-    };
+    LogReader& reader_;
     std::shared_ptr<Read> read_;  // the read under way, if any
     bool readAgain_ = false;      // a refresh was asked for while the file was being read
     QList<LogEntry> loading_;
