@@ -142,7 +142,6 @@ void View::RefreshListing() {
 }
 
 void View::StartRead() {
-    // A parser of its own: the shared one belongs to the UI thread.
     read_ = std::make_shared<Read>();
     reader_.Read(LogFile(), [read = read_, view = this](QList<LogEntry> entries) {
         // Queued: dropped if the window is deleted first (its destructor waits for the read).
