@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -28,20 +31,43 @@ inline std::unique_ptr<Decoder> TestFactory(const QString& path, int rate, QStri
     return OpenDecoder(path, rate, error);
 }
 
+// What `d` gives from where it is to its end, or to `limit` samples.
+inline std::vector<float> ReadAll(Decoder& d, long long limit = 1LL << 26) {
+    std::vector<float> all;
+    float block[2 * 1000];
+    int n = 0;
+    while (static_cast<long long>(all.size()) < limit && (n = d.Read(block, 1000)) > 0)
+        all.insert(all.end(), block, block + 2 * n);
+    return all;
+}
+
+inline float PeakOf(const std::vector<float>& out, size_t from = 0, size_t to = SIZE_MAX) {
+    float peak = 0.0f;
+    for (size_t i = from; i < std::min(to, out.size()); ++i)
+        peak = std::max(peak, std::fabs(out[i]));
+    return peak;
+}
+
 // An engine on the offline renderer with the event loop the notifications need.
 class OfflineEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         app_ = StartApplication();
-        EngineOptions options;
-        options.output = OutputKind::Offline;
-        engine_ = std::make_unique<Engine>(options, TestFactory);
+        Restart(OutputKind::Offline);
     }
     void TearDown() override {
         engine_.reset();
         app_.reset();
     }
 
+    // A new engine on `kind` (the old one gone first) that opens files through `factory`.
+    void Restart(OutputKind kind, DecoderFactory factory = TestFactory) {
+        engine_.reset();
+        EngineOptions options;
+        options.output = kind;
+        engine_ = std::make_unique<Engine>(options, std::move(factory));
+        delay_ = engine_->LatencyFrames();
+    }
     // Opens `path` on `player` and waits for the open to settle; true when open.
     static bool Open(MediaPlayer* player, const QString& path) {
         player->OpenFile(path);
@@ -58,6 +84,7 @@ protected:
 
     std::unique_ptr<QCoreApplication> app_;
     std::unique_ptr<Engine> engine_;
+    int delay_ = 0;  // the frames the master lags the mix by (the limiter's look-ahead)
 };
 
 }  // namespace corvane::audio::testing

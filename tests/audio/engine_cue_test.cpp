@@ -10,7 +10,6 @@ protected:
     void SetUp() override {
         OfflineEngineTest::SetUp();
         engine_->SetHeadphones({HeadphoneTarget::MainChannels, {}});
-        delay_ = engine_->LatencyFrames();
     }
     // Renders `frames` frames of master and headphones; returns the last frame of each, left.
     std::pair<float, float> Last(int frames = 4096) {
@@ -23,7 +22,6 @@ protected:
 
     std::vector<float> master_;
     std::vector<float> phones_;
-    int delay_ = 0;
 };
 
 TEST_F(EngineCue, CueIsHeardBeforeTheFaderAndBlendsWithTheMaster) {

@@ -27,13 +27,15 @@ struct ProbeLog {
     std::atomic<int> succeedAt{-1};  // the try that finds the device
 };
 
-std::unique_ptr<DeviceProbe> MakeProbe(ProbeLog& log, std::chrono::milliseconds idle) {
+std::unique_ptr<DeviceProbe> MakeProbe(ProbeLog& log, std::chrono::milliseconds idle,
+                                       bool tryNow = false,
+                                       std::function<void(bool)> tried = nullptr) {
     return std::make_unique<DeviceProbe>(
         [&log]() -> std::unique_ptr<AudioOutput> {
             const int n = ++log.tries;
             return n == log.succeedAt ? std::make_unique<CountedOutput>() : nullptr;
         },
-        [&log] { return log.busy.load(); }, 1ms, idle, false, nullptr);
+        [&log] { return log.busy.load(); }, 1ms, idle, tryNow, std::move(tried));
 }
 
 TEST(DeviceProbe, WaitsOutTheIdlePeriodUntilSomethingPlaysThenHandsOverTheFirstFound) {
@@ -75,17 +77,11 @@ TEST(DeviceProbe, TriesAtOnceWhenAskedAndReportsEachTry) {
     std::vector<bool> reports;
     std::unique_ptr<AudioOutput> takenWhenReported;
     std::unique_ptr<DeviceProbe> probe;
-    probe = std::make_unique<DeviceProbe>(
-        [&log]() -> std::unique_ptr<AudioOutput> {
-            const int n = ++log.tries;
-            return n == log.succeedAt ? std::make_unique<CountedOutput>() : nullptr;
-        },
-        [&log] { return log.busy.load(); }, 1ms, 1h, true,
-        [&](bool found) {
-            std::lock_guard lock(mutex);
-            reports.push_back(found);
-            if (found) takenWhenReported = probe->TakeFound();
-        });
+    probe = MakeProbe(log, 1h, true, [&](bool found) {
+        std::lock_guard lock(mutex);
+        reports.push_back(found);
+        if (found) takenWhenReported = probe->TakeFound();
+    });
     // Idle with an hour to wait, yet the first try comes at once.
     ASSERT_TRUE(WaitFor([&] { return log.tries >= 1; }));
     log.busy = true;
@@ -102,9 +98,7 @@ class NullEngine : public OfflineEngineTest {
 protected:
     void SetUp() override {
         OfflineEngineTest::SetUp();
-        EngineOptions options;
-        options.output = OutputKind::Null;
-        engine_ = std::make_unique<Engine>(options, TestFactory);
+        Restart(OutputKind::Null);
     }
 };
 

@@ -27,28 +27,18 @@ class EngineLimiter : public OfflineEngineTest {
 protected:
     void SetUp() override {
         OfflineEngineTest::SetUp();
-        EngineOptions options;
-        options.output = OutputKind::Offline;
-        engine_ = std::make_unique<Engine>(options, LevelsFactory);
-        delay_ = engine_->LatencyFrames();
+        Restart(OutputKind::Offline, LevelsFactory);
     }
-    // Plays `path` on the first `players` players and renders `frames` frames of the mix.
-    std::vector<float> Play(const QString& path, int players, int frames) {
+    // Plays `levels` on the first `players` players and renders `frames` frames of the mix.
+    std::vector<float> Play(const QStringList& levels, int players, int frames) {
         for (int i = 1; i <= players; ++i) {
-            EXPECT_TRUE(Open(engine_->Player(i), path));
+            EXPECT_TRUE(Open(engine_->Player(i), QStringLiteral("levels:") + levels.join(u',')));
             engine_->Player(i)->Play();
         }
         return Render(frames);
     }
-    static float Peak(const std::vector<float>& out, size_t from = 0, size_t to = SIZE_MAX) {
-        float peak = 0.0f;
-        for (size_t i = from; i < std::min(to, out.size()); ++i)
-            peak = std::max(peak, std::fabs(out[i]));
-        return peak;
-    }
 
     const float ceiling_ = static_cast<float>(std::pow(10.0, -1.0 / 20));
-    int delay_ = 0;
 };
 
 TEST_F(EngineLimiter, LoudMixStaysUnderTheCeilingOnlyWhileOn) {
@@ -63,9 +53,10 @@ TEST_F(EngineLimiter, LoudMixStaysUnderTheCeilingOnlyWhileOn) {
                           {false, 2, 1.99f, 2.0f}};
     for (const Case& c : cases) {
         engine_->SetLimiter(c.on);
-        const std::vector<float> out = Play(QStringLiteral("levels:1,1"), c.players, 44100);
-        EXPECT_GE(Peak(out), c.lowest) << c.on << " " << c.players;
-        EXPECT_LE(Peak(out), c.highest) << c.on << " " << c.players;
+        const std::vector<float> out =
+            Play({QStringLiteral("1"), QStringLiteral("1")}, c.players, 44100);
+        EXPECT_GE(PeakOf(out), c.lowest) << c.on << " " << c.players;
+        EXPECT_LE(PeakOf(out), c.highest) << c.on << " " << c.players;
         for (int i = 1; i <= c.players; ++i) engine_->Player(i)->Stop();
         Render(44100);  // past the release
     }
@@ -73,7 +64,7 @@ TEST_F(EngineLimiter, LoudMixStaysUnderTheCeilingOnlyWhileOn) {
 
 TEST_F(EngineLimiter, QuietMaterialPassesBitExactAfterTheDelay) {
     const QStringList levels = {QStringLiteral("0.5")};  // -6 dBFS
-    const std::vector<float> out = Play(QStringLiteral("levels:0.5"), 1, 20000);
+    const std::vector<float> out = Play(levels, 1, 20000);
     for (int i = 0; i < delay_; ++i) ASSERT_EQ(out[2 * i], 0.0f) << i;
     for (int i = 0; i + delay_ < 20000; ++i) {
         ASSERT_EQ(out[2 * (delay_ + i)], Level(levels, i)) << i;
@@ -86,9 +77,9 @@ TEST_F(EngineLimiter, QuietMaterialPassesBitExactAfterTheDelay) {
 TEST_F(EngineLimiter, StepIsCaughtWithoutOvershootAndTheGainRecovers) {
     const QStringList levels = {QStringLiteral("0.25"), QStringLiteral("1"), QStringLiteral("0.5"),
                                 QStringLiteral("0.5")};
-    const std::vector<float> out = Play(QStringLiteral("levels:0.25,1,0.5,0.5"), 1, 4 * kSegment);
-    EXPECT_LE(Peak(out), ceiling_);
-    EXPECT_GE(Peak(out, 2 * (kSegment + delay_), 4 * kSegment), ceiling_ * 0.9886f);
+    const std::vector<float> out = Play(levels, 1, 4 * kSegment);
+    EXPECT_LE(PeakOf(out), ceiling_);
+    EXPECT_GE(PeakOf(out, 2 * (kSegment + delay_), 4 * kSegment), ceiling_ * 0.9886f);
     // Untouched until the step comes into view.
     for (long long i = 0; i + delay_ < kSegment; ++i)
         ASSERT_EQ(out[2 * (delay_ + i)], Level(levels, i)) << i;

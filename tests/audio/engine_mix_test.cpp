@@ -7,41 +7,33 @@
 namespace corvane::audio::testing {
 namespace {
 
-std::vector<float> DecodeAll(const QString& path, int rate) {
-    QString error;
-    auto decoder = OpenDecoder(path, rate, &error);
-    std::vector<float> all;
-    if (decoder == nullptr) return all;
-    std::vector<float> block(2 * 4096);
-    int n = 0;
-    while ((n = decoder->Read(block.data(), 4096)) > 0)
-        all.insert(all.end(), block.begin(), block.begin() + 2 * n);
-    return all;
-}
-
 // The arithmetic of the mix, with the limiter off (full scale is over its ceiling).
 class EngineMix : public OfflineEngineTest {
 protected:
     void SetUp() override {
         OfflineEngineTest::SetUp();
         engine_->SetLimiter(false);
-        delay_ = engine_->LatencyFrames();
     }
     // The next `frames` frames as heard: rendered past the master's delay, which is dropped.
     std::vector<float> Heard(int frames) {
         const std::vector<float> out = Render(frames + delay_);
         return {out.begin() + 2 * delay_, out.end()};
     }
+    // The file the exact comparisons play, as its decoder gives it.
+    std::vector<float> Decoded() {
+        QString error;
+        const auto decoder = OpenDecoder(sine_, 44100, &error);
+        return decoder ? ReadAll(*decoder) : std::vector<float>();
+    }
 
-    int delay_ = 0;
+    const QString sine_ = Fixture("sine1k_44100_stereo_s16.wav");
 };
 
 TEST_F(EngineMix, FullScaleSineComesOutSampleExact) {
-    const QString path = Fixture("sine1k_44100_stereo_s16.wav");
-    const std::vector<float> reference = DecodeAll(path, 44100);
+    const std::vector<float> reference = Decoded();
     ASSERT_EQ(reference.size(), 2u * 88200);
     MediaPlayer* p = engine_->Player(1);
-    ASSERT_TRUE(Open(p, path));
+    ASSERT_TRUE(Open(p, sine_));
     p->Play();
     const std::vector<float> out = Heard(88200 + 1000);
     for (size_t i = 0; i < reference.size(); ++i) ASSERT_EQ(out[i], reference[i]) << i;
@@ -50,8 +42,7 @@ TEST_F(EngineMix, FullScaleSineComesOutSampleExact) {
 }
 
 TEST_F(EngineMix, VolumeAndBalanceScaleEachChannel) {
-    const QString path = Fixture("sine1k_44100_stereo_s16.wav");
-    const std::vector<float> reference = DecodeAll(path, 44100);
+    const std::vector<float> reference = Decoded();
     struct Case {
         int volume, balance;
         double left, right;
@@ -61,7 +52,7 @@ TEST_F(EngineMix, VolumeAndBalanceScaleEachChannel) {
                           {0, 3360, std::pow(10.0, -1.68), 1.0},
                           {-10000, 0, 0.0, 0.0}};
     MediaPlayer* p = engine_->Player(2);
-    ASSERT_TRUE(Open(p, path));
+    ASSERT_TRUE(Open(p, sine_));
     for (const Case& c : cases) {
         p->Stop();
         p->SetPosition(0);
@@ -127,9 +118,8 @@ TEST_F(EngineMix, SeekThenPlayStartsAtTheSample) {
     EXPECT_DOUBLE_EQ(p->Position(), (66150 + 1024 + delay_) / 44100.0);
 
     // The same through a real file: the first frame heard is the decoder's frame there.
-    const QString path = Fixture("sine1k_44100_stereo_s16.wav");
-    const std::vector<float> reference = DecodeAll(path, 44100);
-    ASSERT_TRUE(Open(p, path));
+    const std::vector<float> reference = Decoded();
+    ASSERT_TRUE(Open(p, sine_));
     p->SetPosition(0.25);
     p->Play();
     const std::vector<float> real = Heard(512);

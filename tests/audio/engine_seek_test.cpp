@@ -21,26 +21,19 @@ private:
     long long claimed_;
 };
 
-// The master lags the mix by the limiter's delay (off here, the delay stays).
 class EngineSeek : public OfflineEngineTest {
 protected:
     void SetUp() override {
-        app_ = StartApplication();
-        EngineOptions options;
-        options.output = OutputKind::Offline;
-        engine_ = std::make_unique<Engine>(
-            options, [](const QString& path, int rate, QString* error) -> std::unique_ptr<Decoder> {
-                if (path.startsWith(QLatin1String("overclaim:")))
-                    return std::make_unique<OverclaimingDecoder>(
-                        path.section(QLatin1Char(':'), 1).toLongLong());
+        OfflineEngineTest::SetUp();
+        Restart(OutputKind::Offline, [](const QString& path, int rate, QString* error) {
+            if (!path.startsWith(QLatin1String("overclaim:")))
                 return TestFactory(path, rate, error);
-            });
-        engine_->SetLimiter(false);
-        delay_ = engine_->LatencyFrames();
+            return std::unique_ptr<Decoder>(std::make_unique<OverclaimingDecoder>(
+                path.section(QLatin1Char(':'), 1).toLongLong()));
+        });
+        engine_->SetLimiter(false);  // the delay stays
     }
     long long Frame(const MediaPlayer* p) const { return std::llround(p->Position() * 44100); }
-
-    int delay_ = 0;
 };
 
 float MaxStep(const std::vector<float>& v, size_t from, size_t to) {
@@ -62,11 +55,10 @@ TEST_F(EngineSeek, SeekWhilePlayingFadesAcrossAndLandsOnTheFrame) {
     // The time display follows at once, before anything of the new place is heard.
     EXPECT_EQ(Frame(p), target);
 
-    // Mixed frame from + i is out[from + i + delay]: render past the fades.
+    // Render past the fades; left[delay_ + i] is mixed frame from + i.
     const std::vector<float> out = Render(4096);
     std::vector<float> left;
     for (size_t i = 0; i < out.size(); i += 2) left.push_back(out[i]);
-    // out[delay_ + i] is mixed frame from + i.
     for (int i = 0; i < kFade; ++i) {
         const float envelope = 1.0f - static_cast<float>(i + 1) / kFade;
         ASSERT_NEAR(left[delay_ + i], (from + i) * kCounterStep * envelope, 1e-6) << i;
