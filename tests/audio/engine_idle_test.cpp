@@ -15,16 +15,28 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// An output that counts how often the engine rests it and wakes it for a player.
+struct Calls {
+    std::atomic<int> rests{0};
+    std::atomic<int> starts{0};
+};
 class CountedOutput : public AudioOutput {
 public:
+    explicit CountedOutput(Calls* calls) : calls_(calls) {}
     bool Start(QString*) override { return true; }
     void Stop() override {}
+    void Rest() override { ++calls_->rests; }
+    void PlayerStarted() override { ++calls_->starts; }
+
+private:
+    Calls* calls_;
 };
 
 struct ProbeLog {
     std::atomic<int> tries{0};
     std::atomic<bool> busy{false};
     std::atomic<int> succeedAt{-1};  // the try that finds the device
+    Calls calls;
 };
 
 std::unique_ptr<DeviceProbe> MakeProbe(ProbeLog& log, std::chrono::milliseconds idle,
@@ -33,7 +45,7 @@ std::unique_ptr<DeviceProbe> MakeProbe(ProbeLog& log, std::chrono::milliseconds 
     return std::make_unique<DeviceProbe>(
         [&log]() -> std::unique_ptr<AudioOutput> {
             const int n = ++log.tries;
-            return n == log.succeedAt ? std::make_unique<CountedOutput>() : nullptr;
+            return n == log.succeedAt ? std::make_unique<CountedOutput>(&log.calls) : nullptr;
         },
         [&log] { return log.busy.load(); }, 1ms, idle, tryNow, std::move(tried));
 }
@@ -197,24 +209,12 @@ TEST_F(OfflineEngineTest, SwitchingOutputsDoesNotWaitForADeviceScan) {
 // A device that nothing plays through for a second rests (stops pulling) and is started again
 // by the next Play, inside it, so the start is not delayed.
 TEST_F(OfflineEngineTest, DeviceRestsWhileNothingPlaysAndPlayStartsIt) {
-    struct Calls {
-        std::atomic<int> rests{0};
-        std::atomic<int> starts{0};
-    } calls;
-    class RestingOutput : public CountedOutput {
-    public:
-        explicit RestingOutput(Calls& calls) : calls_(calls) {}
-        void Rest() override { ++calls_.rests; }
-        void PlayerStarted() override { ++calls_.starts; }
-
-    private:
-        Calls& calls_;
-    };
+    Calls calls;
     EngineOptions options;
     options.output = OutputKind::Device;
     options.openDevice = [&](const DeviceRequest&) {
         DeviceOpening opening;
-        opening.output = std::make_unique<RestingOutput>(calls);
+        opening.output = std::make_unique<CountedOutput>(&calls);
         return opening;
     };
     Engine engine(options, TestFactory);
