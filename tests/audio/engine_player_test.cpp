@@ -78,7 +78,7 @@ TEST_F(EnginePlayer, OpenStatesAndAutoStart) {
     EXPECT_EQ(p->PlayState(), 0);
 }
 
-TEST_F(EnginePlayer, BadFilesFailToOpenAndLeaveThePlayerUsable) {
+TEST_F(EnginePlayer, BadFilesFailToOpenAndDamagedOnesPlayWhatTheyHold) {
     MediaPlayer* p = engine_->Player(5);
     const char* bad[] = {
         "truncated_missing.mp3", "random.mp3", "empty.wav", "text.mid", "hls.mp3", "http.ram"};
@@ -95,18 +95,12 @@ TEST_F(EnginePlayer, BadFilesFailToOpenAndLeaveThePlayerUsable) {
         const std::vector<float> out = Render(2048);
         EXPECT_EQ(CountSound(out), 0) << name;
     }
-    ASSERT_TRUE(Open(p, Fixture("sine1k_0.5s_44100_stereo_s16.wav")));
-    p->Play();
-    EXPECT_GT(CountSound(Render(2048)), 0);
-}
-
-TEST_F(EnginePlayer, DamagedButReadableFilesPlayWhatTheyHold) {
-    // Both open; whatever they hold plays and then ends, without a crash.
-    for (const char* name : {"truncated.mp3", "huge_header.wav"}) {
-        MediaPlayer* p = engine_->Player(6);
+    // Still usable; the damaged files that open play what they hold and end, without a crash.
+    for (const char* name :
+         {"sine1k_0.5s_44100_stereo_s16.wav", "truncated.mp3", "huge_header.wav"}) {
         ASSERT_TRUE(Open(p, Fixture(name))) << name;
         p->Play();
-        Render(44100 * 4);
+        EXPECT_GT(CountSound(Render(44100 * 4)), 0) << name;
         EXPECT_TRUE(WaitFor([p] { return p->PlayState() == 0; })) << name;
     }
 }
