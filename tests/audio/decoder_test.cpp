@@ -153,7 +153,7 @@ TEST_F(DecoderTest, SeekStartsAtTheExactFrame) {
     }
 }
 
-TEST_F(DecoderTest, BadInputFailsCleanly) {
+TEST_F(DecoderTest, BadInputFailsCleanlyAndMetafilesNeverLoop) {
     // Junk, empty and network files are refused with a reason through the player's test.
     QString error;
     EXPECT_FALSE(OpenDecoder(Temp("missing.wav"), 44100, &error));
@@ -173,10 +173,8 @@ TEST_F(DecoderTest, BadInputFailsCleanly) {
     const double frames = ReadAll(*cut).size() / 2.0;
     EXPECT_GT(frames, 0.25 * 3 * 44100);
     EXPECT_LT(frames, 0.35 * 3 * 44100);
-}
 
-TEST_F(DecoderTest, MetafilesNeverLoop) {
-    QString error;
+    // Metafiles never loop.
     WriteBytes(Temp("self.ram"), (Temp("self.ram") + QLatin1Char('\n')).toUtf8());
     WriteBytes(Temp("chain.ram"), "self.ram\n");
     EXPECT_FALSE(OpenDecoder(Temp("self.ram"), 44100, &error));
