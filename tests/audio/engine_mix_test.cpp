@@ -129,8 +129,6 @@ TEST_F(EngineMix, SeekThenPlayStartsAtTheSample) {
 TEST_F(EngineMix, PositionFollowsWhatWasRenderedAndStopKeepsIt) {
     MediaPlayer* p = engine_->Player(6);
     ASSERT_TRUE(Open(p, QStringLiteral("dc:441000")));
-    EXPECT_DOUBLE_EQ(p->Duration(), 10.0);
-    EXPECT_EQ(p->Position(), 0.0);
     p->Play();
     Render(44100);
     EXPECT_DOUBLE_EQ(p->Position(), 1.0);
