@@ -106,17 +106,10 @@ TEST(DeviceProbe, TriesAtOnceWhenAskedAndReportsEachTry) {
     EXPECT_NE(takenWhenReported, nullptr);
 }
 
-class NullEngine : public OfflineEngineTest {
-protected:
-    void SetUp() override {
-        OfflineEngineTest::SetUp();
-        Restart(OutputKind::Null);
-    }
-};
-
 // The null output sleeps while nothing plays and the workers of stopped players sleep: each
 // start must still wake them, and each end must still be reported.
-TEST_F(NullEngine, PlaysAndEndsAgainAfterSleeping) {
+TEST_F(OfflineEngineTest, NullOutputPlaysAndEndsAgainAfterSleeping) {
+    Restart(OutputKind::Null);
     MediaPlayer* p = engine_->Player(3);
     QSignalSpy states(p, &MediaPlayer::PlayStateChanged);
     ASSERT_TRUE(Open(p, QStringLiteral("dc:4410")));
