@@ -127,7 +127,7 @@ TEST(Smf, LongFileWithLargeDeltaTimesKeepsItsLength) {
     EXPECT_EQ(decoder->Read(block, 256), 256);
 }
 
-TEST(RamMetafile, FirstLocalLineWinsElseRefused) {
+TEST(RamMetafile, FirstLocalLineWins) {
     QString error;
     const auto stream = [&](const char* text, const char* folder = "/x") {
         error.clear();
