@@ -58,9 +58,8 @@ TEST_F(FaceFolder, AFolderNamedLikeAPictureIsNoPicture) {
 
 TEST_F(FaceFolder, NamesThatWouldLeaveTheFacesFolderAreNoFace) {
     EXPECT_EQ(face_, faces_ + QStringLiteral("/Night/"));
-    for (const char* bad : {"", ".", "..", "../Night", "a/b", "a\\b", "/etc"}) {
+    for (const char* bad : {"", ".", "..", "../Night", "a/b", "a\\b", "/etc"})
         EXPECT_TRUE(FacePath(faces_, QLatin1String(bad)).isEmpty()) << bad;
-    }
     EXPECT_TRUE(FacePictureFiles(QString(), FacePicture::Background).isEmpty());
     EXPECT_TRUE(FaceColorsFile(QString()).isEmpty());
 }
