@@ -12,6 +12,7 @@
 #include "playlist/playlist.h"
 #include "playlist/ui/list_editor.h"
 #include "settings/settings.h"
+#include "support/files.h"
 #include "support/qstring_printer.h"
 #include "support/temp_settings.h"
 
@@ -24,12 +25,8 @@ inline QStringList Strings(std::initializer_list<const char*> names) {
     return list;
 }
 
-inline void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "windows_test";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) new QApplication(argc, argv);
-}
+// Kept for the process's life: the editor and viewer tests share one.
+inline void EnsureApplication() { StartApplication<QApplication>().release(); }
 
 // The real editor window over a settings file and a music folder in a temporary directory;
 // its dialogs answer at once with what the test put in and record what they were asked.

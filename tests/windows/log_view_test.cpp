@@ -22,11 +22,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-QString FileText(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -71,9 +66,7 @@ protected:
     // Runs the event loop until the refresh under way (or just scheduled) has finished.
     void Settle() {
         QSignalSpy done(view_.data(), &View::RefreshFinished);
-        if (done.isEmpty()) {
-            ASSERT_TRUE(done.wait(10000));
-        }
+        ASSERT_TRUE(done.wait(10000));
     }
     QString Cell(int row, int column) {
         return view_->Model().index(row, column).data().toString();
@@ -92,12 +85,16 @@ protected:
     QPointer<View> view_;
 };
 
-TEST_F(LogViewTest, EmptyLogListsNothing) {
+TEST_F(LogViewTest, EmptyLogListsNothingAndOptionsAsksForTheLoggingTabAlone) {
     View& view = Open();
     EXPECT_EQ(view.Model().rowCount(), 0);
     EXPECT_EQ(view.FileLabel()->text(), logFile_);
     EXPECT_TRUE(view.isEnabled());
     EXPECT_EQ(view.Model().headerData(2, Qt::Horizontal).toString(), u"Song"_s);
+    QSignalSpy options(&view, &View::OptionsRequested);
+    view.Options_Click();
+    ASSERT_EQ(options.size(), 1);
+    EXPECT_TRUE(options[0][0].toBool());
 }
 
 TEST_F(LogViewTest, RefreshFillsTheTableWithProgressEveryTenRows) {
@@ -191,14 +188,6 @@ TEST_F(LogViewTest, ClosedMaximisedKeepsTheLastNormalPlace) {
     EXPECT_TRUE(Open().isMaximized());
 }
 
-TEST_F(LogViewTest, OptionsAsksForTheLoggingTabAlone) {
-    View& view = Open();
-    QSignalSpy options(&view, &View::OptionsRequested);
-    view.Options_Click();
-    ASSERT_EQ(options.size(), 1);
-    EXPECT_TRUE(options[0][0].toBool());
-}
-
 class OutputTest : public LogViewTest {
 protected:
     void SetUp() override {
@@ -233,7 +222,7 @@ TEST_F(OutputTest, ExportsWithEachChoiceOfColumns) {
         output.Check1()->setChecked(c.dates);
         output.Check2()->setChecked(c.times);
         EXPECT_TRUE(output.Create_Click());
-        EXPECT_EQ(FileText(target), QString::fromUtf8(c.text));
+        EXPECT_EQ(ReadBytes(target), c.text);
         EXPECT_EQ(settings_.GetInt(keys::kSaveDates), c.dates ? 1 : 0);
         EXPECT_EQ(settings_.GetInt(keys::kSaveTimes), c.times ? 1 : 0);
     }
@@ -252,7 +241,7 @@ TEST_F(OutputTest, OverwriteAnsweredNoWritesNothing) {
     EXPECT_EQ(
         asked_,
         QStringList{u"Confirm Overwrite: %1 exists. Do you want to overwrite it?"_s.arg(target)});
-    EXPECT_EQ(FileText(target), u"keep"_s);
+    EXPECT_EQ(ReadBytes(target), "keep");
     EXPECT_TRUE(messages_.isEmpty());
     EXPECT_FALSE(settings_.Has(keys::kLastTextLog));
 }
