@@ -43,14 +43,13 @@ TEST_F(FaceFolder, PicturesComeInTheOrderBmpJpgGif) {
     EXPECT_TRUE(Names(FacePicture::FaderKnob).isEmpty());
 }
 
-TEST_F(FaceFolder, NamesMatchWithoutRegardToCase) {
+TEST_F(FaceFolder, NamesMatchWithoutRegardToCaseButAFolderIsNoFile) {
     Touch(QStringLiteral("BackPic.BMP"));
     Touch(QStringLiteral("Colors.TXT"));
     EXPECT_EQ(Names(FacePicture::Background), QStringLiteral("BackPic.BMP"));
     EXPECT_EQ(QFileInfo(FaceColorsFile(face_)).fileName(), QStringLiteral("Colors.TXT"));
-}
-
-TEST_F(FaceFolder, AFolderNamedLikeAPictureIsNoPicture) {
+    ASSERT_TRUE(QDir(face_).remove(QStringLiteral("Colors.TXT")));
+    ASSERT_TRUE(QDir(face_).mkdir(QStringLiteral("colors.txt")));
     ASSERT_TRUE(QDir(face_).mkdir(QStringLiteral("slider.bmp")));
     EXPECT_TRUE(Names(FacePicture::SliderKnob).isEmpty());
     EXPECT_TRUE(FaceColorsFile(face_).isEmpty());
