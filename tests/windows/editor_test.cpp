@@ -107,16 +107,14 @@ TEST_F(EditorTest, RemovingRows) {
     EXPECT_EQ(editor.Rows().Count(), 0);
 }
 
-TEST_F(EditorTest, SaveOnAnUnchangedListDoesNothing) {
+TEST_F(EditorTest, SaveSkipsAnUnchangedListAndSaveAsRestoresTheOldNameOnCancel) {
     FillList(Strings({"a.mp3"}));
-    Editor().SaveClick();
+    ListEditor& editor = Editor();
+    editor.SaveClick();
     EXPECT_TRUE(asked_.isEmpty());
     EXPECT_TRUE(QDir(dir_.path()).entryList({QStringLiteral("*.cvn")}).isEmpty());
-}
 
-TEST_F(EditorTest, SaveAsAsksForANameFromUntitledAndRestoresTheOldOneOnCancel) {
     Touch(music_ + QStringLiteral("mix.m3u"), "a.mp3\nb.mp3\n");
-    ListEditor& editor = Editor();
     openAnswer_ = music_ + QStringLiteral("mix.m3u");
     editor.OpenClick();
     ASSERT_EQ(Names(), Strings({"a.mp3", "b.mp3"}));

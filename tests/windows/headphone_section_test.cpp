@@ -69,7 +69,6 @@ TEST_F(HeadphoneSectionTest, EachChangeIsStoredAndApplied) {
     settings_.SavePref(keys::kAudioDevice, QStringLiteral("DJ Card"));
     HeadphoneSection section(settings_, host);
     QComboBox* combo = Combo(section);
-    EXPECT_EQ(section.findChild<QDial*>(QStringLiteral("HeadphoneLevel"))->value(), 80);
 
     combo->setCurrentIndex(2);
     Q_EMIT combo->activated(2);
