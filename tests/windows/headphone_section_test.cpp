@@ -9,6 +9,7 @@
 #include <QDial>
 
 #include "settings/keys.h"
+#include "support/desk_test_fixture.h"
 #include "support/files.h"
 #include "support/qstring_printer.h"
 #include "support/temp_settings.h"
@@ -43,18 +44,16 @@ protected:
 };
 
 TEST_F(HeadphoneSectionTest, OffersTheOtherDevicesAndChannelsThreeFourOfAFourChannelMain) {
-    struct Case {
-        QString main;
+    using engine::testing::Strings;
+    const struct {
+        const char* main;
         QStringList items;
+    } cases[] = {
+        {"DJ Card", Strings({"None", "USB Headset", "Channels 3–4 of DJ Card"})},
+        {"USB Headset", Strings({"None", "DJ Card"})},
     };
-    const Case cases[] = {
-        {QStringLiteral("DJ Card"),
-         {QStringLiteral("None"), QStringLiteral("USB Headset"),
-          QStringLiteral("Channels 3–4 of DJ Card")}},
-        {QStringLiteral("USB Headset"), {QStringLiteral("None"), QStringLiteral("DJ Card")}},
-    };
-    for (const Case& c : cases) {
-        settings_.SavePref(keys::kAudioDevice, c.main);
+    for (const auto& c : cases) {
+        settings_.SavePref(keys::kAudioDevice, QString::fromUtf8(c.main));
         HeadphoneSection section(settings_, host);
         QComboBox* combo = Combo(section);
         QStringList items;

@@ -28,7 +28,7 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
-class LogViewTest : public ::testing::Test {
+class LogViewTest : public ::testing::Test, public TempSettings {
 protected:
     void SetUp() override {
         editor::testing::EnsureApplication();
@@ -72,11 +72,7 @@ protected:
         return view_->Model().index(row, column).data().toString();
     }
 
-    QTemporaryDir dir_;
     QString logFile_ = dir_.filePath(u"logs/songs.log"_s);
-    IniFiles ini_;
-    Settings settings_{ini_, dir_.filePath(u"Corvane.ini"_s),
-                       keys::DefaultFolders{dir_.path(), dir_.path()}};
     LogDialogs dialogs_;
     songlog::LogReader reader_;
     bool yes_ = true;
