@@ -77,7 +77,6 @@ protected:
 TEST_F(FacesWindowTest, WithoutAFaceTheLedsStayYellowAndAFaceWithoutColoursMakesThemCyan) {
     EXPECT_EQ(Led(1), kYellow);
     Load();
-    EXPECT_TRUE(Look().FaceLoaded());
     for (int line = 0; line < 8; ++line) EXPECT_EQ(Led(line), kCyan) << line;
     // The user's own LED colour wins over the face's default.
     ASSERT_TRUE(settings_.SavePref(keys::kLedColor, 255));
