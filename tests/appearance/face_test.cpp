@@ -32,7 +32,6 @@ protected:
 
 TEST_F(FaceFolder, PicturesComeInTheOrderBmpJpgGif) {
     Touch(QStringLiteral("backpic.gif"));
-    EXPECT_EQ(Names(FacePicture::Background), QStringLiteral("backpic.gif"));
     Touch(QStringLiteral("backpic.jpg"));
     Touch(QStringLiteral("backpic.bmp"));
     EXPECT_EQ(Names(FacePicture::Background),
@@ -43,14 +42,13 @@ TEST_F(FaceFolder, PicturesComeInTheOrderBmpJpgGif) {
     EXPECT_TRUE(Names(FacePicture::FaderKnob).isEmpty());
 }
 
-TEST_F(FaceFolder, NamesMatchWithoutRegardToCase) {
+TEST_F(FaceFolder, NamesMatchWithoutRegardToCaseButAFolderIsNoFile) {
     Touch(QStringLiteral("BackPic.BMP"));
     Touch(QStringLiteral("Colors.TXT"));
     EXPECT_EQ(Names(FacePicture::Background), QStringLiteral("BackPic.BMP"));
     EXPECT_EQ(QFileInfo(FaceColorsFile(face_)).fileName(), QStringLiteral("Colors.TXT"));
-}
-
-TEST_F(FaceFolder, AFolderNamedLikeAPictureIsNoPicture) {
+    ASSERT_TRUE(QDir(face_).remove(QStringLiteral("Colors.TXT")));
+    ASSERT_TRUE(QDir(face_).mkdir(QStringLiteral("colors.txt")));
     ASSERT_TRUE(QDir(face_).mkdir(QStringLiteral("slider.bmp")));
     EXPECT_TRUE(Names(FacePicture::SliderKnob).isEmpty());
     EXPECT_TRUE(FaceColorsFile(face_).isEmpty());
@@ -58,9 +56,8 @@ TEST_F(FaceFolder, AFolderNamedLikeAPictureIsNoPicture) {
 
 TEST_F(FaceFolder, NamesThatWouldLeaveTheFacesFolderAreNoFace) {
     EXPECT_EQ(face_, faces_ + QStringLiteral("/Night/"));
-    for (const char* bad : {"", ".", "..", "../Night", "a/b", "a\\b", "/etc"}) {
+    for (const char* bad : {"", ".", "..", "../Night", "a/b", "a\\b", "/etc"})
         EXPECT_TRUE(FacePath(faces_, QLatin1String(bad)).isEmpty()) << bad;
-    }
     EXPECT_TRUE(FacePictureFiles(QString(), FacePicture::Background).isEmpty());
     EXPECT_TRUE(FaceColorsFile(QString()).isEmpty());
 }
@@ -73,7 +70,6 @@ TEST_F(FaceFolder, FaceListOfAMissingEmptyOrFullFolder) {
     ASSERT_TRUE(QDir().mkpath(FacePath(faces_, QStringLiteral("aqua"))));
     Touch(QStringLiteral("../readme.txt"));
     EXPECT_EQ(FaceNames(faces_), (QStringList{QStringLiteral("aqua"), QStringLiteral("Night")}));
-    EXPECT_EQ(FacesFolder(dir_.path()), faces_);
 }
 
 TEST_F(FaceFolder, UserFacesStandBesideInstalledOnesAndWinByName) {

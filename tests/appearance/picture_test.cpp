@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
@@ -13,7 +12,7 @@ namespace corvane::appearance {
 namespace {
 
 // Face pictures are read by their suffix first; a picture saved under another suffix (a PNG
-// named .bmp) still reads, and a broken file is no picture.
+// named .bmp) still reads. Broken and missing files are the faces window's tests.
 TEST(RasterPicture, ReadByItsSuffixOrItsContent) {
     const auto app = StartApplication<QGuiApplication>();
     QTemporaryDir dir;
@@ -26,18 +25,9 @@ TEST(RasterPicture, ReadByItsSuffixOrItsContent) {
     ASSERT_TRUE(image.save(png, "PNG"));
     ASSERT_TRUE(image.save(jpg, "JPG"));
     for (const QString& path : {bmp, png, jpg}) {
-        const QPixmap read = ReadRasterPicture(path);
-        EXPECT_EQ(read.size(), QSize(7, 5)) << path.toStdString();
+        EXPECT_EQ(ReadRasterPicture(path).size(), QSize(7, 5)) << path.toStdString();
         EXPECT_EQ(ControlPicture::FromFile(path).value_or(ControlPicture()).Size(), QSizeF(7, 5));
     }
-
-    const QString broken = dir.filePath(QStringLiteral("broken.bmp"));
-    QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("BM not really a bitmap") > 0);
-    file.close();
-    EXPECT_TRUE(ReadRasterPicture(broken).isNull());
-    EXPECT_FALSE(ControlPicture::FromFile(broken).has_value());
-    EXPECT_TRUE(ReadRasterPicture(dir.filePath(QStringLiteral("missing.gif"))).isNull());
 }
 
 }  // namespace

@@ -12,24 +12,17 @@
 #include "playlist/playlist.h"
 #include "playlist/ui/list_editor.h"
 #include "settings/settings.h"
+#include "support/desk_test_fixture.h"
+#include "support/files.h"
 #include "support/qstring_printer.h"
 #include "support/temp_settings.h"
 
 namespace corvane::editor::testing {
 
-// {"a.mp3", "b.mp3"} as a QStringList, so a list of names fits on one line.
-inline QStringList Strings(std::initializer_list<const char*> names) {
-    QStringList list;
-    for (const char* name : names) list.append(QLatin1String(name));
-    return list;
-}
+using engine::testing::Strings;
 
-inline void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "windows_test";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) new QApplication(argc, argv);
-}
+// Kept for the process's life: the editor and viewer tests share one.
+inline void EnsureApplication() { StartApplication<QApplication>().release(); }
 
 // The real editor window over a settings file and a music folder in a temporary directory;
 // its dialogs answer at once with what the test put in and record what they were asked.
@@ -68,7 +61,6 @@ protected:
             };
             callbacks.message = [this](const QString& text) { messages_.append(text); };
             callbacks.playlistOpened = [this] { ++opened_; };
-            callbacks.playlistNamed = [this] { ++named_; };
             editor_ = std::make_unique<ListEditor>(playlist_, settings_, std::move(callbacks));
             settings_.SavePref(keys::kSongPath, music_);
             editor_->OpenEditor();
@@ -97,7 +89,6 @@ protected:
     QStringList asked_;
     QStringList messages_;
     int opened_ = 0;
-    int named_ = 0;
 };
 
 }  // namespace corvane::editor::testing

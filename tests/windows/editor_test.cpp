@@ -17,9 +17,8 @@ namespace {
 void Select(ListEditor& editor, std::initializer_list<int> rows) {
     QItemSelectionModel* selection = editor.List1()->selectionModel();
     selection->clear();
-    for (int row : rows) {
+    for (int row : rows)
         selection->setCurrentIndex(editor.Rows().index(row), QItemSelectionModel::Select);
-    }
 }
 
 void SelectFiles(ListEditor& editor, const QStringList& names) {
@@ -32,8 +31,6 @@ void SelectFiles(ListEditor& editor, const QStringList& names) {
 TEST_F(EditorTest, OpensOnTheSongFolderWithSoundFilesAndTheListItEdits) {
     FillList(Strings({"a.mp3", "b.mp3"}));
     ListEditor& editor = Editor();
-    EXPECT_TRUE(editor.EditorOpen());
-    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Playlist Editor"));
     EXPECT_EQ(editor.Browser()->Folder(), music_);
     EXPECT_EQ(editor.Browser()->Combo1()->currentText(), QStringLiteral("Sound Files"));
     EXPECT_EQ(editor.Browser()->AllFiles().size(), 7);
@@ -110,16 +107,14 @@ TEST_F(EditorTest, RemovingRows) {
     EXPECT_EQ(editor.Rows().Count(), 0);
 }
 
-TEST_F(EditorTest, SaveOnAnUnchangedListDoesNothing) {
+TEST_F(EditorTest, SaveSkipsAnUnchangedListAndSaveAsRestoresTheOldNameOnCancel) {
     FillList(Strings({"a.mp3"}));
-    Editor().SaveClick();
+    ListEditor& editor = Editor();
+    editor.SaveClick();
     EXPECT_TRUE(asked_.isEmpty());
     EXPECT_TRUE(QDir(dir_.path()).entryList({QStringLiteral("*.cvn")}).isEmpty());
-}
 
-TEST_F(EditorTest, SaveAsAsksForANameFromUntitledAndRestoresTheOldOneOnCancel) {
     Touch(music_ + QStringLiteral("mix.m3u"), "a.mp3\nb.mp3\n");
-    ListEditor& editor = Editor();
     openAnswer_ = music_ + QStringLiteral("mix.m3u");
     editor.OpenClick();
     ASSERT_EQ(Names(), Strings({"a.mp3", "b.mp3"}));

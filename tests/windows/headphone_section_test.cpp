@@ -9,6 +9,7 @@
 #include <QDial>
 
 #include "settings/keys.h"
+#include "support/desk_test_fixture.h"
 #include "support/files.h"
 #include "support/qstring_printer.h"
 #include "support/temp_settings.h"
@@ -33,63 +34,55 @@ public:
     int level = -1;
 };
 
-QStringList Items(const QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
-    return items;
-}
-
-TEST(HeadphoneSectionTest, OffersTheOtherDevicesAndChannelsThreeFourOfAFourChannelMain) {
-    auto app = StartApplication<QApplication>();
-    TempSettings temp;
-    Settings& settings = temp.settings_;
+class HeadphoneSectionTest : public ::testing::Test, public TempSettings {
+protected:
+    static QComboBox* Combo(const HeadphoneSection& section) {
+        return section.findChild<QComboBox*>(QStringLiteral("Headphones"));
+    }
+    std::unique_ptr<QCoreApplication> app_ = StartApplication<QApplication>();
     FakeHost host;
-    struct Case {
-        QString main;
+};
+
+TEST_F(HeadphoneSectionTest, OffersTheOtherDevicesAndChannelsThreeFourOfAFourChannelMain) {
+    using engine::testing::Strings;
+    const struct {
+        const char* main;
         QStringList items;
+    } cases[] = {
+        {"DJ Card", Strings({"None", "USB Headset", "Channels 3–4 of DJ Card"})},
+        {"USB Headset", Strings({"None", "DJ Card"})},
     };
-    const Case cases[] = {
-        {QStringLiteral("DJ Card"),
-         {QStringLiteral("None"), QStringLiteral("USB Headset"),
-          QStringLiteral("Channels 3–4 of DJ Card")}},
-        {QStringLiteral("USB Headset"), {QStringLiteral("None"), QStringLiteral("DJ Card")}},
-    };
-    for (const Case& c : cases) {
-        settings.SavePref(keys::kAudioDevice, c.main);
-        HeadphoneSection section(settings, host);
-        auto* combo = section.findChild<QComboBox*>(QStringLiteral("Headphones"));
-        EXPECT_EQ(Items(combo), c.items);
+    for (const auto& c : cases) {
+        settings_.SavePref(keys::kAudioDevice, QString::fromUtf8(c.main));
+        HeadphoneSection section(settings_, host);
+        QComboBox* combo = Combo(section);
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+        EXPECT_EQ(items, c.items);
         EXPECT_EQ(combo->currentIndex(), 0);  // None by default
     }
     EXPECT_EQ(host.target, QStringLiteral("unset"));  // showing applies nothing
 }
 
-TEST(HeadphoneSectionTest, EachChangeIsStoredAndApplied) {
-    auto app = StartApplication<QApplication>();
-    TempSettings temp;
-    Settings& settings = temp.settings_;
-    settings.SavePref(keys::kAudioDevice, QStringLiteral("DJ Card"));
-    FakeHost host;
-    HeadphoneSection section(settings, host);
-    auto* combo = section.findChild<QComboBox*>(QStringLiteral("Headphones"));
-    EXPECT_EQ(section.findChild<QDial*>(QStringLiteral("HeadphoneLevel"))->value(), 80);
+TEST_F(HeadphoneSectionTest, EachChangeIsStoredAndApplied) {
+    settings_.SavePref(keys::kAudioDevice, QStringLiteral("DJ Card"));
+    HeadphoneSection section(settings_, host);
+    QComboBox* combo = Combo(section);
 
     combo->setCurrentIndex(2);
     Q_EMIT combo->activated(2);
     EXPECT_EQ(host.target, QStringLiteral(":3-4"));
-    EXPECT_EQ(settings.GetText(keys::kHeadphones), QStringLiteral(":3-4"));
+    EXPECT_EQ(settings_.GetText(keys::kHeadphones), QStringLiteral(":3-4"));
     section.findChild<QDial*>(QStringLiteral("CueMix"))->setValue(30);
     section.findChild<QDial*>(QStringLiteral("HeadphoneLevel"))->setValue(65);
     EXPECT_EQ(host.mix, 30);
     EXPECT_EQ(host.level, 65);
-    EXPECT_EQ(settings.GetInt(keys::kCueMix), 30);
-    EXPECT_EQ(settings.GetInt(keys::kHeadphoneLevel), 65);
+    EXPECT_EQ(settings_.GetInt(keys::kCueMix), 30);
+    EXPECT_EQ(settings_.GetInt(keys::kHeadphoneLevel), 65);
 
     // A device not there now stays chosen when the tab is shown again.
-    settings.SavePref(keys::kHeadphones, QStringLiteral("Unplugged"));
-    HeadphoneSection again(settings, host);
-    EXPECT_EQ(again.findChild<QComboBox*>(QStringLiteral("Headphones"))->currentText(),
-              QStringLiteral("Unplugged"));
+    settings_.SavePref(keys::kHeadphones, QStringLiteral("Unplugged"));
+    EXPECT_EQ(Combo(HeadphoneSection(settings_, host))->currentText(), QStringLiteral("Unplugged"));
 }
 
 }  // namespace

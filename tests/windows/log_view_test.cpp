@@ -22,18 +22,13 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-QString FileText(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-class LogViewTest : public ::testing::Test {
+class LogViewTest : public ::testing::Test, public TempSettings {
 protected:
     void SetUp() override {
         editor::testing::EnsureApplication();
@@ -71,19 +66,13 @@ protected:
     // Runs the event loop until the refresh under way (or just scheduled) has finished.
     void Settle() {
         QSignalSpy done(view_.data(), &View::RefreshFinished);
-        if (done.isEmpty()) {
-            ASSERT_TRUE(done.wait(10000));
-        }
+        ASSERT_TRUE(done.wait(10000));
     }
     QString Cell(int row, int column) {
         return view_->Model().index(row, column).data().toString();
     }
 
-    QTemporaryDir dir_;
     QString logFile_ = dir_.filePath(u"logs/songs.log"_s);
-    IniFiles ini_;
-    Settings settings_{ini_, dir_.filePath(u"Corvane.ini"_s),
-                       keys::DefaultFolders{dir_.path(), dir_.path()}};
     LogDialogs dialogs_;
     songlog::LogReader reader_;
     bool yes_ = true;
@@ -92,12 +81,15 @@ protected:
     QPointer<View> view_;
 };
 
-TEST_F(LogViewTest, EmptyLogListsNothing) {
+TEST_F(LogViewTest, EmptyLogListsNothingAndOptionsAsksForTheLoggingTabAlone) {
     View& view = Open();
     EXPECT_EQ(view.Model().rowCount(), 0);
     EXPECT_EQ(view.FileLabel()->text(), logFile_);
     EXPECT_TRUE(view.isEnabled());
-    EXPECT_EQ(view.Model().headerData(2, Qt::Horizontal).toString(), u"Song"_s);
+    QSignalSpy options(&view, &View::OptionsRequested);
+    view.Options_Click();
+    ASSERT_EQ(options.size(), 1);
+    EXPECT_TRUE(options[0][0].toBool());
 }
 
 TEST_F(LogViewTest, RefreshFillsTheTableWithProgressEveryTenRows) {
@@ -191,14 +183,6 @@ TEST_F(LogViewTest, ClosedMaximisedKeepsTheLastNormalPlace) {
     EXPECT_TRUE(Open().isMaximized());
 }
 
-TEST_F(LogViewTest, OptionsAsksForTheLoggingTabAlone) {
-    View& view = Open();
-    QSignalSpy options(&view, &View::OptionsRequested);
-    view.Options_Click();
-    ASSERT_EQ(options.size(), 1);
-    EXPECT_TRUE(options[0][0].toBool());
-}
-
 class OutputTest : public LogViewTest {
 protected:
     void SetUp() override {
@@ -215,7 +199,6 @@ protected:
 
 TEST_F(OutputTest, ExportsWithEachChoiceOfColumns) {
     EXPECT_EQ(Make().Text1()->text(), dir_.filePath(u"logs/songs.txt"_s));
-    EXPECT_TRUE(output_->Check1()->isChecked());
     const QString target = dir_.filePath(u"out.txt"_s);
     const struct {
         bool dates, times;
@@ -233,7 +216,7 @@ TEST_F(OutputTest, ExportsWithEachChoiceOfColumns) {
         output.Check1()->setChecked(c.dates);
         output.Check2()->setChecked(c.times);
         EXPECT_TRUE(output.Create_Click());
-        EXPECT_EQ(FileText(target), QString::fromUtf8(c.text));
+        EXPECT_EQ(ReadBytes(target), c.text);
         EXPECT_EQ(settings_.GetInt(keys::kSaveDates), c.dates ? 1 : 0);
         EXPECT_EQ(settings_.GetInt(keys::kSaveTimes), c.times ? 1 : 0);
     }
@@ -242,26 +225,22 @@ TEST_F(OutputTest, ExportsWithEachChoiceOfColumns) {
     EXPECT_TRUE(asked_.isEmpty());
 }
 
-TEST_F(OutputTest, OverwriteAnsweredNoWritesNothing) {
+TEST_F(OutputTest, OverwriteAnsweredNoOrAnUnwritableFolderWritesAndStoresNothing) {
     const QString target = dir_.filePath(u"old.txt"_s);
     WriteFile(target, "keep");
     Output& output = Make();
     output.Text1()->setText(target);
+    output.Check1()->setChecked(false);
     yes_ = false;
     EXPECT_FALSE(output.Create_Click());
     EXPECT_EQ(
         asked_,
         QStringList{u"Confirm Overwrite: %1 exists. Do you want to overwrite it?"_s.arg(target)});
-    EXPECT_EQ(FileText(target), u"keep"_s);
+    EXPECT_EQ(ReadBytes(target), "keep");
     EXPECT_TRUE(messages_.isEmpty());
-    EXPECT_FALSE(settings_.Has(keys::kLastTextLog));
-}
 
-TEST_F(OutputTest, UnwritableFolderReportsAndSavesNoSettings) {
-    WriteFile(dir_.filePath(u"blocker"_s), {});
-    Output& output = Make();
-    output.Text1()->setText(dir_.filePath(u"blocker/out.txt"_s));
-    output.Check1()->setChecked(false);
+    // A folder that cannot be made: its parent is a file.
+    output.Text1()->setText(target + u"/out.txt"_s);
     EXPECT_FALSE(output.Create_Click());
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_TRUE(messages_[0].startsWith(u"3 Couldn't write "_s)) << messages_[0].toStdString();
