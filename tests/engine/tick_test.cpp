@@ -64,8 +64,6 @@ TEST(HelpTexts, ToolTipsSwitchOffWholeAndStatusTextsStay) {
     using appearance::HelpTarget;
     EXPECT_EQ(appearance::ToolTipFor(HelpTarget::Mute, true),
               appearance::ToolTipText(HelpTarget::Mute));
-    EXPECT_EQ(appearance::StatusHelpText(HelpTarget::Pan),
-              QStringLiteral("Pans line Left to Right"));
     EXPECT_TRUE(appearance::StatusHelpText(HelpTarget::Background).isEmpty());
     for (int i = 0; i < appearance::kHelpTargetCount; ++i) {
         const auto target = static_cast<HelpTarget>(i);
