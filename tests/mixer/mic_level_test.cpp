@@ -13,15 +13,12 @@
 #include "appearance/ui/minislider.h"
 #include "appearance/ui/units.h"
 #include "engine/desk.h"
-#include "engine/volume_law.h"
 #include "fake_mixer.h"
 #include "mixer/system_mixer.h"
 #include "support/mainform_support.h"
 
 namespace corvane::mixer::testing {
 namespace {
-
-using Writes = std::vector<long long>;
 
 // The Mic window opened from the real main window, over the fake mixer.
 class MicLevelTest : public app::testing::MainFormTest {

@@ -84,9 +84,7 @@ int main(int argc, char* argv[]) {
     startupOptions.dialogs.ask = [](QWidget*, const QString&, const QString&, bool) {
         return false;
     };
-    startupOptions.dialogs.tell = [](QWidget*, const QString& title, const QString& text) {
-        Print(QStringLiteral("box: %1: %2").arg(title, text));
-    };
+    startupOptions.dialogs.tell = startupOptions.dialogs.note;
     startupOptions.formDialogs.chooseFile = [](QWidget*, const OpenDialogRequest&) {
         return QString();
     };
@@ -120,17 +118,12 @@ int main(int argc, char* argv[]) {
         // Let the sound server's change notice arrive.
         QThread::msleep(300);
         line7->Slider()->SetValue(value);
-    } else if (action == QLatin1String("mic")) {
+    } else if (action == QLatin1String("mic") || action == QLatin1String("micopen")) {
         QTest::mouseClick(form.Buttons()->Button(app::ButtonRow::MicButt), Qt::LeftButton);
         if (mic.Window() == nullptr) {
             Print(QStringLiteral("no mic window"));
-        } else {
+        } else if (action == QLatin1String("mic")) {
             mic.Window()->MicSlider()->SetValue(value);
-        }
-    } else if (action == QLatin1String("micopen")) {
-        QTest::mouseClick(form.Buttons()->Button(app::ButtonRow::MicButt), Qt::LeftButton);
-        if (mic.Window() == nullptr) {
-            Print(QStringLiteral("no mic window"));
         } else {
             Print(QStringLiteral("micslider=%1").arg(mic.Window()->MicSlider()->Value()));
         }
