@@ -272,10 +272,10 @@ TEST(AutoPilotDrops, ExtensionChecksPerLine) {
                  {0, "/s/notes.flac.txt", false}};
     for (const auto& c : cases)
         EXPECT_EQ(AcceptsDrop(c.line, QLatin1String(c.file)), c.accepted) << c.line << c.file;
-    for (const char* song : {"/s/a.WAV", "/s/a.rm", "/s/a.mid", "/s/a.mp2", "/s/a.mp1", "/s/a.FLAC",
-                             "/s/a.ogg", "/s/a.oga", "/s/a.opus", "/s/a.m4a", "/s/a.mp4",
-                             "/s/a.aac", "/s/a.aif", "/s/song.aiff", "/s/a.aifc", "/s/a.wv"})
-        EXPECT_TRUE(AcceptsDrop(2, QLatin1String(song))) << song;
+    for (const QString& ending :
+         QStringLiteral("WAV rm mid mp2 mp1 FLAC ogg oga opus m4a mp4 aac aif aiff aifc wv")
+             .split(u' '))
+        EXPECT_TRUE(AcceptsDrop(2, QStringLiteral("/s/a.") + ending)) << qPrintable(ending);
 }
 
 }  // namespace
