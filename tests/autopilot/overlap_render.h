@@ -4,9 +4,7 @@
 // tone starts and ends in the mix. Shared by the autopilot tests and corvane-bench.
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -68,13 +66,8 @@ inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, i
                 p->Position() >= p->Duration());
     };
     auto settleOpens = [&engine, &unsettled] {
-        QElapsedTimer waited;
-        waited.start();
-        do {
-            QCoreApplication::processEvents();
-            if (!unsettled(engine.AP(0)) && !unsettled(engine.AP(1))) return;
-            QThread::msleep(1);
-        } while (waited.elapsed() < 5000);
+        QCoreApplication::processEvents();
+        WaitFor([&] { return !unsettled(engine.AP(0)) && !unsettled(engine.AP(1)); });
     };
     autoPilot.APlay();
     settleOpens();

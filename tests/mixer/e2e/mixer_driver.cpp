@@ -96,14 +96,10 @@ int main(int argc, char* argv[]) {
     app::MainForm& form = startup.Run();
     app::MicWiring& mic = *startup.Mic();
     Print(QStringLiteral("status: ") + form.Status()->text());
-    const bool master = systemMixer.Available();
-    Print(QStringLiteral("master=%1 range=%2 min=%3 mic=%4 micrange=%5 micmin=%6")
-              .arg(master)
-              .arg(systemMixer.Range())
-              .arg(systemMixer.Minimum())
-              .arg(systemMixer.MicVolumeAvailable())
-              .arg(systemMixer.MicRange())
-              .arg(systemMixer.MicMinimum()));
+    Print(QString::asprintf("master=%d range=%d min=%d mic=%d micrange=%d micmin=%d",
+                            systemMixer.Available(), systemMixer.Range(), systemMixer.Minimum(),
+                            systemMixer.MicVolumeAvailable(), systemMixer.MicRange(),
+                            systemMixer.MicMinimum()));
 
     app::LineStrip* line7 = form.Strip(engine::Desk::kMasterLine);
     if (action == QLatin1String("slider")) {
