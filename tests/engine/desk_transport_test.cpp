@@ -100,6 +100,11 @@ TEST_F(DeskTest, PlayerNotificationsSetTitleFileAndHighlight) {
     line_[1].fileName = QStringLiteral("/music/a.wav");
     desk_->PlayerPlayStateChanged(1, 0, 2);
     EXPECT_TRUE(desk_->IsHighlighted(1));
+    // A pause takes the highlight away; resuming brings it back and logs nothing new.
+    desk_->PlayerPlayStateChanged(1, LinePlayer::kPlaying, LinePlayer::kPaused);
+    EXPECT_FALSE(desk_->IsHighlighted(1));
+    desk_->PlayerPlayStateChanged(1, LinePlayer::kPaused, LinePlayer::kPlaying);
+    EXPECT_TRUE(desk_->IsHighlighted(1));
     desk_->PlayerPlayStateChanged(1, 2, 0);
     EXPECT_FALSE(desk_->IsHighlighted(1));
     EXPECT_EQ(logged, QStringList{QStringLiteral("/music/a.wav")});  // the log applies "LogAll"

