@@ -94,7 +94,6 @@ inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, i
 struct ToneSpan {
     double start = 0.0;  // seconds
     double end = 0.0;
-    double frequency = 0.0;
 };
 
 // Where a tone of `frequency` is present: a Goertzel level over a 20 ms window, hopped by
@@ -118,7 +117,7 @@ inline std::vector<ToneSpan> FindTone(const std::vector<float>& mono, double fre
         const double level = 2.0 * std::sqrt(std::max(0.0, power)) / kWindow;
         const bool present = level >= amplitude / 2.0;
         const double centre = (static_cast<double>(at) + kWindow / 2.0) / rate;
-        if (present && !inside) spans.push_back({centre, centre, frequency});
+        if (present && !inside) spans.push_back({centre, centre});
         if (present) spans.back().end = centre;
         inside = present;
     }
