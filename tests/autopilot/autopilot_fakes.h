@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <array>
 #include <memory>

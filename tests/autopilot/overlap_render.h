@@ -4,9 +4,7 @@
 // tone starts and ends in the mix. Shared by the autopilot tests and corvane-bench.
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -68,13 +66,8 @@ inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, i
                 p->Position() >= p->Duration());
     };
     auto settleOpens = [&engine, &unsettled] {
-        QElapsedTimer waited;
-        waited.start();
-        do {
-            QCoreApplication::processEvents();
-            if (!unsettled(engine.AP(0)) && !unsettled(engine.AP(1))) return;
-            QThread::msleep(1);
-        } while (waited.elapsed() < 5000);
+        QCoreApplication::processEvents();
+        WaitFor([&] { return !unsettled(engine.AP(0)) && !unsettled(engine.AP(1)); });
     };
     autoPilot.APlay();
     settleOpens();
@@ -101,7 +94,6 @@ inline std::vector<float> RenderAutoPilot(const QStringList& songs, bool loop, i
 struct ToneSpan {
     double start = 0.0;  // seconds
     double end = 0.0;
-    double frequency = 0.0;
 };
 
 // Where a tone of `frequency` is present: a Goertzel level over a 20 ms window, hopped by
@@ -125,7 +117,7 @@ inline std::vector<ToneSpan> FindTone(const std::vector<float>& mono, double fre
         const double level = 2.0 * std::sqrt(std::max(0.0, power)) / kWindow;
         const bool present = level >= amplitude / 2.0;
         const double centre = (static_cast<double>(at) + kWindow / 2.0) / rate;
-        if (present && !inside) spans.push_back({centre, centre, frequency});
+        if (present && !inside) spans.push_back({centre, centre});
         if (present) spans.back().end = centre;
         inside = present;
     }

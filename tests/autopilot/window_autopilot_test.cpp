@@ -174,9 +174,8 @@ protected:
         settings_.SavePref(keys::kLogPath, false);
         settings_.SavePref(keys::kLogFile, logFile_);
     }
-    QString Entry(int n, const char* key) {
-        return ini_.ReadIni(QStringLiteral("Songs"),
-                            QStringLiteral("%1 %2").arg(n).arg(QLatin1String(key)), logFile_);
+    QString LoggedFile(int n) {
+        return ini_.ReadIni(QStringLiteral("Songs"), QStringLiteral("%1 File").arg(n), logFile_);
     }
     int Entries() {
         return ini_.ReadIni(QStringLiteral("Total"), QStringLiteral("Entries"), logFile_).toInt();
@@ -201,8 +200,8 @@ TEST_F(AutoPilotWindowLog, LineAndAutoPilotSongsAreBothLogged) {
     FormWithList();
     StartBoth();
     ASSERT_EQ(Entries(), 2);
-    EXPECT_EQ(Entry(1, "File"), QStringLiteral("song_8s_c"));
-    EXPECT_EQ(Entry(2, "File"), QStringLiteral("song_8s_a"));
+    EXPECT_EQ(LoggedFile(1), QStringLiteral("song_8s_c"));
+    EXPECT_EQ(LoggedFile(2), QStringLiteral("song_8s_a"));
 }
 
 TEST_F(AutoPilotWindowLog, WithoutLogAllOnlyTheAutoPilotIsLogged) {
@@ -210,7 +209,7 @@ TEST_F(AutoPilotWindowLog, WithoutLogAllOnlyTheAutoPilotIsLogged) {
     FormWithList();
     StartBoth();
     ASSERT_EQ(Entries(), 1);
-    EXPECT_EQ(Entry(1, "File"), QStringLiteral("song_8s_a"));
+    EXPECT_EQ(LoggedFile(1), QStringLiteral("song_8s_a"));
 }
 
 TEST_F(AutoPilotWindowLog, UnwritableLogSaysSoAndPlaybackGoesOn) {

@@ -29,15 +29,11 @@ bool Drop(QWidget* title, const QMimeData& data) {
     return event.isAccepted();
 }
 
-TEST(FirstDroppedFile, TakesOnlyALocalFirstFile) {
-    QMimeData local;
-    local.setUrls({QUrl::fromLocalFile(QStringLiteral("/music/a.mp3")),
-                   QUrl(QStringLiteral("https://example.org/b.mp3"))});
-    EXPECT_EQ(FirstDroppedFile(&local), QStringLiteral("/music/a.mp3"));
-    QMimeData remote;
-    remote.setUrls({QUrl(QStringLiteral("https://example.org/b.mp3")),
-                    QUrl::fromLocalFile(QStringLiteral("/music/a.mp3"))});
-    EXPECT_EQ(FirstDroppedFile(&remote), QString());
+TEST_F(AutoPilotWindowDrops, FirstDroppedFileTakesOnlyALocalFirstFile) {
+    const QUrl local = QUrl::fromLocalFile(QStringLiteral("/music/a.mp3"));
+    const QUrl remote(QStringLiteral("https://example.org/b.mp3"));
+    EXPECT_EQ(FirstDroppedFile(Files({local, remote}).get()), QStringLiteral("/music/a.mp3"));
+    EXPECT_EQ(FirstDroppedFile(Files({remote, local}).get()), QString());
     QMimeData text;
     text.setText(QStringLiteral("/music/a.mp3"));
     EXPECT_EQ(FirstDroppedFile(&text), QString());
@@ -51,10 +47,8 @@ TEST_F(AutoPilotWindowDrops, EachTitleTakesOnlyItsKindOfFile) {
         const char* file;
         bool onLineZero;
         bool onPlaybackLines;
-    } cases[] = {{"/m/PARTY.M3U", true, false},
-                 {"/m/a.mp3", false, true},
-                 {"/m/a.ogg", false, true},
-                 {"/m/notes.txt", false, false}};
+    } cases[] = {
+        {"/m/PARTY.M3U", true, false}, {"/m/a.mp3", false, true}, {"/m/notes.txt", false, false}};
     for (const auto& c : cases) {
         const auto data = File(QString::fromLatin1(c.file));
         EXPECT_EQ(DragAccepted(form.Strip(0)->TitleLabel(), *data), c.onLineZero) << c.file;

@@ -25,15 +25,13 @@ protected:
     std::vector<bool> done_;
 };
 
-TEST(CrossfaderLevels, CentreEndsAndQuarter) {
+TEST(CrossfaderLevels, CentreEndsQuarterAndTheDetent) {
     EXPECT_EQ(CrossfaderModel::LevelsAt(1140), std::make_pair(100, 100));
     EXPECT_EQ(CrossfaderModel::LevelsAt(0), std::make_pair(100, 0));  // left computes 200
     EXPECT_EQ(CrossfaderModel::LevelsAt(2280), std::make_pair(0, 100));
     EXPECT_EQ(CrossfaderModel::LevelsAt(570), std::make_pair(100, 50));
     EXPECT_EQ(CrossfaderModel::LevelsAt(1710), std::make_pair(50, 100));
-}
-
-TEST(CrossfaderLevels, DragTargetSnapsInsideTheDetentOnly) {
+    // The drag snaps to the centre inside the detent only, and stays on the track.
     EXPECT_EQ(CrossfaderModel::DragTarget(1100), 1140);
     EXPECT_EQ(CrossfaderModel::DragTarget(1199), 1140);
     EXPECT_EQ(CrossfaderModel::DragTarget(1080), 1080);

@@ -31,17 +31,6 @@ TEST_F(DeskTest, PauseHoldsAPlayingLineResumesItAndPlayStillRestarts) {
     EXPECT_TRUE(ap_[0].TakeLog().isEmpty());
 }
 
-TEST_F(DeskTest, PausedLineLosesItsHighlightAndResumingLogsNothingNew) {
-    line_[3].fileName = QStringLiteral("/music/a.mp3");
-    QSignalSpy started(desk_.get(), &Desk::SongStarted);
-    desk_->PlayerPlayStateChanged(3, LinePlayer::kStopped, LinePlayer::kPlaying);
-    desk_->PlayerPlayStateChanged(3, LinePlayer::kPlaying, LinePlayer::kPaused);
-    EXPECT_FALSE(desk_->IsHighlighted(3));
-    desk_->PlayerPlayStateChanged(3, LinePlayer::kPaused, LinePlayer::kPlaying);
-    EXPECT_TRUE(desk_->IsHighlighted(3));
-    EXPECT_EQ(started.count(), 1);
-}
-
 TEST_F(DeskTest, SeekMovesTheShownSongAndItsTimeDisplayAtOnce) {
     QSignalSpy captions(desk_.get(), &Desk::TimeCaptionChanged);
     line_[4].duration = 200.0;

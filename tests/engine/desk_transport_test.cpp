@@ -87,16 +87,6 @@ TEST_F(DeskTest, PlaylistOpenOnLineZero) {
     EXPECT_EQ(settings_.GetText(QStringLiteral("PlayList")), path);
 }
 
-TEST_F(DeskTest, OpenDialogsAskForTheRightFiles) {
-    EXPECT_EQ(
-        desk_->OpenDialogFor(3).nameFilters,
-        Strings({"Sound Files (*.wav *.mp3 *.mp2 *.mp1 *.ra *.rm *.ram *.mid *.flac *.ogg *.oga "
-                 "*.opus *.m4a *.mp4 *.aac *.aif *.aiff *.aifc *.wv)",
-                 "All Files (*)"}));
-    EXPECT_EQ(desk_->OpenDialogFor(0).nameFilters,
-              Strings({"Playlist Files (*.cvn *.m3u *.m3u8 *.pls)", "All Files (*)"}));
-}
-
 TEST_F(DeskTest, PlayerNotificationsSetTitleFileAndHighlight) {
     QStringList logged;
     QObject::connect(desk_.get(), &Desk::SongStarted,
@@ -109,6 +99,11 @@ TEST_F(DeskTest, PlayerNotificationsSetTitleFileAndHighlight) {
 
     line_[1].fileName = QStringLiteral("/music/a.wav");
     desk_->PlayerPlayStateChanged(1, 0, 2);
+    EXPECT_TRUE(desk_->IsHighlighted(1));
+    // A pause takes the highlight away; resuming brings it back and logs nothing new.
+    desk_->PlayerPlayStateChanged(1, LinePlayer::kPlaying, LinePlayer::kPaused);
+    EXPECT_FALSE(desk_->IsHighlighted(1));
+    desk_->PlayerPlayStateChanged(1, LinePlayer::kPaused, LinePlayer::kPlaying);
     EXPECT_TRUE(desk_->IsHighlighted(1));
     desk_->PlayerPlayStateChanged(1, 2, 0);
     EXPECT_FALSE(desk_->IsHighlighted(1));

@@ -4,10 +4,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "audio/decoder.h"
 #include "engine/overview_cache.h"
 #include "engine/overview_service.h"
 #include "support/files.h"
+#include "support/signal_decoder.h"
 
 namespace corvane::engine {
 namespace {
@@ -16,27 +16,15 @@ using audio::kOverviewBins;
 using audio::OverviewPeaks;
 
 // Quiet (0.1) for the first half, loud (0.9) for the second; the quick seek only when asked.
-class HalvesDecoder : public audio::Decoder {
+class HalvesDecoder : public corvane::testing::SignalDecoder {
 public:
-    HalvesDecoder(long long frames, bool quickSeek) : frames_(frames), quickSeek_(quickSeek) {}
-    int Read(float* out, int frames) override {
-        int n = 0;
-        for (; n < frames && at_ < frames_; ++n, ++at_)
-            out[2 * n] = out[2 * n + 1] = at_ < frames_ / 2 ? 0.1f : -0.9f;
-        return n;
-    }
-    bool Seek(long long frame) override {
-        at_ = frame;
-        return frame >= 0 && frame <= frames_;
-    }
+    HalvesDecoder(long long frames, bool quickSeek)
+        : SignalDecoder(frames, [frames](long long i) { return i < frames / 2 ? 0.1f : -0.9f; }),
+          quickSeek_(quickSeek) {}
     bool SeekNear(long long frame) override { return quickSeek_ && Seek(frame); }
-    long long LengthFrames() const override { return frames_; }
-    int Rate() const override { return 44100; }
 
 private:
-    long long frames_;
     bool quickSeek_;
-    long long at_ = 0;
 };
 
 TEST(Overview, QuietAndLoudHalvesShowWhetherSampledOrDecodedWhole) {

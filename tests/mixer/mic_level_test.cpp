@@ -13,15 +13,12 @@
 #include "appearance/ui/minislider.h"
 #include "appearance/ui/units.h"
 #include "engine/desk.h"
-#include "engine/volume_law.h"
 #include "fake_mixer.h"
 #include "mixer/system_mixer.h"
 #include "support/mainform_support.h"
 
 namespace corvane::mixer::testing {
 namespace {
-
-using Writes = std::vector<long long>;
 
 // The Mic window opened from the real main window, over the fake mixer.
 class MicLevelTest : public app::testing::MainFormTest {
@@ -113,7 +110,7 @@ TEST_F(MicLevelTest, ClosingSavesThePlaceAndReopeningRestoresItWithTheLastLevel)
     EXPECT_EQ(state_.writes.size(), writes);
 }
 
-TEST_F(MicLevelTest, FirstOpeningIsCentredAndOnTopByDefault) {
+TEST_F(MicLevelTest, FirstOpeningIsCentredAndOnTopByDefaultAndAnOffScreenPlaceIsCentred) {
     MicLevel* window = ClickMicButt();
     ASSERT_NE(window, nullptr);
     const QRect screen = window->screen()->geometry();
@@ -131,17 +128,13 @@ TEST_F(MicLevelTest, FirstOpeningIsCentredAndOnTopByDefault) {
     EXPECT_FALSE(settings_.GetBool(keys::kMicOnTop));
     CloseWindow();
 
+    // A place saved off the screens falls back to the centre.
+    settings_.SavePref(keys::kMicTop, 900000);
+    settings_.SavePref(keys::kMicLeft, -900000);
     window = ClickMicButt();
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(window->Check1()->isChecked());
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-}
-
-TEST_F(MicLevelTest, AnOffScreenPlaceFallsBackToTheCentre) {
-    settings_.SavePref(keys::kMicTop, 900000);
-    settings_.SavePref(keys::kMicLeft, -900000);
-    MicLevel* window = ClickMicButt();
-    ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->screen()->geometry().contains(window->frameGeometry().center()));
 }
 

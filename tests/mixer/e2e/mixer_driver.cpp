@@ -84,9 +84,7 @@ int main(int argc, char* argv[]) {
     startupOptions.dialogs.ask = [](QWidget*, const QString&, const QString&, bool) {
         return false;
     };
-    startupOptions.dialogs.tell = [](QWidget*, const QString& title, const QString& text) {
-        Print(QStringLiteral("box: %1: %2").arg(title, text));
-    };
+    startupOptions.dialogs.tell = startupOptions.dialogs.note;
     startupOptions.formDialogs.chooseFile = [](QWidget*, const OpenDialogRequest&) {
         return QString();
     };
@@ -98,14 +96,10 @@ int main(int argc, char* argv[]) {
     app::MainForm& form = startup.Run();
     app::MicWiring& mic = *startup.Mic();
     Print(QStringLiteral("status: ") + form.Status()->text());
-    const bool master = systemMixer.Available();
-    Print(QStringLiteral("master=%1 range=%2 min=%3 mic=%4 micrange=%5 micmin=%6")
-              .arg(master)
-              .arg(systemMixer.Range())
-              .arg(systemMixer.Minimum())
-              .arg(systemMixer.MicVolumeAvailable())
-              .arg(systemMixer.MicRange())
-              .arg(systemMixer.MicMinimum()));
+    Print(QString::asprintf("master=%d range=%d min=%d mic=%d micrange=%d micmin=%d",
+                            systemMixer.Available(), systemMixer.Range(), systemMixer.Minimum(),
+                            systemMixer.MicVolumeAvailable(), systemMixer.MicRange(),
+                            systemMixer.MicMinimum()));
 
     app::LineStrip* line7 = form.Strip(engine::Desk::kMasterLine);
     if (action == QLatin1String("slider")) {
@@ -120,17 +114,12 @@ int main(int argc, char* argv[]) {
         // Let the sound server's change notice arrive.
         QThread::msleep(300);
         line7->Slider()->SetValue(value);
-    } else if (action == QLatin1String("mic")) {
+    } else if (action == QLatin1String("mic") || action == QLatin1String("micopen")) {
         QTest::mouseClick(form.Buttons()->Button(app::ButtonRow::MicButt), Qt::LeftButton);
         if (mic.Window() == nullptr) {
             Print(QStringLiteral("no mic window"));
-        } else {
+        } else if (action == QLatin1String("mic")) {
             mic.Window()->MicSlider()->SetValue(value);
-        }
-    } else if (action == QLatin1String("micopen")) {
-        QTest::mouseClick(form.Buttons()->Button(app::ButtonRow::MicButt), Qt::LeftButton);
-        if (mic.Window() == nullptr) {
-            Print(QStringLiteral("no mic window"));
         } else {
             Print(QStringLiteral("micslider=%1").arg(mic.Window()->MicSlider()->Value()));
         }
