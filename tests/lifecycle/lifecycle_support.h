@@ -51,16 +51,11 @@ struct ProgramRun {
         options.endProgram = [this] { ++ended; };
         startup = std::make_unique<Startup>(*engine, settings, ini, playlist, std::move(options));
     }
-    ~ProgramRun() {
-        startup.reset();
-        engine.reset();
-    }
-
     IniFiles ini;
     Settings settings;
     Playlist playlist;
     std::unique_ptr<audio::Engine> engine;
-    std::unique_ptr<Startup> startup;
+    std::unique_ptr<Startup> startup;  // destroyed first: it uses all of the above
     int ended = 0;
 };
 
