@@ -1,6 +1,5 @@
 // Files handed over by a later start: the real program started a second time beside a running
 // one made here, both sharing one settings file and so one single-instance socket.
-#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -17,11 +16,7 @@ using namespace Qt::StringLiterals;
 
 TEST_F(LifecycleTest, ALaterStartsFilesPlayOnFreeLinesAndItsPlaylistOnTheAutoPilot) {
     const QString list = dir_.filePath(u"two.m3u"_s);
-    QFile file(list);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(Fixture("sine440_3s_44100.mp3").toUtf8() + "\n" +
-               Fixture("sine440_2s_44100.ogg").toUtf8() + "\n");
-    file.close();
+    ASSERT_TRUE(WriteList(list, {"sine440_3s_44100.mp3", "sine440_2s_44100.ogg"}));
 
     auto run = Start();
     const QString config = dir_.filePath(u"later"_s);

@@ -26,19 +26,6 @@ using namespace Qt::StringLiterals;
 
 using engine::FadeMode;
 
-bool WriteText(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// A playlist file of fixture songs.
-bool WriteList(const QString& path, std::initializer_list<const char*> songs) {
-    QByteArray text;
-    for (const char* song : songs) text += Fixture(song).toUtf8() + "\n";
-    return WriteText(path, text);
-}
-
 // Settings naming a saved playlist of one song, plus `more` lines.
 bool WriteSavedSettings(const QString& settingsFile, const QString& list,
                         const QByteArray& more = {}) {
@@ -212,7 +199,6 @@ TEST_F(LifecycleTest, OnlyALoneSlashDTurnsOnTheDebugMessages) {
     }
     told_.clear();
     auto run = Start({u"/d"_s, u"x"_s});
-    EXPECT_FALSE(run->startup->DebugMode());
     EXPECT_TRUE(told_.isEmpty());
     EXPECT_EQ(run->startup->Form()->Desk().Slider(3), 80);
 }
