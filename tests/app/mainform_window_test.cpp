@@ -24,17 +24,11 @@
 namespace corvane::app::testing {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using engine::FadeMode;
 
-class MainFormWindow : public MainFormTest {
-protected:
-    QString WriteFile(const char* name, const QByteArray& bytes) {
-        QFile file(dir_.filePath(QLatin1String(name)));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
-    }
-};
+using MainFormWindow = MainFormTest;
 
 TEST_F(MainFormWindow, RestoresTheDeskFromTheSettings) {
     settings_.SavePref(keys::SliderKey(3), 55);
@@ -54,10 +48,12 @@ TEST_F(MainFormWindow, RestoresTheDeskFromTheSettings) {
     EXPECT_TRUE(form.Strip(4)->FadeButton(FadeMode::Left)->IsLit());
     EXPECT_TRUE(form.Strip(0)->FadeButton(FadeMode::Right)->IsLit());
     EXPECT_TRUE(form.Strip(1)->FadeButton(FadeMode::AlwaysOn)->IsLit());
-    EXPECT_TRUE(WaitFor(
-        [&] { return form.Strip(5)->TitleLabel()->FullText() == QStringLiteral("song_8s_a"); }));
+    EXPECT_TRUE(WaitFor([&] { return form.Strip(5)->TitleLabel()->FullText() == u"song_8s_a"_s; }));
     EXPECT_EQ(engine_->Player(5)->PlayState(), audio::MediaPlayer::kStopped);
     EXPECT_TRUE(form.Status()->isHidden());
+    // Status help is written even when hidden.
+    Q_EMIT form.Strip(4)->FadeButton(FadeMode::Right)->MouseOver();
+    EXPECT_EQ(form.Status()->text(), u"Sets line to Right side of Crossfader"_s);
     EXPECT_EQ(form.Timer1().interval(), MainForm::kHighPriorityTickMs);
     // Slider 3 at 55, Always On: step 18 of the volume law.
     EXPECT_EQ(engine_->Player(3)->Volume(), -1368);
@@ -67,17 +63,16 @@ TEST_F(MainFormWindow, TickShowsTimesOnTheDisplaysAndTheClock) {
     ASSERT_TRUE(Load(1, "sine1k_44100_stereo_s16.wav"));
     MainForm& form = Form();
     form.Timer1Tick();
-    EXPECT_EQ(form.Strip(1)->Colon()->text(), QStringLiteral("- 0:02"));
-    EXPECT_EQ(form.Strip(2)->Colon()->text(), QStringLiteral("0:00"));
-    const QRegularExpression clock(
-        QStringLiteral("^\\d{1,2}-\\d{1,2}-\\d{4}   \\d{1,2}:\\d{2} (AM|PM)$"));
+    EXPECT_EQ(form.Strip(1)->Colon()->text(), u"- 0:02"_s);
+    EXPECT_EQ(form.Strip(2)->Colon()->text(), u"0:00"_s);
+    const QRegularExpression clock(u"^\\d{1,2}-\\d{1,2}-\\d{4}   \\d{1,2}:\\d{2} (AM|PM)$"_s);
     EXPECT_TRUE(clock.match(form.Strip(7)->Colon()->text()).hasMatch())
         << form.Strip(7)->Colon()->text().toStdString();
     EXPECT_FALSE(form.Strip(7)->Colon()->toolTip().isEmpty());
 
     // The status line follows a display under the pointer from tick to tick.
     Q_EMIT form.Strip(1)->Colon()->MouseOver();
-    EXPECT_EQ(form.Status()->text(), QStringLiteral("- 0:02 Remaining, 0:00 Elapsed."));
+    EXPECT_EQ(form.Status()->text(), u"- 0:02 Remaining, 0:00 Elapsed."_s);
 
     form.ToolsOff();
     form.Timer1Tick();
@@ -110,36 +105,30 @@ TEST_F(MainFormWindow, ToolTipsFollowTheSettingOnTheRealControls) {
     MainForm& form = Form();
     const auto everyTip = [&form] {
         QStringList tips;
-        for (QWidget* widget : form.findChildren<QWidget*>()) {
+        for (QWidget* widget : form.findChildren<QWidget*>())
             if (!widget->toolTip().isEmpty()) tips.append(widget->toolTip());
-        }
         return tips;
     };
     EXPECT_EQ(everyTip(), QStringList());
 
     form.ToolsOn();
     LineStrip* line3 = form.Strip(3);
-    EXPECT_EQ(line3->OpenW()->toolTip(), QStringLiteral("Open a sound file for play"));
-    EXPECT_EQ(line3->PlayButt()->toolTip(), QStringLiteral("Play"));
-    EXPECT_EQ(line3->Slider()->toolTip(), QStringLiteral("Sets Volume on line."));
-    EXPECT_EQ(line3->PanKnob()->toolTip(), QStringLiteral("Pans the line from Right to Left."));
-    EXPECT_EQ(
-        line3->FadeButton(FadeMode::AlwaysOn)->toolTip(),
-        QStringLiteral("When Green, sets the line to Always On, regardless of the Crossfader."));
+    EXPECT_EQ(line3->OpenW()->toolTip(), u"Open a sound file for play"_s);
+    EXPECT_EQ(line3->PlayButt()->toolTip(), u"Play"_s);
+    EXPECT_EQ(line3->Slider()->toolTip(), u"Sets Volume on line."_s);
+    EXPECT_EQ(line3->PanKnob()->toolTip(), u"Pans the line from Right to Left."_s);
+    EXPECT_EQ(line3->FadeButton(FadeMode::AlwaysOn)->toolTip(),
+              u"When Green, sets the line to Always On, regardless of the Crossfader."_s);
     EXPECT_EQ(form.Strip(0)->Mute()->toolTip(),
-              QStringLiteral("Mutes the line while holding the Left Mouse Button. Right Click to "
-                             "keep muted."));
+              u"Mutes the line while holding the Left Mouse Button. Right Click to keep muted."_s);
     EXPECT_TRUE(form.Strip(7)->Slider()->toolTip().isEmpty());
     EXPECT_TRUE(form.Strip(7)->Mute()->toolTip().isEmpty());
     EXPECT_EQ(form.CrossfaderArea()->Crossfader()->toolTip(),
-              QStringLiteral("Crossfades the lines set to Left and lines set to Right."));
-    EXPECT_EQ(form.Buttons()->Button(ButtonRow::StopAll)->toolTip(),
-              QStringLiteral("Stops all players"));
-    EXPECT_EQ(form.Buttons()->Button(ButtonRow::Butt1)->toolTip(),
-              QStringLiteral("About CVN 1.40"));
+              u"Crossfades the lines set to Left and lines set to Right."_s);
+    EXPECT_EQ(form.Buttons()->Button(ButtonRow::StopAll)->toolTip(), u"Stops all players"_s);
+    EXPECT_EQ(form.Buttons()->Button(ButtonRow::Butt1)->toolTip(), u"About CVN 1.40"_s);
     EXPECT_EQ(form.AutoPilot()->AStop()->toolTip(),
-              QStringLiteral("Click Once to stop after Current Song, twice to stop Now."));
-    EXPECT_FALSE(form.Strip(7)->Colon()->toolTip().isEmpty());
+              u"Click Once to stop after Current Song, twice to stop Now."_s);
     // Lines 0 to 6: slider, mute, pan, open, loop, three fade buttons, position bar, and play
     // and stop on 1 to 6; the crossfader and its two captions; 4 AutoPilot controls; 8
     // buttons; the clock and the record button; the cue buttons of lines 0 to 6.
@@ -149,33 +138,27 @@ TEST_F(MainFormWindow, ToolTipsFollowTheSettingOnTheRealControls) {
     EXPECT_EQ(everyTip(), QStringList());
 }
 
-TEST_F(MainFormWindow, StatusHelpIsWrittenEvenWhenHidden) {
-    settings_.SavePref(keys::kStatHelp, 0);
-    MainForm& form = Form();
-    Q_EMIT form.Strip(4)->FadeButton(FadeMode::Right)->MouseOver();
-    EXPECT_EQ(form.Status()->text(), QStringLiteral("Sets line to Right side of Crossfader"));
-    EXPECT_TRUE(form.Status()->isHidden());
-}
-
 TEST_F(MainFormWindow, MenuHoldsItsItemsInOrder) {
     QStringList items;
     for (QAction* action : Form().RCMenu()->actions())
-        items.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        items.append(action->isSeparator() ? u"-"_s : action->text());
     EXPECT_EQ(items.join(QLatin1Char('|')),
-              QStringLiteral("Mic Level|-|Help|About|-|Options|Logging|-|Playlist|-|Exit"));
+              u"Mic Level|-|Help|About|-|Options|Logging|-|Playlist|-|Exit"_s);
 }
 
 // A file the real decoder cannot read empties the line, says why and is not remembered.
 TEST_F(MainFormWindow, AFileTheDecoderCannotReadIsReported) {
     ASSERT_TRUE(Load(2, "song_8s_a.wav"));
-    chosen_ = WriteFile("broken.mp3", QByteArray(4096, 'x'));
+    chosen_ = dir_.filePath(u"broken.mp3"_s);
+    QFile broken(chosen_);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write(QByteArray(4096, 'x')) == 4096);
+    broken.close();
     Form().FileOpen(2);
     ASSERT_TRUE(WaitFor([this] { return !messages_.isEmpty(); }));
-    EXPECT_EQ(messages_, QStringList{QStringLiteral("Error loading file.")});
-    EXPECT_TRUE(
-        Form().Status()->text().startsWith(QStringLiteral("Error loading file. broken.mp3: ")))
+    EXPECT_EQ(messages_, QStringList{u"Error loading file."_s});
+    EXPECT_TRUE(Form().Status()->text().startsWith(u"Error loading file. broken.mp3: "_s))
         << Form().Status()->text().toStdString();
-    EXPECT_EQ(Form().Strip(2)->TitleLabel()->FullText(), QStringLiteral("None"));
+    EXPECT_EQ(Form().Strip(2)->TitleLabel()->FullText(), u"None"_s);
     EXPECT_EQ(settings_.GetText(keys::FileKey(2)), QString());
 }
 
@@ -199,25 +182,24 @@ TEST_F(MainFormWindow, MuteLabelMutesWhileHeldAndLatchesWithTheRightButton) {
 }
 
 TEST(DemoSet, FillsOnlyWhatTheSettingsLack) {
-    QTemporaryDir dir;
-    IniFiles ini;
-    Settings settings(ini, dir.filePath(QStringLiteral("Corvane.ini")),
-                      keys::DefaultFolders{dir.path() + QLatin1Char('/'), dir.path()});
-    QDir(dir.path()).mkdir(QStringLiteral("Demo"));
-    QFile list(dir.filePath(QStringLiteral("Demo/Demo.m3u")));
+    TempSettings temp;
+    const QTemporaryDir& dir = temp.dir_;
+    Settings& settings = temp.settings_;
+    QDir(dir.path()).mkdir(u"Demo"_s);
+    QFile list(dir.filePath(u"Demo/Demo.m3u"_s));
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    for (int i = 1; i <= 7; ++i) list.write(QStringLiteral("piece%1.mp3\n").arg(i).toUtf8());
+    for (int i = 1; i <= 7; ++i) list.write(u"piece%1.mp3\n"_s.arg(i).toUtf8());
     list.close();
-    settings.SavePref(keys::FileKey(2), QStringLiteral("/music/mine.mp3"));
+    settings.SavePref(keys::FileKey(2), u"/music/mine.mp3"_s);
 
-    EXPECT_EQ(OfferDemoSet(settings, dir.filePath(QStringLiteral("Demo"))), 6);
-    const QString demo = dir.filePath(QStringLiteral("Demo/"));
-    EXPECT_EQ(settings.GetText(keys::FileKey(1)), demo + QStringLiteral("piece1.mp3"));
-    EXPECT_EQ(settings.GetText(keys::FileKey(2)), QStringLiteral("/music/mine.mp3"));
-    EXPECT_EQ(settings.GetText(keys::FileKey(6)), demo + QStringLiteral("piece6.mp3"));
-    EXPECT_EQ(settings.GetText(keys::kPlayList), demo + QStringLiteral("Demo.m3u"));
-    EXPECT_EQ(OfferDemoSet(settings, dir.filePath(QStringLiteral("Demo"))), 0);
-    EXPECT_EQ(OfferDemoSet(settings, dir.filePath(QStringLiteral("Missing"))), 0);
+    EXPECT_EQ(OfferDemoSet(settings, dir.filePath(u"Demo"_s)), 6);
+    const QString demo = dir.filePath(u"Demo/"_s);
+    EXPECT_EQ(settings.GetText(keys::FileKey(1)), demo + u"piece1.mp3"_s);
+    EXPECT_EQ(settings.GetText(keys::FileKey(2)), u"/music/mine.mp3"_s);
+    EXPECT_EQ(settings.GetText(keys::FileKey(6)), demo + u"piece6.mp3"_s);
+    EXPECT_EQ(settings.GetText(keys::kPlayList), demo + u"Demo.m3u"_s);
+    EXPECT_EQ(OfferDemoSet(settings, dir.filePath(u"Demo"_s)), 0);
+    EXPECT_EQ(OfferDemoSet(settings, dir.filePath(u"Missing"_s)), 0);
 }
 
 }  // namespace

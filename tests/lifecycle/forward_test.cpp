@@ -1,6 +1,5 @@
 // Files handed over by a later start: the real program started a second time beside a running
 // one made here, both sharing one settings file and so one single-instance socket.
-#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -13,18 +12,15 @@
 namespace corvane::app::testing {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 TEST_F(LifecycleTest, ALaterStartsFilesPlayOnFreeLinesAndItsPlaylistOnTheAutoPilot) {
-    const QString list = dir_.filePath(QStringLiteral("two.m3u"));
-    QFile file(list);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(Fixture("sine440_3s_44100.mp3").toUtf8() + "\n" +
-               Fixture("sine440_2s_44100.ogg").toUtf8() + "\n");
-    file.close();
+    const QString list = dir_.filePath(u"two.m3u"_s);
+    ASSERT_TRUE(WriteList(list, {"sine440_3s_44100.mp3", "sine440_2s_44100.ogg"}));
 
     auto run = Start();
-    const QString config = dir_.filePath(QStringLiteral("later"));
-    SingleInstance instance(
-        SingleInstance::NameFor(config + QStringLiteral("/Corvane/Corvane.ini")));
+    const QString config = dir_.filePath(u"later"_s);
+    SingleInstance instance(SingleInstance::NameFor(config + u"/Corvane/Corvane.ini"_s));
     ASSERT_TRUE(instance.Claim());
     RemoteWiring remote(*run->startup, *run->engine, run->playlist);
     QObject::connect(&instance, &SingleInstance::PathsReceived, &remote, &RemoteWiring::OpenPaths);
@@ -37,12 +33,12 @@ TEST_F(LifecycleTest, ALaterStartsFilesPlayOnFreeLinesAndItsPlaylistOnTheAutoPil
 
     QProcess later;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    environment.insert(u"XDG_CONFIG_HOME"_s, config);
     later.setProcessEnvironment(environment);
     later.setWorkingDirectory(QStringLiteral(CORVANE_BINARY_DIR "/fixtures"));
     QStringList arguments{list};
     // As many as a later start may send: the largest message there is.
-    for (int i = 1; i < 1000; ++i) arguments.append(QStringLiteral("sine440_2s_44100.flac"));
+    for (int i = 1; i < 1000; ++i) arguments.append(u"sine440_2s_44100.flac"_s);
     later.start(QStringLiteral(CORVANE_BINARY_DIR "/bin/corvane"), arguments);
     ASSERT_TRUE(WaitFor([&] { return later.state() == QProcess::NotRunning; }, 30000));
     EXPECT_EQ(later.exitCode(), 0) << later.readAllStandardError().toStdString();

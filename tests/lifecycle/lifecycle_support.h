@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <functional>
@@ -19,6 +21,19 @@
 #include "support/mainform_support.h"
 
 namespace corvane::app::testing {
+
+inline bool WriteText(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A playlist file of fixture songs.
+inline bool WriteList(const QString& path, std::initializer_list<const char*> songs) {
+    QByteArray text;
+    for (const char* song : songs) text += Fixture(song).toUtf8() + "\n";
+    return WriteText(path, text);
+}
 
 // One run of the program, from start-up to exit, over an offline engine and a settings file
 // in a folder the test keeps; each run has its own IniFiles and Settings, as a new process
@@ -51,16 +66,11 @@ struct ProgramRun {
         options.endProgram = [this] { ++ended; };
         startup = std::make_unique<Startup>(*engine, settings, ini, playlist, std::move(options));
     }
-    ~ProgramRun() {
-        startup.reset();
-        engine.reset();
-    }
-
     IniFiles ini;
     Settings settings;
     Playlist playlist;
     std::unique_ptr<audio::Engine> engine;
-    std::unique_ptr<Startup> startup;
+    std::unique_ptr<Startup> startup;  // destroyed first: it uses all of the above
     int ended = 0;
 };
 

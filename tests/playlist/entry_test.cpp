@@ -7,6 +7,7 @@
 #include "playlist/lineform.h"
 #include "playlist/playlist.h"
 #include "playlist/plsform.h"
+#include "support/files.h"
 
 namespace corvane {
 namespace {
@@ -112,11 +113,10 @@ TEST(Entries, SaveKeepsWhatAnotherProgramWrote) {
         ASSERT_TRUE(LoadPlaylist(reread, dir, S(name), true)) << name;
         EXPECT_EQ(reread.SongList, original.SongList) << name;
     }
-    QFile saved(dir + S("saved.m3u8"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(saved.readAll().startsWith(
-        "http://radio.example/live.mp3\r\nC:\\Users\\dj\\Music\\gone.mp3\r\n"
-        "\\\\nas\\music\\far.mp3\r\n/elsewhere/Caf\xC3\xA9.mp3\r\nhere.mp3\r\n"));
+    EXPECT_TRUE(
+        ReadBytes(dir + S("saved.m3u8"))
+            .startsWith("http://radio.example/live.mp3\r\nC:\\Users\\dj\\Music\\gone.mp3\r\n"
+                        "\\\\nas\\music\\far.mp3\r\n/elsewhere/Caf\xC3\xA9.mp3\r\nhere.mp3\r\n"));
 }
 
 TEST(Entries, SongsStoredAsFileUrisReadBackAsThemselves) {

@@ -54,11 +54,15 @@ TEST(LineForm, YieldsEvery25Entries) {
     EXPECT_EQ(yields, 2);
 }
 
+// Names are relative only in the list's own folder, compared case-sensitively; a subfolder is
+// not the folder.
 TEST(LineForm, FormatWritesRelativeNamesAndCrLf) {
     QByteArray out;
-    const QStringList songs{S("C:\\Lists\\a.mp3"), S("C:\\Music\\b.mp3"), S("c:\\lists\\c.mp3")};
+    const QStringList songs{S("C:\\Lists\\a.mp3"), S("C:\\Music\\b.mp3"), S("c:\\lists\\c.mp3"),
+                            S("C:\\Lists\\Sub\\d.mp3")};
     ASSERT_TRUE(FormatLineForm(songs, S("C:\\Lists\\"), PathStyle::Windows, {}, out));
-    EXPECT_EQ(out, QByteArray("a.mp3\r\nC:\\Music\\b.mp3\r\nc:\\lists\\c.mp3\r\n"));
+    EXPECT_EQ(out, QByteArray("a.mp3\r\nC:\\Music\\b.mp3\r\nc:\\lists\\c.mp3\r\n"
+                              "C:\\Lists\\Sub\\d.mp3\r\n"));
     ASSERT_TRUE(FormatLineForm({S("/l/Caf\u00E9.mp3")}, S("/l/"), PathStyle::Unix, {}, out));
     EXPECT_EQ(out, QByteArray("Caf\xC3\xA9.mp3\r\n"));
 }

@@ -49,13 +49,6 @@ TEST(Paths, DriveOfAndAbsolute) {
     EXPECT_FALSE(IsAbsolutePath(S("D:\\Songs\\a.mp3")));
 }
 
-TEST(Paths, EntryTextIsRelativeOnlyInTheListsOwnFolder) {
-    // The case-sensitive comparison is FormatLineForm's test; a subfolder is not the folder.
-    EXPECT_EQ(EntryText(S("C:\\Lists\\"), S("C:\\Lists\\Sub\\d.mp3"), kWin),
-              S("C:\\Lists\\Sub\\d.mp3"));
-    EXPECT_EQ(EntryText(S("/lists/"), S("/lists/a.mp3")), S("a.mp3"));
-}
-
 TEST(Paths, EntryTextKeepsNamesThatWouldReadBackDifferently) {
     // "#" starts a comment line; a native "\" would be read back as a separator.
     EXPECT_EQ(EntryText(S("/lists/"), S("/lists/#1 hit.mp3")), S("/lists/#1 hit.mp3"));

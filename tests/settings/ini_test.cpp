@@ -19,6 +19,8 @@
 namespace corvane {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -44,21 +46,28 @@ protected:
     IniFiles ini_;
 };
 
-TEST_F(IniTest, WritesNewFileInMissingFoldersAndReadsBackCaseBlind) {
+TEST_F(IniTest, WritesNewFileInMissingFoldersAndReadsBackCaseBlindAndWhole) {
     const QString file = Path("a/b/songs.log");
     EXPECT_TRUE(Read("Total", "Entries", file).isEmpty());
-    EXPECT_TRUE(Write("Total", "Entries", QStringLiteral("1"), file));
-    EXPECT_TRUE(Write("Songs", "1 File", QStringLiteral("Song One"), file));
-    EXPECT_TRUE(Write("total", "ENTRIES", QStringLiteral("2"), file));
+    EXPECT_TRUE(Write("Total", "Entries", u"1"_s, file));
+    EXPECT_TRUE(Write("Songs", "1 File", u"Song One"_s, file));
+    EXPECT_TRUE(Write("total", "ENTRIES", u"2"_s, file));
     EXPECT_EQ(ReadBytes(file), QByteArray("[Total]\nEntries=2\n[Songs]\n1 File=Song One\n"));
-    EXPECT_EQ(Read("TOTAL", "entries", file), QStringLiteral("2"));
+    EXPECT_EQ(Read("TOTAL", "entries", file), u"2"_s);
     EXPECT_TRUE(Read("Songs", "1 Date", file).isEmpty());
     EXPECT_TRUE(Read("Other", "1 File", file).isEmpty());
 
+    // Values are written and read whole, but for the blanks at their ends.
+    const QString path10k = QString(10000, u'y');
+    EXPECT_TRUE(Write("Songs", "2 File", path10k, file));
+    EXPECT_TRUE(Write("Songs", "3 File", u"  padded  "_s, file));
+    EXPECT_EQ(Read("Songs", "2 File", file), path10k);
+    EXPECT_EQ(Read("Songs", "3 File", file), u"padded"_s);
+
     // A second instance parses the file from scratch and must agree with the cached one.
     IniFiles other;
-    EXPECT_EQ(other.ReadIni(QStringLiteral("songs"), QStringLiteral("1 file"), file),
-              QStringLiteral("Song One"));
+    EXPECT_EQ(other.ReadIni(u"songs"_s, u"1 file"_s, file), u"Song One"_s);
+    EXPECT_EQ(other.ReadIni(u"Songs"_s, u"2 File"_s, file), path10k);
 }
 
 TEST_F(IniTest, RewriteKeepsEveryOtherLineAsItWas) {
@@ -72,9 +81,9 @@ TEST_F(IniTest, RewriteKeepsEveryOtherLineAsItWas) {
                "\r\n"
                "[Next]\r\n"
                "a=1\r\n");
-    EXPECT_EQ(Read("colors", "text color", file), QStringLiteral("123"));
-    EXPECT_TRUE(Write("Colors", "Back Color", QStringLiteral("0"), file));
-    EXPECT_TRUE(Write("Next", "A", QStringLiteral("2"), file));
+    EXPECT_EQ(Read("colors", "text color", file), u"123"_s);
+    EXPECT_TRUE(Write("Colors", "Back Color", u"0"_s, file));
+    EXPECT_TRUE(Write("Next", "A", u"2"_s, file));
     EXPECT_EQ(ReadBytes(file), QByteArray("; a comment\r\n"
                                           "stray line\r\n"
                                           "[ Colors ] trailing words\r\n"
@@ -84,64 +93,50 @@ TEST_F(IniTest, RewriteKeepsEveryOtherLineAsItWas) {
                                           "\r\n"
                                           "[Next]\r\n"
                                           "a=2\r\n"));
+
+    const QString plain = Path("plain.txt");  // no sections at all
+    WriteBytes(plain, "key=value\nmore text");
+    EXPECT_TRUE(Read("", "key", plain).isEmpty());
+    EXPECT_TRUE(Write("S", "key", u"v"_s, plain));
+    EXPECT_EQ(ReadBytes(plain), QByteArray("key=value\nmore text\n[S]\nkey=v\n"));
 }
 
 TEST_F(IniTest, FirstMatchWinsAcrossDuplicatedKeysAndSections) {
     const QString file = Path("dup.ini");
     WriteBytes(file, "k=before any section\n[S]\nk=first\nK=second\n[T]\nx=1\n[s]\nk=third\nj=4\n");
-    EXPECT_EQ(Read("S", "k", file), QStringLiteral("first"));
-    EXPECT_EQ(Read("S", "j", file), QStringLiteral("4"));
-    EXPECT_TRUE(Write("S", "k", QStringLiteral("new"), file));
-    EXPECT_TRUE(Write("S", "m", QStringLiteral("5"), file));
+    EXPECT_EQ(Read("S", "k", file), u"first"_s);
+    EXPECT_EQ(Read("S", "j", file), u"4"_s);
+    EXPECT_TRUE(Write("S", "k", u"new"_s, file));
+    EXPECT_TRUE(Write("S", "m", u"5"_s, file));
     EXPECT_EQ(
         ReadBytes(file),
         QByteArray(
             "k=before any section\n[S]\nk=new\nK=second\nm=5\n[T]\nx=1\n[s]\nk=third\nj=4\n"));
 
-    EXPECT_TRUE(ini_.DeleteSection(QStringLiteral("s"), file));
+    EXPECT_TRUE(ini_.DeleteSection(u"s"_s, file));
     EXPECT_EQ(ReadBytes(file), QByteArray("k=before any section\n[T]\nx=1\n"));
     EXPECT_TRUE(Read("S", "j", file).isEmpty());
-    EXPECT_TRUE(Write("S", "k", QStringLiteral("again"), file));
-    EXPECT_EQ(Read("S", "k", file), QStringLiteral("again"));
-}
-
-TEST_F(IniTest, FileWithoutSectionsKeepsItsLinesWhenWritten) {
-    const QString file = Path("plain.txt");
-    WriteBytes(file, "key=value\nmore text");
-    EXPECT_TRUE(Read("", "key", file).isEmpty());
-    EXPECT_TRUE(Write("S", "key", QStringLiteral("v"), file));
-    EXPECT_EQ(ReadBytes(file), QByteArray("key=value\nmore text\n[S]\nkey=v\n"));
-}
-
-TEST_F(IniTest, ValuesAreWrittenAndReadWhole) {
-    const QString file = Path("long.ini");
-    const QString path10k = QString(10000, u'y');
-    EXPECT_TRUE(Write("Songs", "2 File", path10k, file));
-    EXPECT_TRUE(Write("Songs", "3 File", QStringLiteral("  padded  "), file));
-    EXPECT_EQ(Read("Songs", "2 File", file), path10k);
-    EXPECT_EQ(Read("Songs", "3 File", file), QStringLiteral("padded"));
-    IniFiles fresh;
-    EXPECT_EQ(fresh.ReadIni(QStringLiteral("Songs"), QStringLiteral("2 File"), file), path10k);
+    EXPECT_TRUE(Write("S", "k", u"again"_s, file));
+    EXPECT_EQ(Read("S", "k", file), u"again"_s);
 }
 
 TEST_F(IniTest, ChangesMadeByOthersAreSeen) {
     const QString file = Path("shared.ini");
-    EXPECT_TRUE(Write("S", "k", QStringLiteral("ours"), file));
-    EXPECT_EQ(Read("S", "k", file), QStringLiteral("ours"));
+    EXPECT_TRUE(Write("S", "k", u"ours"_s, file));
+    EXPECT_EQ(Read("S", "k", file), u"ours"_s);
 
     IniFiles other;  // another writer replaces the file
-    EXPECT_TRUE(
-        other.WriteIni(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("xyz1"), file));
-    EXPECT_EQ(Read("S", "k", file), QStringLiteral("xyz1"));
+    EXPECT_TRUE(other.WriteIni(u"S"_s, u"k"_s, u"xyz1"_s, file));
+    EXPECT_EQ(Read("S", "k", file), u"xyz1"_s);
 
     WriteBytes(file, "[S]\nk=edited in place\n");  // an editor rewriting the same inode
-    EXPECT_EQ(Read("S", "k", file), QStringLiteral("edited in place"));
+    EXPECT_EQ(Read("S", "k", file), u"edited in place"_s);
 
     // Another spelling of the same file, cached separately, must not go stale after a write.
-    const QString alias = dir_.path() + QStringLiteral("/./shared.ini");
-    EXPECT_EQ(Read("S", "k", alias), QStringLiteral("edited in place"));
-    EXPECT_TRUE(Write("S", "k", QStringLiteral("edited in plac2"), file));
-    EXPECT_EQ(Read("S", "k", alias), QStringLiteral("edited in plac2"));
+    const QString alias = dir_.path() + u"/./shared.ini"_s;
+    EXPECT_EQ(Read("S", "k", alias), u"edited in place"_s);
+    EXPECT_TRUE(Write("S", "k", u"edited in plac2"_s, file));
+    EXPECT_EQ(Read("S", "k", alias), u"edited in plac2"_s);
 
     QFile::remove(file);
     EXPECT_TRUE(Read("S", "k", file).isEmpty());
@@ -150,15 +145,15 @@ TEST_F(IniTest, ChangesMadeByOthersAreSeen) {
 TEST_F(IniTest, TextIsUtf8WhenValidElseLatin1AndWrittenAsUtf8) {
     const QString file = Path("enc.ini");
     WriteBytes(file, "[S]\nk=caf\xE9\n");
-    EXPECT_EQ(Read("S", "k", file), QStringLiteral("caf\u00e9"));
-    EXPECT_TRUE(Write("S", "n", QStringLiteral("\u00fcber"), file));
+    EXPECT_EQ(Read("S", "k", file), u"caf\u00e9"_s);
+    EXPECT_TRUE(Write("S", "n", u"\u00fcber"_s, file));
     EXPECT_EQ(ReadBytes(file), QByteArray("[S]\nk=caf\xC3\xA9\nn=\xC3\xBC"
                                           "ber\n"));
 
     const QString bom = Path("bom.ini");
     WriteBytes(bom, "\xEF\xBB\xBF[S]\nk=\xE2\x82\xAC\n");
-    EXPECT_EQ(Read("S", "k", bom), QStringLiteral("\u20ac"));
-    EXPECT_TRUE(Write("S", "k", QStringLiteral("1"), bom));
+    EXPECT_EQ(Read("S", "k", bom), u"\u20ac"_s);
+    EXPECT_TRUE(Write("S", "k", u"1"_s, bom));
     EXPECT_EQ(ReadBytes(bom), QByteArray("\xEF\xBB\xBF[S]\nk=1\n"));
 }
 
@@ -166,7 +161,7 @@ TEST_F(IniTest, GarbageEmptyAndHugeFilesReadEmptyAndSurviveAWrite) {
     const QString empty = Path("empty.ini");
     WriteBytes(empty, QByteArray());
     EXPECT_TRUE(Read("S", "k", empty).isEmpty());
-    EXPECT_TRUE(Write("S", "k", QStringLiteral("v"), empty));
+    EXPECT_TRUE(Write("S", "k", u"v"_s, empty));
     EXPECT_EQ(ReadBytes(empty), QByteArray("[S]\nk=v\n"));
 
     const QString binary = Path("binary.ini");
@@ -174,26 +169,26 @@ TEST_F(IniTest, GarbageEmptyAndHugeFilesReadEmptyAndSurviveAWrite) {
     for (int i = 0; i < 4096; ++i) garbage.append(char((i * 7919) % 256));
     garbage.append(QByteArray("\n[S]\nk=a\0b\n", 11));
     WriteBytes(binary, garbage);
-    EXPECT_EQ(Read("S", "k", binary), QString(QStringLiteral("a") + QChar(0) + u'b'));
-    EXPECT_TRUE(Write("T", "x", QStringLiteral("1"), binary));
+    EXPECT_EQ(Read("S", "k", binary), QString(u"a"_s + QChar(0) + u'b'));
+    EXPECT_TRUE(Write("T", "x", u"1"_s, binary));
     const QString reread = QString::fromUtf8(ReadBytes(binary));
     EXPECT_TRUE(reread.startsWith(QString::fromLatin1(garbage)));
-    EXPECT_EQ(Read("T", "x", binary), QStringLiteral("1"));
+    EXPECT_EQ(Read("T", "x", binary), u"1"_s);
 
     // A line over 64 KiB is not read as a key, but it stays in the file.
     const QString huge = Path("huge.ini");
     const QByteArray longLine = "[S]\nk=" + QByteArray(10 * 1024 * 1024, 'z') + "\nj=2\n";
     WriteBytes(huge, longLine);
     EXPECT_TRUE(Read("S", "k", huge).isEmpty());
-    EXPECT_EQ(Read("S", "j", huge), QStringLiteral("2"));
-    EXPECT_TRUE(Write("S", "j", QStringLiteral("3"), huge));
+    EXPECT_EQ(Read("S", "j", huge), u"2"_s);
+    EXPECT_TRUE(Write("S", "j", u"3"_s, huge));
     EXPECT_EQ(ReadBytes(huge), "[S]\nk=" + QByteArray(10 * 1024 * 1024, 'z') + "\nj=3\n");
     EXPECT_FALSE(Write("S", "k", QString(70 * 1024, u'z'), huge));
 }
 
 TEST_F(IniTest, FailedWritesReturnFalseAndLeaveTheOldFile) {
     const QString file = Path("good.ini");
-    ASSERT_TRUE(Write("S", "k", QStringLiteral("v"), file));
+    ASSERT_TRUE(Write("S", "k", u"v"_s, file));
     const QByteArray before = ReadBytes(file);
 
     // A control character in a value would be read as damage later.
@@ -203,51 +198,59 @@ TEST_F(IniTest, FailedWritesReturnFalseAndLeaveTheOldFile) {
     for (const auto& [section, key, value] : refused)
         EXPECT_FALSE(Write(section, key, QLatin1String(value), file)) << section << key << value;
     // One bad key among several: nothing is written.
-    EXPECT_FALSE(ini_.WriteIni({{QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("w")},
-                                {QStringLiteral("S"), QStringLiteral("x"), QStringLiteral("\r")}},
-                               file));
+    EXPECT_FALSE(ini_.WriteIni({{u"S"_s, u"k"_s, u"w"_s}, {u"S"_s, u"x"_s, u"\r"_s}}, file));
     EXPECT_EQ(ReadBytes(file), before);
-    EXPECT_EQ(Read("S", "k", file), QStringLiteral("v"));
+    EXPECT_EQ(Read("S", "k", file), u"v"_s);
 
-    const QString underFile = file + QStringLiteral("/sub/x.ini");
-    EXPECT_FALSE(Write("S", "k", QStringLiteral("v"), underFile));
+    const QString underFile = file + u"/sub/x.ini"_s;
+    EXPECT_FALSE(Write("S", "k", u"v"_s, underFile));
     EXPECT_TRUE(Read("S", "k", underFile).isEmpty());
-    EXPECT_FALSE(ini_.DeleteSection(QStringLiteral("S"), dir_.path()));
-    EXPECT_FALSE(Write("S", "k", QStringLiteral("v"), dir_.path()));
+    EXPECT_FALSE(ini_.DeleteSection(u"S"_s, dir_.path()));
+    EXPECT_FALSE(Write("S", "k", u"v"_s, dir_.path()));
     EXPECT_TRUE(QFileInfo(dir_.path()).isDir());
     EXPECT_EQ(ReadBytes(file), before);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("good.ini")});
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{u"good.ini"_s});
 }
 
 TEST_F(IniTest, DeleteSectionAndUnchangedValuesDoNotTouchTheFile) {
     const QString missing = Path("none.ini");
-    EXPECT_TRUE(ini_.DeleteSection(QStringLiteral("1.30"), missing));
+    EXPECT_TRUE(ini_.DeleteSection(u"1.30"_s, missing));
     EXPECT_FALSE(QFileInfo::exists(missing));
 
     const QString file = Path("settings.ini");
-    ASSERT_TRUE(
-        ini_.WriteIni({{QStringLiteral("1.30"), QStringLiteral("Path"), QStringLiteral("/a")},
-                       {QStringLiteral("1.40"), QStringLiteral("Face"), QStringLiteral("Sample")}},
-                      file));
+    ASSERT_TRUE(ini_.WriteIni(
+        {{u"1.30"_s, u"Path"_s, u"/a"_s}, {u"1.40"_s, u"Face"_s, u"Sample"_s}}, file));
     const ino_t inode = Inode(file);
-    EXPECT_TRUE(Write("1.40", "face", QStringLiteral("Sample"), file));
-    EXPECT_TRUE(ini_.DeleteSection(QStringLiteral("2.00"), file));
+    EXPECT_TRUE(Write("1.40", "face", u"Sample"_s, file));
+    EXPECT_TRUE(ini_.DeleteSection(u"2.00"_s, file));
     EXPECT_EQ(Inode(file), inode);
 
-    EXPECT_TRUE(ini_.DeleteSection(QStringLiteral("1.30"), file));
+    EXPECT_TRUE(ini_.DeleteSection(u"1.30"_s, file));
     EXPECT_EQ(ReadBytes(file), QByteArray("[1.40]\nFace=Sample\n"));
     EXPECT_NE(Inode(file), inode);
 }
 
 // A settings file is repaired at its first write after it was found damaged; that write must
-// reach the disk even when the repaired copy already holds the value written.
+// reach the disk even when the repaired copy already holds the value written. The repair
+// belongs to the files that ask for it: a clean one keeps no backup, a damaged one that did
+// not ask is written as it was.
 TEST_F(IniTest, RepairIsWrittenEvenWhenTheValueStandsAlready) {
     const QString file = Path("settings.ini");
+    const QString clean = Path("clean.ini");
+    const QString other = Path("other.ini");
     WriteBytes(file, "[S]\nk=a\x01\nk=1\n");
+    WriteBytes(clean, "; note\n[S]\nk=1\n\n");
+    WriteBytes(other, "[S]\nk=1\n\x01\x02 junk\n");
     ini_.RepairWithBackup(file);
-    EXPECT_TRUE(Write("S", "k", QStringLiteral("1"), file));
+    ini_.RepairWithBackup(clean);
+    EXPECT_TRUE(Write("S", "k", u"1"_s, file));
     EXPECT_EQ(ReadBytes(file), QByteArray("[S]\nk=1\n"));
-    EXPECT_EQ(ReadBytes(file + QStringLiteral(".bak")), QByteArray("[S]\nk=a\x01\nk=1\n"));
+    EXPECT_EQ(ReadBytes(file + u".bak"_s), QByteArray("[S]\nk=a\x01\nk=1\n"));
+    for (const QString& written : {clean, other}) {
+        EXPECT_TRUE(Write("S", "k", u"2"_s, written));
+        EXPECT_FALSE(QFile::exists(written + u".bak"_s));
+    }
+    EXPECT_TRUE(ReadBytes(other).contains("junk"));
 }
 
 class AtomicFileTest : public ::testing::Test {
@@ -255,7 +258,7 @@ protected:
     QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden); }
 
     QTemporaryDir dir_;
-    QString file_ = dir_.filePath(QStringLiteral("list.cvn"));
+    QString file_ = dir_.filePath(u"list.cvn"_s);
 };
 
 // A write that fails half-way (here: at the file size limit) leaves the old file and nothing
@@ -281,14 +284,14 @@ TEST_F(AtomicFileTest, ReplacesOrFailsLeavingTheOldFileAndNoTemporaryFile) {
         EXPECT_TRUE(error.contains(file_)) << error.toStdString();
         EXPECT_TRUE(error.endsWith(reason) && !reason.isEmpty()) << reason.toStdString();
         EXPECT_EQ(ReadBytes(file_), QByteArray("old\n"));
-        EXPECT_EQ(Files(), QStringList{QStringLiteral("list.cvn")});
+        EXPECT_EQ(Files(), QStringList{u"list.cvn"_s});
     }
     std::signal(SIGXFSZ, oldHandler);
 
-    QDir(dir_.path()).mkdir(QStringLiteral("folder"));
-    EXPECT_FALSE(WriteFileAtomically(dir_.filePath(QStringLiteral("folder")), "x"));
-    EXPECT_FALSE(WriteFileAtomically(dir_.filePath(QStringLiteral("missing/x")), "x"));
-    EXPECT_EQ(Files(), QStringList{QStringLiteral("list.cvn")});
+    QDir(dir_.path()).mkdir(u"folder"_s);
+    EXPECT_FALSE(WriteFileAtomically(dir_.filePath(u"folder"_s), "x"));
+    EXPECT_FALSE(WriteFileAtomically(dir_.filePath(u"missing/x"_s), "x"));
+    EXPECT_EQ(Files(), QStringList{u"list.cvn"_s});
 }
 
 // A write killed mid-way leaves its temporary file, named after its process; the next write
@@ -297,16 +300,16 @@ TEST_F(AtomicFileTest, TheNextWriteRemovesTheTemporaryFileOfAKilledWrite) {
     const pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
     ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
-    const auto leftover = [&](qint64 pid) { return QStringLiteral(".list.cvn.%1.tmp").arg(pid); };
+    const auto leftover = [&](qint64 pid) { return u".list.cvn.%1.tmp"_s.arg(pid); };
     for (const qint64 pid : {qint64(gone), qint64(::getppid())})
         ASSERT_TRUE(WriteFileAtomically(dir_.filePath(leftover(pid)), "half"));
-    const QString otherFile = QStringLiteral(".other.cvn.%1.tmp").arg(gone);
+    const QString otherFile = u".other.cvn.%1.tmp"_s.arg(gone);
     ASSERT_TRUE(WriteFileAtomically(dir_.filePath(otherFile), "x"));
 
     ASSERT_TRUE(WriteFileAtomically(file_, "new\n"));
     EXPECT_EQ(ReadBytes(file_), QByteArray("new\n"));
-    EXPECT_EQ(Files(), (QStringList{QStringLiteral(".list.cvn.%1.tmp").arg(::getppid()), otherFile,
-                                    QStringLiteral("list.cvn")}));
+    EXPECT_EQ(Files(),
+              (QStringList{u".list.cvn.%1.tmp"_s.arg(::getppid()), otherFile, u"list.cvn"_s}));
 }
 
 }  // namespace

@@ -96,7 +96,6 @@ TEST_F(SettingsTest, TypedReadersConvertOrFallBackToTheDefault) {
 TEST_F(SettingsTest, DefaultsComeFromTheKeyTable) {
     EXPECT_EQ(settings_.GetText(keys::kLogFile), u"/home/dj/data/songs.log"_s);
     EXPECT_EQ(settings_.GetText(keys::kPath), u"/opt/corvane"_s);
-    EXPECT_TRUE(settings_.Default(keys::kMainTop).isEmpty());
 
     // The text export follows the log file in use.
     EXPECT_EQ(settings_.GetText(keys::kLastTextLog), u"/home/dj/data/songs.txt"_s);
