@@ -72,9 +72,9 @@ protected:
 
 class RecordFormats : public RecorderTest, public ::testing::WithParamInterface<Format> {};
 
-// Twenty seconds of a mix with songs starting on a line, another line and the AutoPilot: the
-// file holds exactly the mix (lossless) or its tone and length (lossy), and the track list
-// has each start where it was mixed.
+// Twenty seconds of a mix with songs starting on a line, another line and the AutoPilot, written
+// and flushed twice a second: the file holds exactly the mix (lossless) or its tone and length
+// (lossy), and the track list has each start where it was mixed.
 TEST_P(RecordFormats, RecordsTheMixWithItsTrackList) {
     const Format format = GetParam();
     Render(0.3);  // the recording starts into a running mix
@@ -132,7 +132,7 @@ TEST_P(RecordFormats, RecordsTheMixWithItsTrackList) {
 
 INSTANTIATE_TEST_SUITE_P(All, RecordFormats,
                          ::testing::Values(Format::Wav16, Format::Wav24, Format::Flac, Format::Mp3,
-                                           Format::Vorbis),
+                                           Format::Vorbis, Format::Opus),
                          [](const auto& info) { return FormatName(info.param).toStdString(); });
 
 // A full disk (a file size limit here) ends the recording with one message; what was written
