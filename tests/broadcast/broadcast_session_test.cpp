@@ -8,10 +8,7 @@ namespace corvane::broadcast {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::FakeClock;
-using testing::FakeConnection;
-using testing::FakeEncoder;
-using testing::FakeSource;
+using namespace testing;
 using Progress = StreamConnection::Progress;
 
 TEST(RetrySchedule, DoublesFromOneSecondUpToThirtyAndStartsAgainOnReset) {

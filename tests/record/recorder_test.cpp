@@ -32,11 +32,6 @@ protected:
         recorder_ = std::make_unique<Recorder>(engine_.get(), testing::TitleOf);
         recorder_->SetClock([] { return QDateTime({2026, 12, 6}, {21, 30, 0}); });
     }
-    void TearDown() override {
-        recorder_.reset();
-        engine_.reset();
-        app_.reset();
-    }
 
     // Renders `seconds` of the mix in buffers, keeping what came out, and lets the recorder's
     // worker catch up after every tenth of a second so nothing is dropped however slow it is.
@@ -63,10 +58,11 @@ protected:
     }
     RecordSettings Settings(Format format) const { return {dir_.path(), format, 192}; }
 
+    // Declared in the order they are made, so they go in the reverse.
+    QTemporaryDir dir_;
     std::unique_ptr<QCoreApplication> app_;
     std::unique_ptr<audio::Engine> engine_;
     std::unique_ptr<Recorder> recorder_;
-    QTemporaryDir dir_;
     std::vector<float> mix_;
 };
 
