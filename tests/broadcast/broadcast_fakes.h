@@ -9,11 +9,9 @@ namespace corvane::broadcast::testing {
 
 class FakeClock : public Clock {
 public:
-    TimePoint Now() const override { return now_; }
-    void Advance(std::chrono::milliseconds by) { now_ += by; }
-
-private:
-    TimePoint now_{};
+    TimePoint Now() const override { return now; }
+    void Advance(std::chrono::milliseconds by) { now += by; }
+    TimePoint now{};
 };
 
 // Answers each Open with the next scripted outcome; Connected once the script runs out.
@@ -25,28 +23,29 @@ public:
     };
     std::deque<Outcome> opens;
     bool broken = false;      // Send and Poll fail from now on
+    bool pending = false;     // Poll keeps answering Pending
     size_t queued = 0;        // what the server has not taken
     bool serverReads = true;  // Poll empties the queue
     std::vector<QString> titles;
     size_t sent = 0;
-    int openCount = 0;
+    bool open = false;
+    Failure failure = Failure::None;
 
     Progress Open(const BroadcastSettings&) override {
-        ++openCount;
-        open_ = true;
+        open = true;
         if (opens.empty()) return Progress::Connected;
         const Outcome outcome = opens.front();
         opens.pop_front();
-        failure_ = outcome.failure;
+        failure = outcome.failure;
         return outcome.progress;
     }
     Progress Poll() override {
         if (broken) {
-            failure_ = Failure::Lost;
+            failure = Failure::Lost;
             return Progress::Failed;
         }
         if (serverReads) queued = 0;
-        return pending_ ? Progress::Pending : Progress::Connected;
+        return pending ? Progress::Pending : Progress::Connected;
     }
     bool Send(const uint8_t*, size_t size) override {
         if (broken) return false;
@@ -59,16 +58,8 @@ public:
         titles.push_back(title);
         return true;
     }
-    void Close() override { open_ = false; }
-    Failure LastFailure() const override { return failure_; }
-
-    bool IsOpen() const { return open_; }
-    void HoldPending(bool on) { pending_ = on; }
-
-private:
-    bool open_ = false;
-    bool pending_ = false;
-    Failure failure_ = Failure::None;
+    void Close() override { open = false; }
+    Failure LastFailure() const override { return failure; }
 };
 
 // One byte out per frame in.
@@ -76,21 +67,19 @@ class FakeEncoder : public StreamEncoder {
 public:
     int starts = 0;
     QString lastTitle;
-    bool Start(StreamFormat, int, int, const QString& title, Sink sink, QString*) override {
+    Sink sink;
+    bool Start(StreamFormat, int, int, const QString& title, Sink s, QString*) override {
         ++starts;
         lastTitle = title;
-        sink_ = std::move(sink);
+        sink = std::move(s);
         return true;
     }
     bool Encode(const float*, int count) override {
         const std::vector<uint8_t> bytes(static_cast<size_t>(count));
-        sink_(bytes.data(), bytes.size());
+        sink(bytes.data(), bytes.size());
         return true;
     }
     void Finish() override {}
-
-private:
-    Sink sink_;
 };
 
 // Hands out `pending` frames of silence.

@@ -8,10 +8,7 @@ namespace corvane::broadcast {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::FakeClock;
-using testing::FakeConnection;
-using testing::FakeEncoder;
-using testing::FakeSource;
+using namespace testing;
 using Progress = StreamConnection::Progress;
 
 TEST(RetrySchedule, DoublesFromOneSecondUpToThirtyAndStartsAgainOnReset) {
@@ -51,23 +48,6 @@ protected:
     BroadcastSettings settings_;
     BroadcastSession session_;
 };
-
-TEST_F(SessionTest, ConnectsThenSendsTheEncodedMix) {
-    connection_.opens = {{Progress::Pending}};
-    connection_.HoldPending(true);
-    session_.Start(settings_);
-    session_.Step();
-    EXPECT_EQ(session_.State(), BroadcastState::Connecting);
-    connection_.HoldPending(false);
-    session_.Step();
-    EXPECT_EQ(session_.State(), BroadcastState::OnAir);
-    source_.pending = 5000;
-    session_.Step();
-    EXPECT_EQ(connection_.sent, 5000u);
-    session_.Stop();
-    EXPECT_EQ(session_.State(), BroadcastState::Off);
-    EXPECT_FALSE(connection_.IsOpen());
-}
 
 TEST_F(SessionTest, RetriesALostServerAtGrowingDelaysAndResumesWhenItReturns) {
     GoOnAir();
@@ -132,22 +112,28 @@ TEST_F(SessionTest, GivesUpOnlyOnAWrongNameOrPasswordBeforeEverBeingOnTheAir) {
     }
 }
 
-TEST_F(SessionTest, AServerThatNeverAnswersOrStopsReadingIsLeftAndRetried) {
+// Connects, sends the encoded mix, and leaves a server that never answers or stops reading.
+TEST_F(SessionTest, ConnectsAndSendsButLeavesAServerThatNeverAnswersOrStopsReading) {
     connection_.opens = {{Progress::Pending}};
-    connection_.HoldPending(true);
+    connection_.pending = true;
     session_.Start(settings_);
+    session_.Step();
+    EXPECT_EQ(session_.State(), BroadcastState::Connecting);
     EXPECT_EQ(StepFor(BroadcastSession::kConnectTimeout + 1s), BroadcastState::Retrying);
     EXPECT_EQ(session_.LastFailure(), Failure::NoAnswer);
 
-    connection_.HoldPending(false);
+    connection_.pending = false;
     StepFor(2s);
     session_.Step();
     ASSERT_EQ(session_.State(), BroadcastState::OnAir);
+    source_.pending = 5000;
+    session_.Step();
+    EXPECT_EQ(connection_.sent, 5000u);
     connection_.serverReads = false;
     source_.pending = 1000;
     EXPECT_EQ(StepFor(BroadcastSession::kStallTimeout + 1s), BroadcastState::Retrying);
     EXPECT_EQ(session_.LastFailure(), Failure::NoAnswer);
-    EXPECT_FALSE(connection_.IsOpen());
+    EXPECT_FALSE(connection_.open);
 }
 
 TEST_F(SessionTest, ASlowServerLosesTheMixCountedInsteadOfQueueingWithoutEnd) {
@@ -159,6 +145,9 @@ TEST_F(SessionTest, ASlowServerLosesTheMixCountedInsteadOfQueueingWithoutEnd) {
     session_.Step();
     EXPECT_EQ(connection_.sent, 0u);
     EXPECT_EQ(session_.DroppedFrames(), 4410);
+    session_.Stop();
+    EXPECT_EQ(session_.State(), BroadcastState::Off);
+    EXPECT_FALSE(connection_.open);
 }
 
 TEST_F(SessionTest, TitlesGoToTheServerForMp3AndIntoANewChainedStreamForOgg) {

@@ -127,25 +127,31 @@ double Median(std::vector<double> values) {
 
 double Db(double linear) { return 20 * std::log10(linear); }
 
-int Quiet(const char* path) {
+// The float32 samples of a recording; none when it cannot be read, which every check fails.
+std::vector<float> ReadSamples(const char* path) {
     QFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::ReadOnly)) return 2;
-    const QByteArray raw = file.readAll();
-    const size_t samples = static_cast<size_t>(raw.size()) / 4;
-    const float* data = reinterpret_cast<const float*>(raw.constData());
+    const QByteArray raw = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const auto* begin = reinterpret_cast<const float*>(raw.constData());
+    return {begin, begin + raw.size() / qsizetype(sizeof(float))};
+}
+
+float Peak(const std::vector<float>& samples) {
     float peak = 0;
-    for (size_t i = 0; i < samples; ++i) peak = std::max(peak, std::fabs(data[i]));
-    std::printf("%zu frames, peak %.1f dBFS\n", samples / 2, Db(std::max(peak, 1e-9f)));
+    for (const float each : samples) peak = std::max(peak, std::fabs(each));
+    return peak;
+}
+
+int Quiet(const char* path) {
+    const std::vector<float> samples = ReadSamples(path);
+    const float peak = Peak(samples);
+    std::printf("%zu frames, peak %.1f dBFS\n", samples.size() / 2, Db(std::max(peak, 1e-9f)));
     // Seconds of recording, or the silence says little.
-    return samples >= 2 * 44100 && Db(peak) < -60 ? 0 : 1;
+    return samples.size() >= 2 * 44100 && Db(peak) < -60 ? 0 : 1;
 }
 
 int Analyse(const char* path, double hz, double dbfs) {
-    QFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::ReadOnly)) return 2;
-    const QByteArray raw = file.readAll();
-    const size_t frames = static_cast<size_t>(raw.size()) / 8;
-    const float* data = reinterpret_cast<const float*>(raw.constData());
+    const std::vector<float> data = ReadSamples(path);
+    const size_t frames = data.size() / 2;
     // A block holds the tone when its RMS is within 20 dB of the expected level.
     const double floorRms = std::pow(10.0, (dbfs - 20) / 20) / std::sqrt(2.0);
     std::vector<std::vector<float>> toneBlocks;
@@ -184,18 +190,12 @@ int Analyse(const char* path, double hz, double dbfs) {
 
 // The largest sample of the recording, which must hold some sound.
 int Ceiling(const char* path, double dbfs) {
-    QFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::ReadOnly)) return 2;
-    const QByteArray raw = file.readAll();
-    const size_t samples = static_cast<size_t>(raw.size()) / 4;
-    const float* data = reinterpret_cast<const float*>(raw.constData());
-    float peak = 0;
-    size_t loud = 0;
-    for (size_t i = 0; i < samples; ++i) {
-        peak = std::max(peak, std::fabs(data[i]));
-        if (std::fabs(data[i]) > 0.5f) ++loud;
-    }
-    std::printf("peak %.3f dBFS over %zu samples, %zu above -6 dBFS\n", Db(peak), samples, loud);
+    const std::vector<float> samples = ReadSamples(path);
+    const float peak = Peak(samples);
+    const auto loud = static_cast<size_t>(
+        std::count_if(samples.begin(), samples.end(), [](float x) { return std::fabs(x) > 0.5f; }));
+    std::printf("peak %.3f dBFS over %zu samples, %zu above -6 dBFS\n", Db(peak), samples.size(),
+                loud);
     // A tenth of a second of the two tones holds dozens of their peaks; a loaded machine's
     // sound server may take most of the run to start pulling.
     if (loud < size_t(kRate / 5)) {

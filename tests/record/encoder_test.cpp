@@ -16,50 +16,6 @@ using testing::Samples;
 
 constexpr int kRate = 44100;
 
-struct FormatCase {
-    Format format;
-    bool lossless;
-};
-
-class EncoderFormats : public ::testing::TestWithParam<FormatCase> {};
-
-// Each format written to a file in one-second steps with a flush after each, as the recorder
-// does: lossless ones decode to exactly the quantised input, lossy ones to the tone and length.
-TEST_P(EncoderFormats, FileDecodesToTheInput) {
-    const FormatCase c = GetParam();
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("out.") + FormatSuffix(c.format));
-    const std::vector<float> input = testing::Sine(3 * kRate, 440.0, kRate);
-    QString error;
-    auto encoder = OpenFileEncoder({c.format, kRate, 192}, path, &error);
-    ASSERT_NE(encoder, nullptr) << error.toStdString();
-    for (int second = 0; second < 3; ++second) {
-        ASSERT_TRUE(encoder->Write(input.data() + 2L * second * kRate, kRate));
-        ASSERT_TRUE(encoder->Flush());
-    }
-    ASSERT_TRUE(encoder->Finish());
-    EXPECT_EQ(encoder->Bytes(), QFile(path).size());
-
-    if (c.lossless) {
-        const int bits = c.format == Format::Wav24 ? 24 : 16;
-        const auto decoded = Samples<int32_t>(DecodeWithFfmpeg(path, "s32le"));
-        ASSERT_EQ(decoded.size(), input.size());
-        for (size_t i = 0; i < input.size(); ++i)
-            ASSERT_EQ(decoded[i], QuantiseSample(input[i], bits) * (1 << (32 - bits))) << i;
-    } else {
-        const auto decoded = Samples<float>(DecodeWithFfmpeg(path, "f32le"));
-        EXPECT_NEAR(decoded.size() / 2.0, 3.0 * kRate, 0.05 * kRate);
-        EXPECT_NEAR(testing::ToneHz(decoded, kRate), 440.0, 5.0);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    All, EncoderFormats,
-    ::testing::Values(FormatCase{Format::Wav16, true}, FormatCase{Format::Wav24, true},
-                      FormatCase{Format::Flac, true}, FormatCase{Format::Mp3, false},
-                      FormatCase{Format::Vorbis, false}, FormatCase{Format::Opus, false}),
-    [](const auto& info) { return FormatName(info.param.format).toStdString(); });
-
 // A stream gets its bytes through the sink, and they make a playable stream.
 TEST(Encoder, StreamGoesToTheSink) {
     QByteArray bytes;

@@ -14,13 +14,7 @@ namespace {
 
 using testing::MainFormTest;
 
-class RecordUiTest : public MainFormTest {
-protected:
-    void Render(int frames) {
-        std::vector<float> out(2 * 512);
-        for (int done = 0; done < frames; done += 512) engine_->RenderOffline(out.data(), 512);
-    }
-};
+class RecordUiTest : public MainFormTest {};
 
 // Ctrl+R starts a recording into the default folder in the chosen format and stops it; the
 // master strip's button is lit while it runs and the time and size show beside it.
@@ -38,7 +32,8 @@ TEST_F(RecordUiTest, CtrlRStartsAndStopsRecording) {
     const QString path = wiring.Recorder().FilePath();
     EXPECT_EQ(QFileInfo(path).path(), dir_.path() + QStringLiteral("/Corvane Recordings"));
     EXPECT_EQ(QFileInfo(path).suffix(), QStringLiteral("wav"));
-    Render(3 * 44100);
+    std::vector<float> out(2 * 512);
+    for (int done = 0; done < 3 * 44100; done += 512) engine_->RenderOffline(out.data(), 512);
     EXPECT_TRUE(WaitFor([&] { return wiring.Recorder().PendingFrames() == 0; }));
 
     QTest::keyClick(&form, Qt::Key_R, Qt::ControlModifier);

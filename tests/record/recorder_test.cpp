@@ -32,11 +32,6 @@ protected:
         recorder_ = std::make_unique<Recorder>(engine_.get(), testing::TitleOf);
         recorder_->SetClock([] { return QDateTime({2026, 12, 6}, {21, 30, 0}); });
     }
-    void TearDown() override {
-        recorder_.reset();
-        engine_.reset();
-        app_.reset();
-    }
 
     // Renders `seconds` of the mix in buffers, keeping what came out, and lets the recorder's
     // worker catch up after every tenth of a second so nothing is dropped however slow it is.
@@ -63,18 +58,19 @@ protected:
     }
     RecordSettings Settings(Format format) const { return {dir_.path(), format, 192}; }
 
+    // Declared in the order they are made, so they go in the reverse.
+    QTemporaryDir dir_;
     std::unique_ptr<QCoreApplication> app_;
     std::unique_ptr<audio::Engine> engine_;
     std::unique_ptr<Recorder> recorder_;
-    QTemporaryDir dir_;
     std::vector<float> mix_;
 };
 
 class RecordFormats : public RecorderTest, public ::testing::WithParamInterface<Format> {};
 
-// Twenty seconds of a mix with songs starting on a line, another line and the AutoPilot: the
-// file holds exactly the mix (lossless) or its tone and length (lossy), and the track list
-// has each start where it was mixed.
+// Twenty seconds of a mix with songs starting on a line, another line and the AutoPilot, written
+// and flushed twice a second: the file holds exactly the mix (lossless) or its tone and length
+// (lossy), and the track list has each start where it was mixed.
 TEST_P(RecordFormats, RecordsTheMixWithItsTrackList) {
     const Format format = GetParam();
     Render(0.3);  // the recording starts into a running mix
@@ -132,7 +128,7 @@ TEST_P(RecordFormats, RecordsTheMixWithItsTrackList) {
 
 INSTANTIATE_TEST_SUITE_P(All, RecordFormats,
                          ::testing::Values(Format::Wav16, Format::Wav24, Format::Flac, Format::Mp3,
-                                           Format::Vorbis),
+                                           Format::Vorbis, Format::Opus),
                          [](const auto& info) { return FormatName(info.param).toStdString(); });
 
 // A full disk (a file size limit here) ends the recording with one message; what was written

@@ -74,11 +74,14 @@ protected:
     }
 
     // A blocking call from the client; the service answers from this thread's event loop.
+    static QDBusMessage Method(const QString& interface, const QString& method) {
+        return QDBusMessage::createMethodCall(QLatin1String(MprisService::kServiceName),
+                                              QLatin1String(MprisService::kObjectPath), interface,
+                                              method);
+    }
     QDBusMessage Call(const QString& interface, const QString& method,
                       const QVariantList& arguments = {}) {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            QLatin1String(MprisService::kServiceName), QLatin1String(MprisService::kObjectPath),
-            interface, method);
+        QDBusMessage message = Method(interface, method);
         message.setArguments(arguments);
         QDBusPendingCall pending = client_->asyncCall(message, 5000);
         WaitFor([&] { return pending.isFinished(); });
@@ -186,13 +189,11 @@ TEST_F(MprisBusTest, BadCallsAndFloodsAreAnsweredWithoutHarm) {
     EXPECT_TRUE(actions_.isEmpty());
 
     QList<QDBusPendingCall> flood;
-    for (int i = 0; i < 1000; ++i) {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            QLatin1String(MprisService::kServiceName), QLatin1String(MprisService::kObjectPath),
-            QLatin1String(MprisService::kPlayerInterface),
-            i % 2 ? QStringLiteral("Next") : QStringLiteral("Pause"));
-        flood.append(client_->asyncCall(message, 20000));
-    }
+    for (int i = 0; i < 1000; ++i)
+        flood.append(
+            client_->asyncCall(Method(QLatin1String(MprisService::kPlayerInterface),
+                                      i % 2 ? QStringLiteral("Next") : QStringLiteral("Pause")),
+                               20000));
     EXPECT_TRUE(WaitFor(
         [&] {
             return std::all_of(flood.begin(), flood.end(),

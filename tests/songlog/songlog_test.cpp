@@ -11,6 +11,7 @@
 #include "settings/ini.h"
 #include "settings/settings.h"
 #include "songlog/logfile.h"
+#include "support/files.h"
 #include "support/qstring_printer.h"
 
 namespace corvane {
@@ -34,11 +35,6 @@ public:
 };
 
 const QDateTime kStart(QDate(2024, 5, 1), QTime(21, 15, 7));
-
-QString FileText(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
 // A song log over a manual timer and a manual clock, logging on, writing into a temporary
 // folder.
@@ -86,18 +82,27 @@ protected:
     std::unique_ptr<SongLog> log_;
 };
 
-TEST_F(SongLogTest, FirstEntryCreatesTheFileInTheUserDataFolder) {
+// The first entries create the file in the user data folder, and songs that start within the
+// delay are all written, in order, when it has passed.
+TEST_F(SongLogTest, SongsStartingWithinTheDelayAreAllWrittenInOrderIntoTheDataFolder) {
     EXPECT_EQ(log_->LogFile(), dir_.filePath(u"data/songs.log"_s));
+    QSignalSpy written(log_.get(), &SongLog::EntryWritten);
     log_->LogSong(u"/music/Song One.mp3"_s);
     EXPECT_TRUE(timer_->active);
     EXPECT_EQ(timer_->lastMs, 500);
+    now_ = now_.addMSecs(300);
+    log_->LogSong(u"/music/Second.wav"_s);
+    EXPECT_EQ(log_->PendingCount(), 2);
     EXPECT_FALSE(QFile::exists(log_->LogFile()));
 
     timer_->Fire();
     EXPECT_FALSE(timer_->active);
-    EXPECT_EQ(FileText(log_->LogFile()),
-              u"[Total]\nEntries=1\n[Songs]\n1 File=Song One\n1 Date=01.05.24\n"
-              "1 Time=21:15:07\n"_s);
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(log_->LogFile())),
+              u"[Total]\nEntries=2\n[Songs]\n1 File=Song One\n1 Date=01.05.24\n1 Time=21:15:07\n"
+              "2 File=Second\n2 Date=01.05.24\n2 Time=21:15:07\n"_s);
+    ASSERT_EQ(written.size(), 2);
+    EXPECT_EQ(written[0][0].toInt(), 1);
+    EXPECT_EQ(written[1][0].toInt(), 2);
 }
 
 TEST_F(SongLogTest, LogPathChoosesFullPathOrSongName) {
@@ -115,32 +120,28 @@ TEST_F(SongLogTest, LogPathChoosesFullPathOrSongName) {
     EXPECT_EQ(SongLog::LoggedText(u"/my.music/Intro"_s, false), u"Intro"_s);
 }
 
-TEST_F(SongLogTest, SongsStartingWithinTheDelayAreAllWrittenInOrder) {
-    QSignalSpy written(log_.get(), &SongLog::EntryWritten);
-    log_->LogSong(u"/music/First.mp3"_s);
-    now_ = now_.addMSecs(300);
-    log_->LogSong(u"/music/Second.wav"_s);
-    EXPECT_EQ(log_->PendingCount(), 2);
-    timer_->Fire();
-
-    EXPECT_EQ(Entries(), u"2"_s);
-    EXPECT_EQ(Song(1, LogField::File), u"First"_s);
-    EXPECT_EQ(Song(2, LogField::File), u"Second"_s);
-    ASSERT_EQ(written.size(), 2);
-    EXPECT_EQ(written[0][0].toInt(), 1);
-    EXPECT_EQ(written[1][0].toInt(), 2);
-}
-
-TEST_F(SongLogTest, LoggingSwitchedOffWritesNothing) {
+// Logging off drops what waits and queues nothing; the AutoPilot's songs are logged whatever
+// "LogAll" says, the line players' only with it.
+TEST_F(SongLogTest, LoggingAndLogAllDecideWhatIsWritten) {
     log_->LogSong(u"/music/First.mp3"_s);
     Set(&LogSettings::logging, false);
     timer_->Fire();
     EXPECT_FALSE(QFile::exists(log_->LogFile()));
     EXPECT_EQ(log_->PendingCount(), 0);
-
     log_->LogSong(u"/music/Second.mp3"_s);  // off: not even queued
     EXPECT_FALSE(timer_->active);
     EXPECT_EQ(log_->PendingCount(), 0);
+
+    Set(&LogSettings::logging, true);
+    Set(&LogSettings::logAll, false);
+    log_->LogLineSong(u"/music/Line Three.mp3"_s);
+    EXPECT_EQ(log_->PendingCount(), 0);
+    log_->LogSong(u"/music/AutoPilot.mp3"_s);
+    Set(&LogSettings::logAll, true);
+    log_->LogLineSong(u"/music/Line Three.mp3"_s);
+    timer_->Fire();
+    EXPECT_EQ(Song(1, LogField::File), u"AutoPilot"_s);
+    EXPECT_EQ(Song(2, LogField::File), u"Line Three"_s);
 }
 
 TEST_F(SongLogTest, EntryCountZeroRestartsAtOneOverTheOldKeys) {
@@ -226,19 +227,6 @@ TEST_F(SongLogTest, UnwritableLogKeepsTheSongsAndReportsOnce) {
     Set(&LogSettings::logFile, dir_.filePath(u"blocker/songs.log"_s));
     LogAndWrite(u"/a/Four.mp3"_s);
     EXPECT_EQ(failed.size(), 2);
-}
-
-// The AutoPilot's songs are logged whatever "LogAll" says, the line players' only with it.
-TEST_F(SongLogTest, LogAllOffLogsOnlyAutoPilotSongs) {
-    Set(&LogSettings::logAll, false);
-    log_->LogLineSong(u"/music/Line Three.mp3"_s);
-    EXPECT_EQ(log_->PendingCount(), 0);
-    log_->LogSong(u"/music/AutoPilot.mp3"_s);
-    Set(&LogSettings::logAll, true);
-    log_->LogLineSong(u"/music/Line Three.mp3"_s);
-    timer_->Fire();
-    EXPECT_EQ(Song(1, LogField::File), u"AutoPilot"_s);
-    EXPECT_EQ(Song(2, LogField::File), u"Line Three"_s);
 }
 
 }  // namespace
