@@ -2,6 +2,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "app/allocator.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "settings/appdirs.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char* argv[]) {
     using namespace corvane;
+    app::FixAllocatorThresholds();
     // --help and --version answer without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
