@@ -2,7 +2,6 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "app/allocator.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "settings/appdirs.h"
@@ -11,7 +10,6 @@
 
 int main(int argc, char* argv[]) {
     using namespace corvane;
-    app::FixAllocatorThresholds();
     // --help and --version answer without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
