@@ -1,5 +1,7 @@
 #include "songlog/log_reader.h"
 
+#include <malloc.h>
+
 #include "settings/ini.h"
 
 namespace corvane::songlog {
@@ -34,8 +36,13 @@ void LogReader::Run() {
             job = std::move(jobs_.front());
             jobs_.pop_front();
         }
-        IniFiles ini;  // a parser of its own: the shared one belongs to the UI thread
-        job.second(ReadLogEntries(ini, job.first));
+        {
+            IniFiles ini;  // a parser of its own: the shared one belongs to the UI thread
+            job.second(ReadLogEntries(ini, job.first));
+        }
+        // A read's parse grows with the log; its freed pages go back to the system now
+        // instead of staying in this thread's allocator arena at the largest read's size.
+        malloc_trim(0);
     }
 }
 
