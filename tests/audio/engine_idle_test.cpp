@@ -2,7 +2,7 @@
 // the device is looked for on a thread of its own; none of it may lose a start or an end.
 #include <QSignalSpy>
 #include <atomic>
-#include <condition_variable>
+#include <future>
 #include <mutex>
 #include <vector>
 
@@ -163,16 +163,14 @@ TEST_F(OfflineEngineTest, DeviceHeldUntilAskedThenSilentAfterAFailedTryWhilePlay
 // Switching outputs never waits for a device scan in progress: the request returns at once,
 // the old output plays on, and the switch is reported once the scan has ended.
 TEST_F(OfflineEngineTest, SwitchingOutputsDoesNotWaitForADeviceScan) {
-    std::mutex mutex;
-    std::condition_variable scanEnds;
-    bool release = false;
+    std::promise<void> release;
+    const std::shared_future<void> scanEnds = release.get_future().share();
     std::atomic<bool> scanning{false};
     EngineOptions options;
     options.output = OutputKind::Device;
-    options.openDevice = [&](const DeviceRequest&) {
+    options.openDevice = [&scanning, scanEnds](const DeviceRequest&) {
         scanning = true;
-        std::unique_lock lock(mutex);
-        scanEnds.wait_for(lock, 10s, [&] { return release; });
+        scanEnds.wait_for(10s);
         return DeviceOpening{};
     };
     Engine engine(options, TestFactory);
@@ -188,11 +186,7 @@ TEST_F(OfflineEngineTest, SwitchingOutputsDoesNotWaitForADeviceScan) {
     ASSERT_TRUE(WaitFor([&] { return p->Position() > before + 0.05; }));
     EXPECT_EQ(switched, 0);
 
-    {
-        std::lock_guard lock(mutex);
-        release = true;
-    }
-    scanEnds.notify_all();
+    release.set_value();
     ASSERT_TRUE(WaitFor([&] { return switched == 1; }));
     EXPECT_FALSE(engine.Switching());
     EXPECT_EQ(engine.RequestedOutput(), OutputKind::Null);

@@ -26,10 +26,9 @@ TEST_F(EnginePlayer, RepeatCountPlaysTheFileThatOftenThenStopsOnce) {
     std::vector<float> out = Render(66150 - 26460 + 4410);
     out.insert(out.begin(), first.begin(), first.end());
     ASSERT_TRUE(WaitFor([&] { return states.count() == 2; }));
-    const int delay = engine_->LatencyFrames();
-    EXPECT_EQ(CountSound(out), 66150 + delay);
+    EXPECT_EQ(CountSound(out), 66150 + delay_);
     // Gapless: pass 2 begins with the same samples as pass 1.
-    for (int i = 0; i < 200; ++i) ASSERT_EQ(out[2 * (22050 + delay) + i], out[2 * delay + i]);
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(out[2 * (22050 + delay_) + i], out[2 * delay_ + i]);
     EXPECT_EQ(states.at(0), (QList<QVariant>{1, 0, 2}));
     EXPECT_EQ(states.at(1), (QList<QVariant>{1, 2, 0}));
     Render(4410);
@@ -56,8 +55,6 @@ TEST_F(EnginePlayer, LoopTurnedOnNearTheEndStillLoops) {
 
 TEST_F(EnginePlayer, OpenStatesAndAutoStart) {
     MediaPlayer* p = engine_->AP(0);
-    EXPECT_EQ(p->Index(), 0);
-    EXPECT_EQ(engine_->Player(3)->Index(), 3);
     QSignalSpy opens(p, &MediaPlayer::OpenStateChanged);
     QSignalSpy plays(p, &MediaPlayer::PlayStateChanged);
     p->SetAutoStart(true);
@@ -132,9 +129,8 @@ TEST_F(EnginePlayer, PlayAfterTheEndStartsOver) {
     EXPECT_DOUBLE_EQ(p->Position(), 1000 / 44100.0);
     p->Play();
     const std::vector<float> out = Render(512);
-    const int delay = engine_->LatencyFrames();
-    EXPECT_EQ(out[2 * delay], 0.0f);
-    EXPECT_FLOAT_EQ(out[2 * (delay + 1)], 1e-6f);
+    EXPECT_EQ(out[2 * delay_], 0.0f);
+    EXPECT_FLOAT_EQ(out[2 * (delay_ + 1)], 1e-6f);
 }
 
 }  // namespace
