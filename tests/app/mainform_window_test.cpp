@@ -1,9 +1,12 @@
 // The main window as a whole: what it restores, the main tick's texts on its labels, tooltips
-// and status help on the real controls, the pop-up menu, open errors and the demo set.
+// and status help on the real controls, the pop-up menu, open errors, seeking on the position
+// bar and the demo set.
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
 #include <vector>
 
 #include "app/demo_set.h"
@@ -16,7 +19,7 @@
 #include "appearance/ui/minislider.h"
 #include "appearance/ui/pan.h"
 #include "appearance/ui/picturebutton.h"
-#include "engine/desk.h"
+#include "appearance/ui/position_bar.h"
 #include "meters/meter_bank.h"
 #include "meters/ui/level_meter.h"
 #include "support/mainform_support.h"
@@ -179,6 +182,26 @@ TEST_F(MainFormWindow, MuteLabelMutesWhileHeldAndLatchesWithTheRightButton) {
     Q_EMIT mute->Released(Qt::LeftButton);
     EXPECT_EQ(engine_->Player(4)->Volume(), before);
     EXPECT_EQ(mute->TextColor(), QColor(224, 224, 224));
+}
+
+TEST_F(MainFormTest, PositionBarShowsTheOverviewSeeksOnAClickAndPausesOnARightClick) {
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    ASSERT_TRUE(Load(2, "sine1k_44100_stereo_s16.wav"));
+    appearance::PositionBar* bar = Form().Strip(2)->Bar();
+    EXPECT_TRUE(WaitFor([bar] { return bar->HasPeaks(); }));
+    qunsetenv("XDG_CACHE_HOME");
+
+    audio::MediaPlayer* player = engine_->Player(2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() * 3 / 4, bar->height() / 2));
+    EXPECT_NEAR(player->Position(), 1.5, 0.05);
+    EXPECT_NEAR(bar->Progress(), 0.75, 0.03);
+
+    Form().Desk().Play(2);
+    QTest::mouseClick(bar, Qt::RightButton, {}, QPoint(2, 2));
+    EXPECT_EQ(player->PlayState(), audio::MediaPlayer::kPaused);
+    QTest::mouseClick(bar, Qt::RightButton, {}, QPoint(2, 2));
+    EXPECT_EQ(player->PlayState(), audio::MediaPlayer::kPlaying);
 }
 
 TEST(DemoSet, FillsOnlyWhatTheSettingsLack) {

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "settings/ini.h"
-#include "settings/settings.h"
+#include "support/files.h"
+#include "support/temp_settings.h"
 
 namespace corvane::appearance {
 namespace {
@@ -89,9 +89,7 @@ TEST_F(FaceColorsFile, SavedSchemeReloadsExactlyExceptNoLedColourComesBackWhite)
 TEST_F(FaceColorsFile, WriterKeepsTheKeyOrderAndWhatElseTheFileHolds) {
     Write("; made by hand\n[Author]\nName=Someone\n");
     ASSERT_TRUE(WriteFaceColors(ini_, path_, SchemeColors{}, true));
-    QFile file(path_);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = QString::fromUtf8(ReadBytes(path_));
     EXPECT_TRUE(text.contains(QLatin1String("Name=Someone")));
     EXPECT_TRUE(text.contains(QLatin1String("; made by hand")));
     const QStringList order = {QStringLiteral("Text=E0E0E0"),  QStringLiteral("BackGround=000000"),
@@ -109,15 +107,12 @@ TEST_F(FaceColorsFile, AFailedWriteSaysSo) {
     // A folder that cannot exist: its parent is a file.
     const QString blocked = Write("[Colors]\n") + QStringLiteral("/colors.txt");
     EXPECT_FALSE(WriteFaceColors(ini_, blocked, SchemeColors{}, true));
-    QFile file(path_);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("[Colors]\n"));
+    EXPECT_EQ(ReadBytes(path_), QByteArray("[Colors]\n"));
 }
 
 TEST(StoredSchemeColors, DefaultsAndTheFacesCyanLed) {
-    QTemporaryDir dir;
-    IniFiles ini;
-    Settings settings(ini, dir.filePath(QStringLiteral("Corvane.ini")));
+    TempSettings temp;
+    Settings& settings = temp.settings_;
     EXPECT_EQ(StoredSchemeColors(settings), SchemeColors{});
     EXPECT_EQ(StoredSchemeColors(settings, kFaceLedColor).led, 16776960);
     ASSERT_TRUE(settings.SavePref(keys::kLedColor, QStringLiteral("green")));

@@ -4,14 +4,17 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "appearance/ui/butt.h"
 #include "appearance/ui/minicrossfader.h"
 #include "appearance/ui/minislider.h"
 #include "appearance/ui/pan.h"
+#include "appearance/ui/picture.h"
 #include "appearance/ui/picturebutton.h"
 #include "engine/crossfader.h"
 #include "support/desk_fakes.h"
@@ -306,6 +309,22 @@ TEST(BuiltInPictures, SetCapFallsBackToTheBuiltInKnob) {
     slider.render(&image);
     // The knob's bright index line crosses the middle of the knob.
     EXPECT_GT(qGray(image.pixel(41, 29)), 200);
+}
+
+// Face pictures are read by their suffix first; a picture saved under another suffix (a PNG
+// named .bmp) still reads. Broken and missing files are the faces window's tests.
+TEST(RasterPicture, ReadByItsSuffixOrItsContent) {
+    QTemporaryDir dir;
+    QImage image(7, 5, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const std::pair<const char*, const char*> files[] = {
+        {"backpic.bmp", "BMP"}, {"slider.BMP", "PNG"}, {"fader.jpg", "JPG"}};
+    for (const auto& [name, format] : files) {
+        const QString path = dir.filePath(QLatin1String(name));
+        ASSERT_TRUE(image.save(path, format));
+        EXPECT_EQ(ReadRasterPicture(path).size(), QSize(7, 5)) << path.toStdString();
+        EXPECT_EQ(ControlPicture::FromFile(path).value_or(ControlPicture()).Size(), QSizeF(7, 5));
+    }
 }
 
 }  // namespace

@@ -4,11 +4,6 @@
 #include <QFile>
 #include <QImage>
 
-// The support header uses the desk without including it.
-#include "engine/desk.h"
-// clang-format off
-#include "support/mainform_support.h"
-// clang-format on
 #include "app/appearance_wiring.h"
 #include "app/desk_label.h"
 #include "app/desk_panels.h"
@@ -17,6 +12,7 @@
 #include "appearance/ui/minicrossfader.h"
 #include "appearance/ui/minislider.h"
 #include "appearance/ui/pan.h"
+#include "support/mainform_support.h"
 
 namespace corvane::app::testing {
 namespace {

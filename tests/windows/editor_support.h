@@ -5,13 +5,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <memory>
 
 #include "playlist/list_editing.h"
 #include "playlist/playlist.h"
 #include "playlist/ui/list_editor.h"
-#include "settings/settings.h"
 #include "support/desk_test_fixture.h"
 #include "support/files.h"
 #include "support/qstring_printer.h"
@@ -24,6 +22,14 @@ using engine::testing::Strings;
 // Kept for the process's life: the editor and viewer tests share one.
 inline void EnsureApplication() { StartApplication<QApplication>().release(); }
 
+// Writes `content` to `path`, making its folders.
+inline void Touch(const QString& path, const QByteArray& content = "x") {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
 // The real editor window over a settings file and a music folder in a temporary directory;
 // its dialogs answer at once with what the test put in and record what they were asked.
 class EditorTest : public ::testing::Test, public TempSettings {
@@ -34,13 +40,6 @@ protected:
         QDir().mkpath(music_);
         for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3", "x.wav", "y.wav"})
             Touch(music_ + QLatin1String(name));
-    }
-
-    static void Touch(const QString& path, const QByteArray& content = "x") {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
     }
 
     ListEditor& Editor() {

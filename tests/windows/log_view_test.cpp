@@ -22,12 +22,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 class LogViewTest : public ::testing::Test, public TempSettings {
 protected:
     void SetUp() override {
@@ -227,7 +221,7 @@ TEST_F(OutputTest, ExportsWithEachChoiceOfColumns) {
 
 TEST_F(OutputTest, OverwriteAnsweredNoOrAnUnwritableFolderWritesAndStoresNothing) {
     const QString target = dir_.filePath(u"old.txt"_s);
-    WriteFile(target, "keep");
+    editor::testing::Touch(target, "keep");
     Output& output = Make();
     output.Text1()->setText(target);
     output.Check1()->setChecked(false);

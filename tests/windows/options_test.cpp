@@ -1,6 +1,10 @@
 // The Options dialog on the real main window: opening stores nothing, each control stores its
 // key and acts at once, the number fields clamp, and the log viewer's way in shows only logging.
+// The Audio tab's headphone choices over a fake host: what is offered, and that each change is
+// stored and applied at once.
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDial>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -10,7 +14,6 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QToolButton>
 
 #include "app/desk_panels.h"
 #include "app/log_wiring.h"
@@ -18,9 +21,10 @@
 #include "appearance/ui/butt.h"
 #include "autopilot/autopilot.h"
 #include "engine/crossfader.h"
-#include "engine/desk.h"
 #include "options/option_fields.h"
+#include "options/ui/headphone_section.h"
 #include "songlog/songlog.h"
+#include "support/desk_test_fixture.h"
 #include "support/mainform_support.h"
 #include "support/qstring_printer.h"
 
@@ -31,7 +35,6 @@ using options::Options;
 
 TEST(OptionFields, NumberFieldsClampToTheirRanges) {
     using options::ClampField;
-    EXPECT_EQ(options::PaletteIndexOf(0x123456), -1);
     EXPECT_EQ(ClampField(options::kSpinUpField, QStringLiteral("1")), 2);
     EXPECT_EQ(ClampField(options::kSpinUpField, QStringLiteral("7")), 7);
     EXPECT_EQ(ClampField(options::kNoRepField, QStringLiteral("-3")), 0);
@@ -64,11 +67,7 @@ protected:
         return widget;
     }
     void Click(const char* name) { Control<QAbstractButton>(name)->click(); }
-
-    QByteArray SettingsBytes() {
-        QFile file(settings_.File());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray SettingsBytes() const { return ReadBytes(settings_.File()); }
 
     QString browseAnswer_;
     QString browsedFrom_;
@@ -103,7 +102,17 @@ TEST_F(OptionsTest, OpeningStoresNothingAndLightsOptions1WhileOpen) {
 }
 
 TEST_F(OptionsTest, EachControlStoresItsKeyAndActsAtOnce) {
+    settings_.SavePref(keys::kLimiter, false);  // applied at start too
     Open();
+    EXPECT_FALSE(engine_->LimiterOn());
+    EXPECT_FALSE(Control<QCheckBox>("Limiter")->isChecked());
+    Click("Limiter");
+    EXPECT_TRUE(settings_.GetBool(keys::kLimiter));
+    EXPECT_TRUE(engine_->LimiterOn());
+    Click("Limiter");
+    EXPECT_FALSE(settings_.GetBool(keys::kLimiter));
+    EXPECT_FALSE(engine_->LimiterOn());
+
     Click("Option3");  // "Back Color"
     Click("ColorBox17");
     EXPECT_EQ(settings_.GetInt(keys::kBackColor), 0x0000FF);
@@ -140,19 +149,6 @@ TEST_F(OptionsTest, EachControlStoresItsKeyAndActsAtOnce) {
     EXPECT_TRUE(settings_.GetBool(keys::kBackPic));
     EXPECT_TRUE(Control<QListWidget>("List1")->isEnabled());
     EXPECT_TRUE(Control<QPushButton>("Command2")->isEnabled());
-}
-
-TEST_F(OptionsTest, TheLimiterSwitchIsStoredAndAppliedAtOnceAndAtStart) {
-    settings_.SavePref(keys::kLimiter, false);
-    Open();
-    EXPECT_FALSE(engine_->LimiterOn());
-    EXPECT_FALSE(Control<QCheckBox>("Limiter")->isChecked());
-    Click("Limiter");
-    EXPECT_TRUE(settings_.GetBool(keys::kLimiter));
-    EXPECT_TRUE(engine_->LimiterOn());
-    Click("Limiter");
-    EXPECT_FALSE(settings_.GetBool(keys::kLimiter));
-    EXPECT_FALSE(engine_->LimiterOn());
 }
 
 // Choosing a face does its work in the click and leaves the event loop to the program: an
@@ -253,3 +249,77 @@ TEST_F(OptionsTest, ChangesTakeEffectWhenTheSettingsCannotBeWritten) {
 
 }  // namespace
 }  // namespace corvane::app::testing
+
+namespace corvane::options {
+namespace {
+
+class FakeHost : public HeadphoneHost {
+public:
+    QStringList OutputDevices() const override {
+        return {QStringLiteral("DJ Card"), QStringLiteral("USB Headset")};
+    }
+    int DeviceChannels(const QString& name) const override {
+        return name == QStringLiteral("DJ Card") ? 4 : 2;
+    }
+    void SetHeadphones(const QString& setting) override { target = setting; }
+    void SetCueMix(int percent) override { mix = percent; }
+    void SetHeadphoneLevel(int percent) override { level = percent; }
+
+    QString target = QStringLiteral("unset");
+    int mix = -1;
+    int level = -1;
+};
+
+class HeadphoneSectionTest : public ::testing::Test, public TempSettings {
+protected:
+    static QComboBox* Combo(const HeadphoneSection& section) {
+        return section.findChild<QComboBox*>(QStringLiteral("Headphones"));
+    }
+    std::unique_ptr<QCoreApplication> app_ = StartApplication<QApplication>();
+    FakeHost host;
+};
+
+TEST_F(HeadphoneSectionTest, OffersTheOtherDevicesAndChannelsThreeFourOfAFourChannelMain) {
+    using engine::testing::Strings;
+    const struct {
+        const char* main;
+        QStringList items;
+    } cases[] = {
+        {"DJ Card", Strings({"None", "USB Headset", "Channels 3–4 of DJ Card"})},
+        {"USB Headset", Strings({"None", "DJ Card"})},
+    };
+    for (const auto& c : cases) {
+        settings_.SavePref(keys::kAudioDevice, QString::fromUtf8(c.main));
+        HeadphoneSection section(settings_, host);
+        QComboBox* combo = Combo(section);
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+        EXPECT_EQ(items, c.items);
+        EXPECT_EQ(combo->currentIndex(), 0);  // None by default
+    }
+    EXPECT_EQ(host.target, QStringLiteral("unset"));  // showing applies nothing
+}
+
+TEST_F(HeadphoneSectionTest, EachChangeIsStoredAndApplied) {
+    settings_.SavePref(keys::kAudioDevice, QStringLiteral("DJ Card"));
+    HeadphoneSection section(settings_, host);
+    QComboBox* combo = Combo(section);
+
+    combo->setCurrentIndex(2);
+    Q_EMIT combo->activated(2);
+    EXPECT_EQ(host.target, QStringLiteral(":3-4"));
+    EXPECT_EQ(settings_.GetText(keys::kHeadphones), QStringLiteral(":3-4"));
+    section.findChild<QDial*>(QStringLiteral("CueMix"))->setValue(30);
+    section.findChild<QDial*>(QStringLiteral("HeadphoneLevel"))->setValue(65);
+    EXPECT_EQ(host.mix, 30);
+    EXPECT_EQ(host.level, 65);
+    EXPECT_EQ(settings_.GetInt(keys::kCueMix), 30);
+    EXPECT_EQ(settings_.GetInt(keys::kHeadphoneLevel), 65);
+
+    // A device not there now stays chosen when the tab is shown again.
+    settings_.SavePref(keys::kHeadphones, QStringLiteral("Unplugged"));
+    EXPECT_EQ(Combo(HeadphoneSection(settings_, host))->currentText(), QStringLiteral("Unplugged"));
+}
+
+}  // namespace
+}  // namespace corvane::options
