@@ -1,6 +1,5 @@
-// The AutoPilot on the real window over the offline engine: its buttons' press rules, the
-// keys, the labels and colours while songs play, SmartRandom, the desk's ways of stopping it,
-// and every started song reaching the song log.
+// The AutoPilot on the real window over the offline engine: its labels and colours while songs
+// play, SmartRandom, the desk's ways of stopping it, and every started song reaching the log.
 #include <QDir>
 #include <QMouseEvent>
 #include <QTest>
@@ -23,10 +22,6 @@ using audio::MediaPlayer;
 
 class AutoPilotWindow : public AutoPilotWindowTest {
 protected:
-    MainForm& FormWithList() {
-        settings_.SavePref(keys::kPlayList, WriteList(QStringLiteral("Demo.m3u"), ThreeSongs()));
-        return Form();
-    }
     bool ApPlaying() {
         return engine_->AP(0)->PlayState() == MediaPlayer::kPlaying ||
                engine_->AP(1)->PlayState() == MediaPlayer::kPlaying;

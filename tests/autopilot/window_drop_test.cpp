@@ -65,9 +65,7 @@ TEST_F(AutoPilotWindowDrops, EachTitleTakesOnlyItsKindOfFile) {
 }
 
 TEST_F(AutoPilotWindowDrops, PlaylistDroppedOnLineZeroBecomesTheList) {
-    settings_.SavePref(keys::kPlayList, WriteList(QStringLiteral("First.m3u"), ThreeSongs()));
-    MainForm& form = Form();
-
+    MainForm& form = FormWithList();
     const QString party = WriteList(QStringLiteral("Party.m3u"), {Fixture("song_8s_c.wav")});
     EXPECT_TRUE(Drop(form.Strip(0)->TitleLabel(), *File(party)));
     EXPECT_EQ(playlist_.SongList, QStringList{Fixture("song_8s_c.wav")});

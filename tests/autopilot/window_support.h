@@ -24,6 +24,11 @@ protected:
     static QStringList ThreeSongs() {
         return {Fixture("song_8s_a.wav"), Fixture("song_8s_b.wav"), Fixture("song_8s_c.wav")};
     }
+    // The window with the three songs as its remembered list.
+    MainForm& FormWithList() {
+        settings_.SavePref(keys::kPlayList, WriteList(QStringLiteral("Demo.m3u"), ThreeSongs()));
+        return Form();
+    }
 
     // What the file manager puts on a drag: the files as URLs.
     static std::unique_ptr<QMimeData> Files(const QList<QUrl>& urls) {

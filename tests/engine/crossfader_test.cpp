@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "support/desk_fakes.h"
@@ -26,18 +28,14 @@ protected:
 };
 
 TEST(CrossfaderLevels, CentreEndsQuarterAndTheDetent) {
-    EXPECT_EQ(CrossfaderModel::LevelsAt(1140), std::make_pair(100, 100));
-    EXPECT_EQ(CrossfaderModel::LevelsAt(0), std::make_pair(100, 0));  // left computes 200
-    EXPECT_EQ(CrossfaderModel::LevelsAt(2280), std::make_pair(0, 100));
-    EXPECT_EQ(CrossfaderModel::LevelsAt(570), std::make_pair(100, 50));
-    EXPECT_EQ(CrossfaderModel::LevelsAt(1710), std::make_pair(50, 100));
+    // Knob, left, right; at the left end the left level computes 200.
+    for (const auto& [knob, left, right] :
+         {std::tuple{1140, 100, 100}, {0, 100, 0}, {2280, 0, 100}, {570, 100, 50}, {1710, 50, 100}})
+        EXPECT_EQ(CrossfaderModel::LevelsAt(knob), std::make_pair(left, right)) << knob;
     // The drag snaps to the centre inside the detent only, and stays on the track.
-    EXPECT_EQ(CrossfaderModel::DragTarget(1100), 1140);
-    EXPECT_EQ(CrossfaderModel::DragTarget(1199), 1140);
-    EXPECT_EQ(CrossfaderModel::DragTarget(1080), 1080);
-    EXPECT_EQ(CrossfaderModel::DragTarget(1200), 1200);
-    EXPECT_EQ(CrossfaderModel::DragTarget(2281), 2280);
-    EXPECT_EQ(CrossfaderModel::DragTarget(-1), 0);
+    for (const auto& [wanted, target] :
+         {std::pair{1100, 1140}, {1199, 1140}, {1080, 1080}, {1200, 1200}, {2281, 2280}, {-1, 0}})
+        EXPECT_EQ(CrossfaderModel::DragTarget(wanted), target) << wanted;
 }
 
 TEST_F(CrossfaderTest, DragFollowsThePointerFromTheGrabPointWithinTheBand) {

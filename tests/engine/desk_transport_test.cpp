@@ -1,6 +1,5 @@
 #include <QFile>
 
-#include "engine/volume_law.h"
 #include "support/desk_test_fixture.h"
 
 namespace corvane::engine::testing {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 namespace corvane::engine {
@@ -22,17 +23,14 @@ TEST(VolumeLaw, SliderEndsAndStepsRoundingHalvesToEven) {
     // 99 and 98 still reach the top step; 97 falls one short.
     EXPECT_EQ(LineVolume(99, 100), 0);
     EXPECT_EQ(LineVolume(98, 100), 0);
-    EXPECT_EQ(StepCount(97, 100), 32);
     EXPECT_EQ(LineVolume(97, 100), -43);
-    EXPECT_EQ(StepCount(45, 100), 15);
-    EXPECT_EQ(StepCount(75, 50), 12);  // 12.5
-    EXPECT_EQ(StepCount(81, 50), 14);  // 13.5
-    EXPECT_EQ(StepCount(100, 0), 0);
+    // Slider, level, steps: 75 and 81 at level 50 are 12.5 and 13.5.
+    for (const auto& [slider, level, steps] :
+         {std::tuple{97, 100, 32}, {45, 100, 15}, {75, 50, 12}, {81, 50, 14}, {100, 0, 0}})
+        EXPECT_EQ(StepCount(slider, level), steps) << slider << " at " << level;
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
-}
-
-// The ends of a range from zero are checked on the system mixer's writes.
-TEST(VolumeLaw, MasterMapsOntoAControlRangeBelowZero) {
+    // The master onto a control range below zero; the ends of a range from zero are checked
+    // on the system mixer's writes.
     EXPECT_EQ(MasterControlValue(50, 100, -50), 0);
 }
 

@@ -181,14 +181,12 @@ TEST_F(MasterLineTest, MissingMixerIsANoticeThatWaitsForNobodyAndTheNextUseTries
         EXPECT_EQ(ToolTipOf(control), notice);
     }
     MasterSlider()->SetValue(30);
-    QTest::mousePress(Form().Strip(engine::Desk::kMasterLine)->Mute(), Qt::LeftButton);
-    QTest::mouseRelease(Form().Strip(engine::Desk::kMasterLine)->Mute(), Qt::LeftButton);
+    QTest::mouseClick(Form().Strip(engine::Desk::kMasterLine)->Mute(), Qt::LeftButton);
     EXPECT_TRUE(state_.writes.empty());
 
     // The sound server has started since: the next press on line 7 finds the mixer and acts.
     later_.controls[MixerLine::Master] = {0, 100};
-    QTest::mousePress(MasterSlider(), Qt::LeftButton, {}, QPoint(MasterSlider()->width() / 2, 2));
-    QTest::mouseRelease(MasterSlider(), Qt::LeftButton, {}, QPoint(MasterSlider()->width() / 2, 2));
+    QTest::mouseClick(MasterSlider(), Qt::LeftButton, {}, QPoint(MasterSlider()->width() / 2, 2));
     EXPECT_TRUE(mixer_.Available());
     EXPECT_FALSE(later_.WritesTo(MixerLine::Master).empty());
     EXPECT_EQ(MasterSlider()->graphicsEffect(), nullptr);
