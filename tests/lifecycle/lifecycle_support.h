@@ -1,24 +1,10 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-#include <QThread>
-#include <functional>
-#include <memory>
 
-#include "app/startup.h"
-#include "audio/decoder.h"
-#include "audio/engine.h"
-#include "playlist/playlist.h"
-#include "settings/ini.h"
-#include "settings/settings.h"
-#include "support/mainform_support.h"
+#include "support/mainform_support.h"  // also start-up, the engine, the playlist and settings
 
 namespace corvane::app::testing {
 

@@ -21,12 +21,6 @@ TEST(LineForm, WindowsListWithMixedEntries) {
                                   S("C:\\Lists\\\\Songs\\a.mp3")}));
 }
 
-TEST(LineForm, CommentsAndBlankLinesAreNotEntries) {
-    const QStringList songs =
-        Parse("#EXTM3U\r\n#EXTINF:123,Artist - Title\r\n/music/a.mp3\r\n\r\n\nb.mp3\n#last");
-    EXPECT_EQ(songs, (QStringList{S("/music/a.mp3"), S("/lists/b.mp3")}));
-}
-
 TEST(LineForm, LongLinesAreKeptUpTo64KiB) {
     const QByteArray path = "/music/" + QByteArray(300, 'x') + ".mp3";
     const QByteArray limit(kMaxLineBytes, 'y');
@@ -63,8 +57,6 @@ TEST(LineForm, FormatWritesRelativeNamesAndCrLf) {
     ASSERT_TRUE(FormatLineForm(songs, S("C:\\Lists\\"), PathStyle::Windows, {}, out));
     EXPECT_EQ(out, QByteArray("a.mp3\r\nC:\\Music\\b.mp3\r\nc:\\lists\\c.mp3\r\n"
                               "C:\\Lists\\Sub\\d.mp3\r\n"));
-    ASSERT_TRUE(FormatLineForm({S("/l/Caf\u00E9.mp3")}, S("/l/"), PathStyle::Unix, {}, out));
-    EXPECT_EQ(out, QByteArray("Caf\xC3\xA9.mp3\r\n"));
 }
 
 TEST(LineForm, FormatReportsProgressEvery25AndRefusesLineBreaks) {

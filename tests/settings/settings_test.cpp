@@ -10,6 +10,7 @@
 #include <csignal>
 #include <functional>
 
+#include "support/files.h"
 #include "support/qstring_printer.h"
 
 namespace corvane {
@@ -19,10 +20,7 @@ using namespace Qt::StringLiterals;
 
 class SettingsTest : public ::testing::Test {
 protected:
-    QString FileText() const {
-        QFile f(file_);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
+    QString FileText() const { return QString::fromUtf8(ReadBytes(file_)); }
     void Store(const QString& key, const QString& value) {
         ASSERT_TRUE(ini_.WriteIni(u"1.40"_s, key, value, file_));
     }

@@ -78,6 +78,11 @@ std::vector<SaveCase> Cases(World& w) {
     const auto file = [](const QString& folder, const char* name) {
         return folder + u'/' + QLatin1String(name);
     };
+    const auto list = [&w](const char* name) {
+        return [&w, name](const QString& folder, int variant) {
+            return SavePlaylist(w.lists[variant], folder + u'/', QLatin1String(name), nullptr);
+        };
+    };
     return {
         {"settings", "Corvane.ini", true,
          [&w, file](const QString& folder) {
@@ -92,16 +97,8 @@ std::vector<SaveCase> Cases(World& w) {
              return w.settings->SavePref(QStringLiteral("Key 1000"),
                                          QStringLiteral("variant %1").arg(variant));
          }},
-        {"line-form playlist", "list.m3u", false, [](const QString&) {},
-         [&w](const QString& folder, int variant) {
-             return SavePlaylist(w.lists[variant], folder + u'/', QStringLiteral("list.m3u"),
-                                 nullptr);
-         }},
-        {"PLS playlist", "list.pls", false, [](const QString&) {},
-         [&w](const QString& folder, int variant) {
-             return SavePlaylist(w.lists[variant], folder + u'/', QStringLiteral("list.pls"),
-                                 nullptr);
-         }},
+        {"line-form playlist", "list.m3u", false, [](const QString&) {}, list("list.m3u")},
+        {"PLS playlist", "list.pls", false, [](const QString&) {}, list("list.pls")},
         {"song log", "songs.log", true,
          [&w, file](const QString& folder) {
              const QString log = file(folder, "songs.log");
