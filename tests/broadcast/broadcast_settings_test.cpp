@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QSignalSpy>
 #include <memory>
@@ -11,6 +10,7 @@
 #include "broadcast/broadcaster.h"
 #include "broadcast/shout_connection.h"
 #include "broadcast_fakes.h"
+#include "support/files.h"
 #include "support/temp_settings.h"
 
 namespace corvane::broadcast {
@@ -63,11 +63,10 @@ QStringList logged;
 void Collect(QtMsgType, const QMessageLogContext&, const QString& text) { logged << text; }
 
 // Real connections that fail (a malformed name, refused before any name server is asked; a
-// port where nothing listens)
-// with debug output on: the password shows in no message, status or log line.
+// port where nothing listens) with debug output on: the password shows in no message, status
+// or log line.
 TEST(BroadcastSettings, ThePasswordAppearsInNoMessageStatusOrLogLine) {
-    int argc = 0;
-    QCoreApplication app(argc, nullptr);
+    const auto app = StartApplication();
     const QtMessageHandler previous = qInstallMessageHandler(Collect);
     testing::FakeSource source;
     for (const char* server : {"no-such..host", "127.0.0.1"}) {

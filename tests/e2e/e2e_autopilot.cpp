@@ -50,10 +50,8 @@ int main(int argc, char** argv) {
                          &autopilot::AutoPilot::PlayStateChanged);
     }
     SongLog log(ini, settings);
-    LogSettings logOptions;
-    logOptions.logging = true;
-    logOptions.logPath = true;
-    logOptions.logFile = folder + QStringLiteral("/songs.log");
+    const LogSettings logOptions{
+        .logging = true, .logPath = true, .logFile = folder + QStringLiteral("/songs.log")};
     log.SetOptions(logOptions);
     QObject::connect(&pilot, &autopilot::AutoPilot::SongStarted, &log, &SongLog::LogSong);
     QObject::connect(&pilot, &autopilot::AutoPilot::SongStarted, [](const QString& path) {

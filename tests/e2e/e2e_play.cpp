@@ -99,15 +99,11 @@ double PeakFrequency(const std::vector<std::vector<float>>& blocks) {
     std::vector<double> window(kBlock);
     for (size_t i = 0; i < kBlock; ++i)
         window[i] = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kBlock);
-    const auto total = [&](double hz) {
-        double sum = 0;
-        for (const auto& block : blocks) sum += PowerAt(block, window, hz);
-        return sum;
-    };
     const auto best = [&](double from, double to, double step) {
         double peak = from, most = -1;
         for (double hz = from; hz <= to; hz += step) {
-            const double power = total(hz);
+            double power = 0;
+            for (const auto& block : blocks) power += PowerAt(block, window, hz);
             if (power > most) {
                 most = power;
                 peak = hz;
@@ -157,19 +153,17 @@ int Analyse(const char* path, double hz, double dbfs) {
     std::vector<std::vector<float>> toneBlocks;
     std::vector<double> rms[2];
     for (size_t start = 0; start + kBlock <= frames; start += kBlock) {
-        std::vector<float> channels[2];
+        std::vector<float> left(kBlock);
         double sum[2] = {0, 0};
-        for (int c = 0; c < 2; ++c) {
-            channels[c].resize(kBlock);
-            for (size_t i = 0; i < kBlock; ++i) {
-                channels[c][i] = data[2 * (start + i) + c];
-                sum[c] += double(channels[c][i]) * channels[c][i];
-            }
+        for (size_t i = 0; i < kBlock; ++i) {
+            const float* frame = &data[2 * (start + i)];
+            left[i] = frame[0];
+            for (int c = 0; c < 2; ++c) sum[c] += double(frame[c]) * frame[c];
         }
         const double blockRms[2] = {std::sqrt(sum[0] / kBlock), std::sqrt(sum[1] / kBlock)};
         if (std::min(blockRms[0], blockRms[1]) < floorRms) continue;
         for (int c = 0; c < 2; ++c) rms[c].push_back(blockRms[c]);
-        toneBlocks.push_back(std::move(channels[0]));
+        toneBlocks.push_back(std::move(left));
     }
     // At least a second of tone, or the figures say little.
     if (toneBlocks.size() < 10) {

@@ -34,8 +34,7 @@ TEST(Encoder, StreamGoesToTheSink) {
     EXPECT_EQ(encoder->Bytes(), bytes.size());
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("stream.mp3")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     file.close();
     const auto decoded = Samples<float>(DecodeWithFfmpeg(file.fileName(), "f32le"));
     EXPECT_NEAR(testing::ToneHz(decoded, kRate), 1000.0, 10.0);
@@ -78,8 +77,7 @@ TEST(WavRepairTest, FixesSizesFromTheDataPresent) {
     EXPECT_EQ(DecodeWithFfmpeg(path, "s16le").size(), kRate * 4);
     EXPECT_EQ(RepairWav(path, nullptr), WavRepair::Intact);
     QFile other(dir.filePath(QStringLiteral("other.wav")));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("RIFF....WAVEjunk");
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly) && other.write("RIFF....WAVEjunk") == 16);
     other.close();
     EXPECT_EQ(RepairWav(other.fileName(), nullptr), WavRepair::NotOurs);
 }

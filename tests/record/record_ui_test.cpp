@@ -12,9 +12,7 @@
 namespace corvane::app {
 namespace {
 
-using testing::MainFormTest;
-
-class RecordUiTest : public MainFormTest {};
+using RecordUiTest = testing::MainFormTest;
 
 // Ctrl+R starts a recording into the default folder in the chosen format and stops it; the
 // master strip's button is lit while it runs and the time and size show beside it.

@@ -4,7 +4,6 @@
 #include <sys/resource.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>

@@ -77,7 +77,7 @@ TEST(ForwardRequest, RefusesWhatCannotBeOpenedWithOneLine) {
     struct Case {
         const char* what;
         QStringList paths;
-        const char* error;  // part of the line; "" when it is sent
+        const char* error;  // found in the line; "" when it is sent
     };
     const Case cases[] = {
         {"nothing: raise only", {}, ""},

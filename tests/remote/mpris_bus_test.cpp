@@ -73,17 +73,18 @@ protected:
         daemon_.waitForFinished(5000);
     }
 
-    // A blocking call from the client; the service answers from this thread's event loop.
-    static QDBusMessage Method(const QString& interface, const QString& method) {
-        return QDBusMessage::createMethodCall(QLatin1String(MprisService::kServiceName),
-                                              QLatin1String(MprisService::kObjectPath), interface,
-                                              method);
+    QDBusPendingCall Send(const QString& interface, const QString& method,
+                          const QVariantList& arguments = {}, int timeoutMs = 5000) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QLatin1String(MprisService::kServiceName), QLatin1String(MprisService::kObjectPath),
+            interface, method);
+        message.setArguments(arguments);
+        return client_->asyncCall(message, timeoutMs);
     }
+    // A blocking call from the client; the service answers from this thread's event loop.
     QDBusMessage Call(const QString& interface, const QString& method,
                       const QVariantList& arguments = {}) {
-        QDBusMessage message = Method(interface, method);
-        message.setArguments(arguments);
-        QDBusPendingCall pending = client_->asyncCall(message, 5000);
+        QDBusPendingCall pending = Send(interface, method, arguments);
         WaitFor([&] { return pending.isFinished(); });
         return pending.reply();
     }
@@ -190,10 +191,8 @@ TEST_F(MprisBusTest, BadCallsAndFloodsAreAnsweredWithoutHarm) {
 
     QList<QDBusPendingCall> flood;
     for (int i = 0; i < 1000; ++i)
-        flood.append(
-            client_->asyncCall(Method(QLatin1String(MprisService::kPlayerInterface),
-                                      i % 2 ? QStringLiteral("Next") : QStringLiteral("Pause")),
-                               20000));
+        flood.append(Send(QLatin1String(MprisService::kPlayerInterface),
+                          i % 2 ? QStringLiteral("Next") : QStringLiteral("Pause"), {}, 20000));
     EXPECT_TRUE(WaitFor(
         [&] {
             return std::all_of(flood.begin(), flood.end(),

@@ -16,44 +16,44 @@ class FakeLinePlayer final : public LinePlayer {
 public:
     void OpenFile(const QString& path) override {
         fileName = path;
-        Log(QStringLiteral("open ") + path);
+        log.append(QStringLiteral("open ") + path);
     }
     void SetAutoStart(bool on) override {
         autoStart = on;
-        Log(QStringLiteral("autostart %1").arg(on));
+        log.append(QStringLiteral("autostart %1").arg(on));
     }
     QString FileName() const override { return fileName; }
     void Play() override {
         playState = kPlaying;
-        Log(QStringLiteral("play"));
+        log.append(QStringLiteral("play"));
     }
     void Stop() override {
         playState = kStopped;
-        Log(QStringLiteral("stop"));
+        log.append(QStringLiteral("stop"));
     }
     void Pause() override {
         if (playState == kPlaying) playState = kPaused;
-        Log(QStringLiteral("pause"));
+        log.append(QStringLiteral("pause"));
     }
     double Position() const override { return position; }
     void SetPosition(double seconds) override {
         position = seconds;
-        Log(QStringLiteral("position %1").arg(seconds));
+        log.append(QStringLiteral("position %1").arg(seconds));
     }
     double Duration() const override { return duration; }
     int PlayState() const override { return playState; }
     QString LastError() const override { return lastError; }
     void SetRepeatCount(int count) override {
         repeatCount = count;
-        Log(QStringLiteral("repeat %1").arg(count));
+        log.append(QStringLiteral("repeat %1").arg(count));
     }
     void SetVolume(int value) override {
         volume = value;
-        Log(QStringLiteral("volume %1").arg(value));
+        log.append(QStringLiteral("volume %1").arg(value));
     }
     void SetBalance(int value) override {
         balance = value;
-        Log(QStringLiteral("balance %1").arg(value));
+        log.append(QStringLiteral("balance %1").arg(value));
     }
 
     QStringList TakeLog() { return std::exchange(log, {}); }
@@ -68,9 +68,6 @@ public:
     int volume = 0;
     int balance = 0;
     QStringList log;
-
-private:
-    void Log(const QString& entry) { log.append(entry); }
 };
 
 class FakeMasterVolume final : public MasterVolume {

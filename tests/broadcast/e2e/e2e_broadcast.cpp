@@ -1,7 +1,7 @@
 // Driver for the end-to-end broadcast test and its figures.
 //   corvane-e2e-broadcast play INI FILE SECONDS [device|null] [off]
-//       plays FILE looped on Player(1) and broadcasts the master with the settings in INI
-//       (section 1.40), the title taken from FILE's name; prints each state and problem, then
+//       plays FILE looped on Player(1) and broadcasts the master with the settings in INI's
+//       [1.40] section, the title taken from FILE's name; prints each state and problem, then
 //       "done" with the output's underruns, the frames dropped and the worker's CPU time.
 //       "off" plays without broadcasting (the figures' floor).
 //   corvane-e2e-broadcast analyse RAW HZ
